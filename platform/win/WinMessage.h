@@ -1,0 +1,43 @@
+#pragma once
+// Thread message queues, windows and the window messages between threads.
+//
+// PostMessage to a window goes to the queue of the thread that created the window.
+// SendMessage from that thread calls the window procedure directly; from any other thread it
+// blocks until the owner has run the procedure (the owner serves pending sends in GetMessage,
+// PeekMessage and every wait the layer runs on that thread). Once a window is destroyed, every
+// pending and later send to it returns 0 at once, so no thread can hang on a closing program.
+#include "platform/win/WinTypes.h"
+
+BOOL PostThreadMessage(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
+// Blocks until a message arrives; 0 when it is WM_QUIT, -1 on error, otherwise non-zero.
+BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
+void PostQuitMessage(int exitCode);
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessage(const MSG* msg);
+
+BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+struct WNDCLASSEX {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    HINSTANCE hInstance;
+    const char* lpszClassName;
+};
+
+ATOM RegisterClassEx(const WNDCLASSEX* windowClass);
+// Creates a window of a registered class owned by the calling thread and sends it WM_CREATE.
+// The caption and class name are code-page-932 text. Null when the class is unknown.
+HWND CreateWindowEx(DWORD exStyle, const char* className, const char* caption, DWORD style,
+                    int x, int y, int width, int height, HWND parent, void* menu,
+                    HINSTANCE instance, void* param);
+// Sends WM_DESTROY, then the window is gone: IsWindow turns false and pending sends return 0.
+BOOL DestroyWindow(HWND hwnd);
+BOOL IsWindow(HWND hwnd);
+HWND FindWindow(const char* className, const char* caption);
+BOOL SetWindowText(HWND hwnd, const char* text);
+DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* processId);
+HWND GetActiveWindow();

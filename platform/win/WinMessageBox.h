@@ -1,0 +1,22 @@
+#pragma once
+// Message boxes. On the SDL host a real box; on the headless host the box is recorded and
+// answered by the host's script (by default with the first button of its style).
+#include "platform/win/WinTypes.h"
+
+constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_OKCANCEL = 0x00000001;
+constexpr UINT MB_YESNOCANCEL = 0x00000003;
+constexpr UINT MB_YESNO = 0x00000004;
+constexpr UINT MB_ICONERROR = 0x00000010;
+constexpr UINT MB_ICONQUESTION = 0x00000020;
+constexpr UINT MB_ICONWARNING = 0x00000030;
+constexpr UINT MB_ICONINFORMATION = 0x00000040;
+constexpr UINT MB_TYPEMASK = 0x0000000F;
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+// Text and caption are code-page-932 text. Returns the button that closed the box.
+int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
