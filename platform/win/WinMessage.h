@@ -41,3 +41,10 @@ HWND FindWindow(const char* className, const char* caption);
 BOOL SetWindowText(HWND hwnd, const char* text);
 DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* processId);
 HWND GetActiveWindow();
+
+// Child windows (controls) are windows created with a parent and their id in the menu argument.
+// Their text is kept by the layer; the dialog and control classes build on these.
+HWND GetDlgItem(HWND dialog, int id);
+UINT GetDlgItemText(HWND dialog, int id, char* buffer, int maximum);
+BOOL SetDlgItemText(HWND dialog, int id, const char* text);
+int GetWindowText(HWND hwnd, char* buffer, int maximum);
