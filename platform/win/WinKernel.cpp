@@ -17,7 +17,9 @@ struct ThreadSlot {
 
 thread_local ThreadSlot t_slot;
 
-[[noreturn]] void Park(KernelLock& lock, KernelThread& self)
+}  // namespace
+
+[[noreturn]] void KernelPark(KernelLock& lock, KernelThread& self)
 {
     // A given-up thread never runs game code again; it waits here until the process ends.
     // The condition is never destroyed: destroying one that has waiters would block the exit.
@@ -26,8 +28,6 @@ thread_local ThreadSlot t_slot;
     TheKernel().changed.notify_all();
     for (;;) never->wait(lock);
 }
-
-}  // namespace
 
 Kernel& TheKernel()
 {
@@ -61,7 +61,7 @@ void KernelAdoptThread(const std::shared_ptr<KernelThread>& thread)
 void KernelCheckpoint(KernelLock& lock, KernelThread& self)
 {
     while (self.suspendCount > 0 && !self.givenUp) TheKernel().changed.wait(lock);
-    if (self.givenUp) Park(lock, self);
+    if (self.givenUp) KernelPark(lock, self);
 }
 
 void KernelServeSends(KernelLock& lock, KernelThread& self)
@@ -109,6 +109,8 @@ void KernelThreadEnded(KernelThread& thread)
     for (auto& send : thread.sends) send->done = true;   // result 0
     thread.sends.clear();
     thread.queue.clear();
+    // Its windows go with it; nobody is left to run their procedures.
+    std::erase_if(k.windows, [&](const auto& entry) { return entry.second->owner.get() == &thread; });
     k.changed.notify_all();
 }
 

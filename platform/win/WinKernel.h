@@ -83,8 +83,9 @@ void KernelServeSends(KernelLock& lock, KernelThread& self);
 bool KernelWait(KernelLock& lock, KernelThread& self, const std::function<bool()>& done,
                 KernelDeadline deadline);
 
-// A thread has ended (or was given up): it takes no more posts and every send to its windows,
-// pending or later, returns 0.
+// A thread has ended (or was given up): it takes no more posts, its windows are gone, and every
+// send to them, pending or later, returns 0.
 void KernelThreadEnded(KernelThread& thread);
+[[noreturn]] void KernelPark(KernelLock& lock, KernelThread& self);   // a given-up thread stops here
 
 std::shared_ptr<KernelWindow> KernelFindWindow(HWND hwnd);   // null when gone; lock held

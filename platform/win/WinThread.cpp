@@ -108,6 +108,11 @@ BOOL TerminateThread(HANDLE handle, DWORD)
     std::shared_ptr<KernelThread> thread = FindHandle(handle);
     if (!thread) return 0;
     if (thread->ended) return 1;
+    if (thread.get() == &KernelSelf(lock)) {   // ending oneself: stop right here
+        thread->givenUp = true;
+        KernelThreadEnded(*thread);
+        KernelPark(lock, *thread);
+    }
     // A thread cannot be killed safely. It is given up: at its next call into the layer it stops
     // for good, and from now on it counts as ended whatever it does.
     thread->givenUp = true;

@@ -170,6 +170,7 @@ TEST_F(Messages, SendsToWindowsOfAnEndedThreadReturnAtOnce)
         Worker owner([&] { hwnd = Make("worker"); });
     }
     ASSERT_NE(hwnd.load(), nullptr);
+    EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(SendMessage(hwnd, WM_USER, 4, 0), 0);
     EXPECT_FALSE(PostMessage(hwnd, WM_USER, 0, 0));
 }

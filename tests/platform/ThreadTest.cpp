@@ -192,6 +192,27 @@ TEST(Threads, SleepAdvancesTheVirtualClockOnTheHeadlessHostAndRealTimeOnTheSdlHo
     HostSelect(HostKind::Headless);
 }
 
+std::atomic<HANDLE> g_ownHandle{nullptr};
+std::atomic<bool> g_pastTerminate{false};
+
+unsigned EndItself(void*)
+{
+    while (!g_ownHandle) Sleep(0);
+    TerminateThread(g_ownHandle, 0);
+    g_pastTerminate = true;   // never reached
+    return 0;
+}
+
+TEST(Threads, ThreadEndingItselfStopsAtOnce)
+{
+    HANDLE thread = BeginThread(EndItself, nullptr, nullptr);
+    g_ownHandle = thread;
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(g_pastTerminate);
+    CloseHandle(thread);
+}
+
 unsigned Quick(void*)
 {
     return 0;
