@@ -58,6 +58,21 @@ void KernelAdoptThread(const std::shared_ptr<KernelThread>& thread)
     t_slot.thread = thread;
 }
 
+void KernelSetEventPump(void (*pump)())
+{
+    KernelLock lock(TheKernel().lock);
+    KernelSelf(lock).eventPump = pump;
+}
+
+void KernelRunEventPump(KernelLock& lock, KernelThread& self)
+{
+    if (!self.eventPump) return;
+    void (*pump)() = self.eventPump;
+    lock.unlock();
+    pump();
+    lock.lock();
+}
+
 void KernelCheckpoint(KernelLock& lock, KernelThread& self)
 {
     while (self.suspendCount > 0 && !self.givenUp) TheKernel().changed.wait(lock);
@@ -87,15 +102,22 @@ bool KernelWait(KernelLock& lock, KernelThread& self, const std::function<bool()
                 KernelDeadline deadline)
 {
     Kernel& k = TheKernel();
+    // A thread with a host event pump looks at the host again after at most this long.
+    constexpr auto kPumpInterval = std::chrono::milliseconds(5);
     for (;;) {
         KernelCheckpoint(lock, self);
+        KernelRunEventPump(lock, self);
         KernelServeSends(lock, self);
         if (done()) return true;
-        if (!deadline) {
+        auto now = std::chrono::steady_clock::now();
+        if (deadline && now >= *deadline) return false;
+        if (self.eventPump) {
+            auto until = now + kPumpInterval;
+            k.changed.wait_until(lock, deadline && *deadline < until ? *deadline : until);
+        } else if (deadline) {
+            k.changed.wait_until(lock, *deadline);
+        } else {
             k.changed.wait(lock);
-        } else if (k.changed.wait_until(lock, *deadline) == std::cv_status::timeout) {
-            KernelServeSends(lock, self);
-            return done();
         }
     }
 }

@@ -37,6 +37,7 @@ struct KernelThread {
     bool ended = false;    // the routine returned, or the thread was given up
     bool givenUp = false;  // TerminateThread: stops for good at its next call into the layer
     bool parked = false;   // a given-up thread that has stopped in the layer
+    void (*eventPump)() = nullptr;   // see KernelSetEventPump
 };
 
 struct KernelWindow {
@@ -73,6 +74,13 @@ Kernel& TheKernel();
 KernelThread& KernelSelf(KernelLock& lock);
 std::shared_ptr<KernelThread> KernelSelfShared(KernelLock& lock);
 void KernelAdoptThread(const std::shared_ptr<KernelThread>& thread);   // at a new thread's start
+
+// The host's event pump for the calling thread (the thread of the host window): its message
+// calls and waits run it, with the lock released, so that host events become messages; a
+// blocking wait runs it every few milliseconds. Null removes it.
+void KernelSetEventPump(void (*pump)());
+// Runs the calling thread's pump, if any (lock held on entry and exit).
+void KernelRunEventPump(KernelLock& lock, KernelThread& self);
 
 // Every blocking call of the layer runs through these (lock held):
 // blocks while the calling thread is suspended; stops a given-up thread for good.

@@ -88,6 +88,7 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
     KernelLock lock(k.lock);
     KernelThread& self = KernelSelf(lock);
     KernelCheckpoint(lock, self);
+    KernelRunEventPump(lock, self);
     KernelServeSends(lock, self);
     return TakeMessage(self, msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0);
 }
@@ -106,6 +107,15 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax)
     if (windowGone) return -1;
     TakeMessage(self, msg, hwnd, filterMin, filterMax, true);
     return msg->message == WM_QUIT ? 0 : 1;
+}
+
+BOOL WaitMessage()
+{
+    Kernel& k = TheKernel();
+    KernelLock lock(k.lock);
+    KernelThread& self = KernelSelf(lock);
+    KernelWait(lock, self, [&] { return !self.queue.empty() || self.quitPosted; }, std::nullopt);
+    return 1;
 }
 
 void PostQuitMessage(int exitCode)

@@ -13,6 +13,8 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
 // Blocks until a message arrives; 0 when it is WM_QUIT, -1 on error, otherwise non-zero.
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
 void PostQuitMessage(int exitCode);
+// Blocks until the calling thread's queue holds a message (serving sends meanwhile).
+BOOL WaitMessage();
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
 

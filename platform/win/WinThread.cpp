@@ -134,6 +134,7 @@ void Sleep(DWORD milliseconds)
     if (IsHeadless()) {
         // The virtual clock moves instead of the thread waiting; yielding lets the others run.
         KernelCheckpoint(lock, self);
+        KernelRunEventPump(lock, self);
         KernelServeSends(lock, self);
         lock.unlock();
         HostAdvanceVirtualTime(milliseconds);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/host/Host.h"
+#include "platform/win/WinKernel.h"
 #include "platform/win/WinMessage.h"
 #include "platform/win/WinThread.h"
 
@@ -314,6 +315,38 @@ TEST_F(Messages, OnlyTheOwnerDestroysAWindow)
     EXPECT_TRUE(IsWindow(hwnd));
     EXPECT_TRUE(DestroyWindow(hwnd));
     EXPECT_FALSE(DestroyWindow(hwnd));
+}
+
+std::atomic<int> g_pumpCalls{0};
+
+void PostOnThirdCall()
+{
+    if (++g_pumpCalls == 3) PostThreadMessage(GetCurrentThreadId(), WM_USER + 7, 0, 0);
+}
+
+TEST_F(Messages, HostEventPumpFeedsTheQueueOfItsOwnThread)
+{
+    g_pumpCalls = 0;
+    KernelSetEventPump(PostOnThirdCall);
+    EXPECT_TRUE(WaitMessage());   // runs the pump until it has posted
+    EXPECT_EQ(g_pumpCalls.load(), 3);
+    MSG m;
+    ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, WM_USER + 7u);
+    Worker other([] { MSG n; PeekMessage(&n, nullptr, 0, 0, PM_REMOVE); });   // not its thread
+    WaitForSingleObject(other.handle, INFINITE);
+    int calls = g_pumpCalls;
+    KernelSetEventPump(nullptr);
+    PeekMessage(&m, nullptr, 0, 0, PM_REMOVE);
+    EXPECT_GT(calls, 3);   // the wait for the worker ran it too
+    EXPECT_EQ(g_pumpCalls.load(), calls);   // removed: no longer run
+
+    // Without a pump, a post from another thread ends the wait.
+    DWORD self = GetCurrentThreadId();
+    Worker poster([&] { PostThreadMessage(self, WM_USER + 8, 0, 0); });
+    EXPECT_TRUE(WaitMessage());
+    ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, WM_USER + 8u);
 }
 
 }  // namespace
