@@ -36,6 +36,22 @@ Kernel& TheKernel()
     return *kernel;
 }
 
+HANDLE KernelAddHandle(KernelHandle handle)
+{
+    Kernel& k = TheKernel();
+    uintptr_t value = k.nextHandle;
+    k.nextHandle += 4;
+    k.handles[value] = std::move(handle);
+    return reinterpret_cast<HANDLE>(value);
+}
+
+KernelHandle* KernelFindHandle(HANDLE handle)
+{
+    Kernel& k = TheKernel();
+    auto it = k.handles.find(reinterpret_cast<uintptr_t>(handle));
+    return it == k.handles.end() ? nullptr : &it->second;
+}
+
 KernelThread& KernelSelf(KernelLock& lock)
 {
     return *KernelSelfShared(lock);
@@ -99,11 +115,12 @@ void KernelServeSends(KernelLock& lock, KernelThread& self)
 }
 
 bool KernelWait(KernelLock& lock, KernelThread& self, const std::function<bool()>& done,
-                KernelDeadline deadline)
+                KernelDeadline deadline, std::optional<std::chrono::milliseconds> poll)
 {
     Kernel& k = TheKernel();
     // A thread with a host event pump looks at the host again after at most this long.
     constexpr auto kPumpInterval = std::chrono::milliseconds(5);
+    if (self.eventPump && (!poll || *poll > kPumpInterval)) poll = kPumpInterval;
     for (;;) {
         KernelCheckpoint(lock, self);
         KernelRunEventPump(lock, self);
@@ -111,8 +128,8 @@ bool KernelWait(KernelLock& lock, KernelThread& self, const std::function<bool()
         if (done()) return true;
         auto now = std::chrono::steady_clock::now();
         if (deadline && now >= *deadline) return false;
-        if (self.eventPump) {
-            auto until = now + kPumpInterval;
+        if (poll) {
+            auto until = now + *poll;
             k.changed.wait_until(lock, deadline && *deadline < until ? *deadline : until);
         } else if (deadline) {
             k.changed.wait_until(lock, *deadline);

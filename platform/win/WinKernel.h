@@ -51,16 +51,31 @@ struct KernelWindow {
     bool destroying = false;   // DestroyWindow has begun: sends from other threads return 0
 };
 
+// A named mutex opened by this process: its lock file lists the process ids that hold it.
+struct KernelMutex {
+    std::string path;   // empty for an unnamed mutex
+    bool owned = false;
+};
+
+// What a handle stands for: a thread, a mutex or a process.
+struct KernelHandle {
+    std::shared_ptr<KernelThread> thread;
+    std::shared_ptr<KernelMutex> mutex;
+    int process = 0;
+};
+
 struct Kernel {
     std::mutex lock;
     std::condition_variable changed;
     std::map<DWORD, std::shared_ptr<KernelThread>> threadsById;   // threads that can take posts
-    std::map<uintptr_t, std::shared_ptr<KernelThread>> handles;
+    std::map<uintptr_t, KernelHandle> handles;
+    std::map<uintptr_t, int> otherCopyWindows;   // stand-ins for other processes' windows, by pid
     std::map<uintptr_t, std::shared_ptr<KernelWindow>> windows;   // in creation order
     std::map<std::string, WNDPROC> classes;                       // by lower-case name
     DWORD nextThreadId = 0x400;
     uintptr_t nextHandle = 0x1000;
     uintptr_t nextWindow = 0x10000;
+    uintptr_t nextOtherCopyWindow = 0x7F000000;
     ATOM nextAtom = 0xC000;
 };
 
@@ -68,6 +83,8 @@ using KernelLock = std::unique_lock<std::mutex>;
 using KernelDeadline = std::optional<std::chrono::steady_clock::time_point>;
 
 Kernel& TheKernel();
+HANDLE KernelAddHandle(KernelHandle handle);   // lock held
+KernelHandle* KernelFindHandle(HANDLE handle);  // lock held; null for an unknown handle
 
 // The calling thread's record; a thread not started by BeginThread gets one on first use.
 // The lock must be held.
@@ -88,8 +105,10 @@ void KernelCheckpoint(KernelLock& lock, KernelThread& self);
 // Runs the procedures of sends waiting for the calling thread, releasing the lock around each.
 void KernelServeSends(KernelLock& lock, KernelThread& self);
 // Waits until done() holds, serving sends meanwhile; false when the deadline passes first.
+// With a poll interval, done() is also tested that often (for changes nobody announces).
 bool KernelWait(KernelLock& lock, KernelThread& self, const std::function<bool()>& done,
-                KernelDeadline deadline);
+                KernelDeadline deadline,
+                std::optional<std::chrono::milliseconds> poll = std::nullopt);
 
 // A thread has ended (or was given up): it takes no more posts, its windows are gone, and every
 // send to them, pending or later, returns 0.
@@ -97,3 +116,11 @@ void KernelThreadEnded(KernelThread& thread);
 [[noreturn]] void KernelPark(KernelLock& lock, KernelThread& self);   // a given-up thread stops here
 
 std::shared_ptr<KernelWindow> KernelFindWindow(HWND hwnd);   // null when gone; lock held
+
+// The single running copy (WinProcess.cpp); lock held.
+void KernelCloseMutex(KernelMutex& mutex);
+bool KernelProcessEnded(int processId);
+// A stand-in window for the main window of a copy running in another process that holds one of
+// the named mutexes this process has opened; null when there is none.
+HWND KernelFindOtherCopyWindow();
+int KernelOtherCopyProcess(HWND hwnd);   // its process id, 0 when hwnd is not such a window

@@ -264,6 +264,7 @@ BOOL DestroyWindow(HWND hwnd)
 BOOL IsWindow(HWND hwnd)
 {
     KernelLock lock(TheKernel().lock);
+    if (int process = KernelOtherCopyProcess(hwnd)) return !KernelProcessEnded(process);
     return KernelFindWindow(hwnd) != nullptr;
 }
 
@@ -278,7 +279,9 @@ HWND FindWindow(const char* className, const char* caption)
         if (caption && window->text != caption) continue;
         return window->handle;
     }
-    return nullptr;
+    // A copy of the program running in another process is found through its process id; its
+    // window's caption is not known here.
+    return caption ? nullptr : KernelFindOtherCopyWindow();
 }
 
 BOOL SetWindowText(HWND hwnd, const char* text)
@@ -293,6 +296,10 @@ BOOL SetWindowText(HWND hwnd, const char* text)
 DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* processId)
 {
     KernelLock lock(TheKernel().lock);
+    if (int process = KernelOtherCopyProcess(hwnd)) {
+        if (processId) *processId = static_cast<DWORD>(process);
+        return static_cast<DWORD>(process);   // that process's thread ids are not known here
+    }
     std::shared_ptr<KernelWindow> window = KernelFindWindow(hwnd);
     if (!window) return 0;
     if (processId) *processId = static_cast<DWORD>(getpid());

@@ -14,11 +14,10 @@ constexpr DWORD kMaximumSuspendCount = 127;
 // How long TerminateThread waits for a given-up thread to end or to stop in the layer.
 constexpr auto kGiveUpWait = std::chrono::milliseconds(250);
 
-std::shared_ptr<KernelThread> FindHandle(HANDLE handle)
+std::shared_ptr<KernelThread> FindThread(HANDLE handle)
 {
-    Kernel& k = TheKernel();
-    auto it = k.handles.find(reinterpret_cast<uintptr_t>(handle));
-    return it == k.handles.end() ? nullptr : it->second;
+    KernelHandle* entry = KernelFindHandle(handle);
+    return entry ? entry->thread : nullptr;
 }
 
 }  // namespace
@@ -28,15 +27,13 @@ HANDLE BeginThread(THREAD_START_ROUTINE routine, void* argument, DWORD* threadId
     if (!routine || HostTakeFault(HostFault::ThreadCreate)) return nullptr;
     Kernel& k = TheKernel();
     auto thread = std::make_shared<KernelThread>();
-    uintptr_t handle;
+    HANDLE handle;
     {
         KernelLock lock(k.lock);
         thread->id = k.nextThreadId++;
-        handle = k.nextHandle;
-        k.nextHandle += 4;
         // The queue exists before the thread runs, so a post to it cannot fail.
         k.threadsById[thread->id] = thread;
-        k.handles[handle] = thread;
+        handle = KernelAddHandle({thread, nullptr, 0});
     }
     try {
         // Detached from the start: the handle, not a join, tells when the thread has ended.
@@ -49,11 +46,11 @@ HANDLE BeginThread(THREAD_START_ROUTINE routine, void* argument, DWORD* threadId
     } catch (const std::system_error&) {
         KernelLock lock(k.lock);
         k.threadsById.erase(thread->id);
-        k.handles.erase(handle);
+        k.handles.erase(reinterpret_cast<uintptr_t>(handle));
         return nullptr;
     }
     if (threadId) *threadId = thread->id;
-    return reinterpret_cast<HANDLE>(handle);
+    return handle;
 }
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
@@ -62,12 +59,20 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
     KernelLock lock(k.lock);
     KernelThread& self = KernelSelf(lock);
     KernelCheckpoint(lock, self);
-    std::shared_ptr<KernelThread> thread = FindHandle(handle);
-    if (!thread) return WAIT_FAILED;
+    KernelHandle* entry = KernelFindHandle(handle);
+    if (!entry || entry->mutex) return WAIT_FAILED;
     KernelDeadline deadline;
     if (milliseconds != INFINITE)
         deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    bool ended = KernelWait(lock, self, [&] { return thread->ended; }, deadline);
+    bool ended;
+    if (std::shared_ptr<KernelThread> thread = entry->thread) {
+        ended = KernelWait(lock, self, [&] { return thread->ended; }, deadline);
+    } else {
+        // Nothing announces the end of another process: look every millisecond.
+        int process = entry->process;
+        ended = KernelWait(lock, self, [&] { return KernelProcessEnded(process); }, deadline,
+                           std::chrono::milliseconds(1));
+    }
     return ended ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }
 
@@ -75,14 +80,18 @@ BOOL CloseHandle(HANDLE handle)
 {
     Kernel& k = TheKernel();
     KernelLock lock(k.lock);
-    return k.handles.erase(reinterpret_cast<uintptr_t>(handle)) > 0;
+    KernelHandle* entry = KernelFindHandle(handle);
+    if (!entry) return 0;
+    if (entry->mutex) KernelCloseMutex(*entry->mutex);
+    k.handles.erase(reinterpret_cast<uintptr_t>(handle));
+    return 1;
 }
 
 DWORD SuspendThread(HANDLE handle)
 {
     Kernel& k = TheKernel();
     KernelLock lock(k.lock);
-    std::shared_ptr<KernelThread> thread = FindHandle(handle);
+    std::shared_ptr<KernelThread> thread = FindThread(handle);
     if (!thread || thread->suspendCount >= kMaximumSuspendCount) return 0xFFFFFFFFu;
     DWORD previous = thread->suspendCount++;
     KernelThread& self = KernelSelf(lock);
@@ -94,7 +103,7 @@ DWORD ResumeThread(HANDLE handle)
 {
     Kernel& k = TheKernel();
     KernelLock lock(k.lock);
-    std::shared_ptr<KernelThread> thread = FindHandle(handle);
+    std::shared_ptr<KernelThread> thread = FindThread(handle);
     if (!thread) return 0xFFFFFFFFu;
     DWORD previous = thread->suspendCount;
     if (previous > 0 && --thread->suspendCount == 0) k.changed.notify_all();
@@ -105,7 +114,7 @@ BOOL TerminateThread(HANDLE handle, DWORD)
 {
     Kernel& k = TheKernel();
     KernelLock lock(k.lock);
-    std::shared_ptr<KernelThread> thread = FindHandle(handle);
+    std::shared_ptr<KernelThread> thread = FindThread(handle);
     if (!thread) return 0;
     if (thread->ended) return 1;
     if (thread.get() == &KernelSelf(lock)) {   // ending oneself: stop right here

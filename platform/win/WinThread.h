@@ -17,7 +17,8 @@ HANDLE BeginThread(THREAD_START_ROUTINE routine, void* argument, DWORD* threadId
 // (0: test without waiting; INFINITE: wait for good), WAIT_FAILED for a bad handle.
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 
-// Releases a thread handle. The thread itself goes on if it still runs.
+// Releases a handle (a thread, a mutex or a process). A thread itself goes on if it still runs.
+// WaitForSingleObject also waits for the end of a process opened with OpenProcess.
 BOOL CloseHandle(HANDLE handle);
 
 // Suspend and resume counts nest. Both return the previous count, or 0xFFFFFFFF on failure.
