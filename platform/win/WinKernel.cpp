@@ -82,11 +82,14 @@ void KernelSetEventPump(void (*pump)())
 
 void KernelRunEventPump(KernelLock& lock, KernelThread& self)
 {
-    if (!self.eventPump) return;
+    // The pump may itself post, send or wait; it is not run again from inside itself.
+    if (!self.eventPump || self.inEventPump) return;
     void (*pump)() = self.eventPump;
+    self.inEventPump = true;
     lock.unlock();
     pump();
     lock.lock();
+    self.inEventPump = false;
 }
 
 void KernelCheckpoint(KernelLock& lock, KernelThread& self)

@@ -38,6 +38,7 @@ struct KernelThread {
     bool givenUp = false;  // TerminateThread: stops for good at its next call into the layer
     bool parked = false;   // a given-up thread that has stopped in the layer
     void (*eventPump)() = nullptr;   // see KernelSetEventPump
+    bool inEventPump = false;
 };
 
 struct KernelWindow {

@@ -349,4 +349,26 @@ TEST_F(Messages, HostEventPumpFeedsTheQueueOfItsOwnThread)
     EXPECT_EQ(m.message, WM_USER + 8u);
 }
 
+std::atomic<int> g_pumpDepth{0};
+std::atomic<int> g_pumpDeepest{0};
+
+void PumpThatPeeks()
+{
+    int depth = ++g_pumpDepth;
+    g_pumpDeepest = std::max(g_pumpDeepest.load(), depth);
+    MSG m;
+    PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE);   // a pump may use the message calls itself
+    --g_pumpDepth;
+}
+
+TEST_F(Messages, EventPumpIsNotRunFromInsideItself)
+{
+    KernelSetEventPump(PumpThatPeeks);
+    MSG m;
+    PeekMessage(&m, nullptr, 0, 0, PM_REMOVE);
+    Sleep(1);
+    KernelSetEventPump(nullptr);
+    EXPECT_EQ(g_pumpDeepest.load(), 1);
+}
+
 }  // namespace
