@@ -227,7 +227,13 @@ FILE* PlatformFopen(const char* projectPath, const char* mode)
         if (*m == 'b') binary = true;
         else if (std::strchr("rwa+", *m)) hostMode += *m;
     }
-    FILE* file = std::fopen(HostPath(projectPath).c_str(), hostMode.c_str());
+    std::string host = HostPath(projectPath);
+    struct stat st;
+    if (stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {   // folders are not files here
+        errno = EACCES;
+        return nullptr;
+    }
+    FILE* file = std::fopen(host.c_str(), hostMode.c_str());
     if (!file || binary) return file;
     cookie_io_functions_t functions = {TextRead, TextWrite, TextSeek, TextClose};
     FILE* text = fopencookie(file, hostMode.c_str(), functions);

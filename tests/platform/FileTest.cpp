@@ -167,6 +167,8 @@ TEST_F(FileLayer, TextModeKeepsLoneCarriageReturnsAndLongFiles)
 TEST_F(FileLayer, OpenFailsForMissingFileAndForArmedFault)
 {
     EXPECT_EQ(PlatformFopen("none.txt", "rt"), nullptr);
+    ASSERT_TRUE(CreateDirectory("folder", nullptr));
+    EXPECT_EQ(PlatformFopen("FOLDER", "rb"), nullptr);   // a folder is not a file
     WriteRaw("here.txt", "x");
     HostArmFault(HostFault::FileOpen);
     EXPECT_EQ(PlatformFopen("here.txt", "rb"), nullptr);
