@@ -1,0 +1,74 @@
+#pragma once
+// Reading and writing the parts of a record body that the field lists cannot hold: counts, vectors
+// of int32 values or bytes, and vectors of records. Every count read from a file is bounded by the
+// bytes left in it before anything is allocated for it.
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "data/FieldListRecord.h"
+
+// Smallest record body: the field count and the string count.
+constexpr uint32_t kMinRecordBodyBytes = 8;
+
+// Writes one line naming what could not be read and where, to the report and trace logs.
+void ReportRecordReadError(FILE* fp, const char* what);
+
+bool ReadRecordBytes(FILE* fp, void* lpBuffer, size_t nBytes);
+bool ReadU32(FILE* fp, uint32_t& nValue);
+bool WriteRecordBytes(FILE* fp, const void* lpBuffer, size_t nBytes);
+bool WriteU32(FILE* fp, uint32_t nValue);
+
+// True when nCount items of at least nMinBytes each can still be in the file.
+bool RecordCountFits(FILE* fp, uint32_t nCount, uint32_t nMinBytes);
+
+// u32 count, then the elements' raw bytes.
+bool LoadIntVector(FILE* fp, std::vector<int32_t>& v);
+bool SaveIntVector(FILE* fp, const std::vector<int32_t>& v);
+bool LoadByteVector(FILE* fp, std::vector<int8_t>& v);
+bool SaveByteVector(FILE* fp, const std::vector<int8_t>& v);
+
+// u32 count, then count record bodies. The vector is emptied and refilled with copies of the
+// prototype, which each load over; members that the file's version lacks keep the prototype's
+// values.
+template <class T>
+bool LoadRecordVector(FILE* fp, std::vector<T>& v, const T& prototype)
+{
+    uint32_t nCount = 0;
+    if (!ReadU32(fp, nCount)) {
+        ReportRecordReadError(fp, "record count");
+        return false;
+    }
+    if (!RecordCountFits(fp, nCount, kMinRecordBodyBytes)) {
+        ReportRecordReadError(fp, "record count larger than the file");
+        return false;
+    }
+    v.clear();
+    v.reserve(nCount);
+    for (uint32_t i = 0; i < nCount; ++i) v.push_back(prototype);
+    for (T& element : v) {
+        if (!element.Load(fp)) return false;
+    }
+    return true;
+}
+
+template <class T>
+bool SaveRecordVector(FILE* fp, std::vector<T>& v)
+{
+    if (!WriteU32(fp, static_cast<uint32_t>(v.size()))) return false;
+    for (T& element : v) {
+        if (!element.Save(fp)) return false;
+    }
+    return true;
+}
+
+// target := source element by element: the target grows with copies of the default element and
+// shrinks from the source's length on, then each element is assigned with its class's assignment.
+template <class T>
+void CopyRecordVector(std::vector<T>& target, const std::vector<T>& source, const T& defaultElement)
+{
+    if (&target == &source) return;
+    if (target.size() < source.size()) target.resize(source.size(), defaultElement);
+    else target.erase(target.begin() + static_cast<std::ptrdiff_t>(source.size()), target.end());
+    for (size_t i = 0; i < source.size(); ++i) target[i] = source[i];
+}
