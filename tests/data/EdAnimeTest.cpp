@@ -161,7 +161,7 @@ TEST(EdAnimeTest, NewSetRoundTripsThroughItsFileForm)
 TEST(EdAnimeTest, ShortAnimationFileFailsTheLoad)
 {
     Bytes body = AnimeBody(751, "n", {{1, 2, 0}});
-    body.resize(body.size() - 2);
+    body.erase(body.end() - 2, body.end());
     cEdAnime anime;
     EXPECT_FALSE(LoadBody(anime, body));
 }

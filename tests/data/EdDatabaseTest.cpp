@@ -147,7 +147,7 @@ TEST_F(DatabaseTest, DamagedListFailsAndKeepsWhatTheListHeld)
     WriteLists(10);
     const std::string host = "data/database/Effect.dat";
     Bytes bytes = ReadWholeFile(host);
-    bytes.resize(bytes.size() - 3);
+    bytes.erase(bytes.end() - 3, bytes.end());
     WriteWholeFile(host, bytes);
     EXPECT_EQ(g_Database.LoadDatabase(), 0);
     ASSERT_EQ(HostRecordedMessageBoxes().size(), 1u);

@@ -129,6 +129,11 @@ struct ScalarBoundary {
     int32_t olderValue;
 };
 
+void PrintTo(const ScalarBoundary& c, std::ostream* os)
+{
+    *os << c.name << " at " << c.version;
+}
+
 class SystemScalarBoundaryTest : public ::testing::TestWithParam<ScalarBoundary> {
 protected:
     void SetUp() override { g_Database.SetDefaults(); }
@@ -359,6 +364,28 @@ TEST(EdSystemTest, OptionListsOfEveryAgeEndInTheCurrentOrder)
     ASSERT_TRUE(LoadBody(record, file.Body(285), 285));
     EXPECT_EQ(record.m_vOption[0].m_nValue, 1);
     EXPECT_EQ(record.m_vOption[3].m_nValue, 2);
+}
+
+TEST(EdSystemTest, ListsAddedLaterAreReadFromTheirVersionOn)
+{
+    g_Database.SetDefaults();
+    SystemFile file = MarkedFile();
+    file.rankingModes = {"a", "b", "c", "d"};
+    file.carryReset.assign(25, 1);
+    const cEdSystem fresh;
+    cEdSystem at673;
+    ASSERT_TRUE(LoadBody(at673, file.Body(673), 673));
+    EXPECT_EQ(at673.m_vRankingModeName, fresh.m_vRankingModeName);
+    cEdSystem at674;
+    ASSERT_TRUE(LoadBody(at674, file.Body(674), 674));
+    EXPECT_EQ(at674.m_vRankingModeName, (std::vector<std::string>{"a", "b", "c", "d"}));
+
+    cEdSystem at500;
+    ASSERT_TRUE(LoadBody(at500, file.Body(500), 500));
+    EXPECT_EQ(AsBytes(at500.m_vCarryReset), std::vector<uint8_t>(25, 0));
+    cEdSystem at501;
+    ASSERT_TRUE(LoadBody(at501, file.Body(501), 501));
+    EXPECT_EQ(AsBytes(at501.m_vCarryReset), std::vector<uint8_t>(25, 1));
 }
 
 TEST(EdSystemTest, SystemMusicNamingNoDatabaseMusicBecomesNone)
