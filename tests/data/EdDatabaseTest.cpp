@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "data/EdDatabase.h"
+#include "data/EdSystem.h"
+#include "data/RecordReferences.h"
 #include "data/RecordStream.h"
 #include "platform/host/Host.h"
 #include "tests/data/RecordTestUtil.h"
@@ -42,6 +44,8 @@ protected:
     }
     void TearDown() override
     {
+        g_RecordReferences = RecordReferenceHooks{};
+        g_System.SetDefaults();
         g_Database.SetDefaults();
         HostClearRecordedMessageBoxes();
         ScratchFolderTest::TearDown();
@@ -213,4 +217,22 @@ TEST_F(DatabaseTest, WorkCopiesFollowTheLoadedEffectLists)
     // A copy, not the same records.
     g_CharaEffectWork[1].m_anParam[2] = 77;
     EXPECT_EQ(g_Database.m_vCharaEffect[1].m_anParam[2], 0);
+}
+
+TEST_F(DatabaseTest, LoadedDatabaseAnswersTheRecordsReferenceChecks)
+{
+    WriteLists(10);
+    std::vector<cEdSwordType> swords(2);
+    swords[1].m_vSteps.resize(3);
+    swords[1].m_vSteps[0].m_nTime = 2;
+    swords[1].m_vSteps[2].m_nTime = 5;
+    WriteList(DatabaseFilePaths[3], swords);
+    EXPECT_EQ(DatabaseCount(DatabaseList::Sound), -1);
+    ASSERT_EQ(g_Database.LoadDatabase(), 1);
+    EXPECT_EQ(DatabaseCount(DatabaseList::Sound), 3);
+    EXPECT_EQ(DatabaseCount(DatabaseList::SwordType), 2);
+    EXPECT_EQ(g_RecordReferences.lpfnSwordTypeTime(1), 7);   // 2 + a new step of 0 + 5
+    EXPECT_FALSE(KeepDeletedFlows());
+    g_System.m_bKeepDeletedFlows = 1;
+    EXPECT_TRUE(KeepDeletedFlows());
 }
