@@ -357,7 +357,8 @@ HRESULT DirectSoundCreate(const void* device, IDirectSound** directSound, void* 
     if (!directSound) return DSERR_INVALIDPARAM;
     *directSound = nullptr;
     if (device || outer) return DSERR_INVALIDPARAM;
-    if (!cMixer::Instance().Open()) return DSERR_NODRIVER;
+    if (SoundTakeFault(SoundFault::AudioDevice) || !cMixer::Instance().Open())
+        return DSERR_NODRIVER;
     *directSound = new (std::nothrow) cDirectSound();
     return *directSound ? DS_OK : DSERR_OUTOFMEMORY;
 }

@@ -107,7 +107,6 @@ bool cMixer::Open()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_bOpen) return true;
-    if (SoundTakeFault(SoundFault::AudioDevice)) return false;
     m_bHeadless = IsHeadless();
     m_vMix.assign(kChunkFrames * 2, 0.0f);
     m_vOut.assign(kChunkFrames * 2, 0);
