@@ -9,6 +9,7 @@
 
 #include <fluidsynth.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -24,6 +25,9 @@ namespace {
 
 using snd::cMixer;
 using Units = unsigned __int128;
+
+// How long an owner that answered a callback must stay quiet before its answer counts as done.
+constexpr auto kOwnerQuiet = std::chrono::milliseconds(20);
 
 const char* const kSoundFonts[] = {
     "/usr/share/sounds/sf2/TimGM6mb.sf2",
@@ -74,10 +78,15 @@ public:
 
     HMIDISTRM Handle() const { return m_hHandle; }
 
-    // Every call of the owner answers the last callback.
+    // A call of the owner after a callback is its answer; the answer may take several calls
+    // (stop, queue, restart at a song's end), so the stall ends once the stream plays again
+    // with a buffer queued, or once the owner has been quiet for a moment.
     void OwnerCall()
     {
-        m_bWaiting = false;
+        if (m_bWaiting) {
+            m_bAnswered = true;
+            m_tAnswered = std::chrono::steady_clock::now();
+        }
         cMixer::Instance().OwnerAnswered();
     }
 
@@ -143,8 +152,11 @@ public:
     {
         uint32_t done = 0;
         while (done < frames) {
+            if (stopWhenWaiting && Waiting()) {
+                if (!OwnerQuiet()) break;
+                m_bWaiting = false;
+            }
             if (!m_bPlaying || m_Queue.empty()) {
-                if (m_bPlaying && m_bWaiting && stopWhenWaiting) break;
                 Synth(out + done * 2, frames - done);
                 done = frames;
                 break;
@@ -169,7 +181,11 @@ public:
         }
         return done;
     }
-    bool Waiting() const override { return m_bWaiting; }
+    bool Waiting() const override { return m_bWaiting && (!m_bPlaying || m_Queue.empty()); }
+    bool OwnerQuiet() const override
+    {
+        return m_bAnswered && std::chrono::steady_clock::now() - m_tAnswered >= kOwnerQuiet;
+    }
     void StopWaiting() override { m_bWaiting = false; }
 
 private:
@@ -246,8 +262,10 @@ private:
             h->dwOffset = at;
             if (PostThreadMessage(m_dwThreadId, MM_MOM_POSITIONCB,
                                   reinterpret_cast<WPARAM>(m_hHandle),
-                                  reinterpret_cast<LPARAM>(h)))
+                                  reinterpret_cast<LPARAM>(h))) {
                 m_bWaiting = true;
+                m_bAnswered = false;
+            }
         }
         if (last) PostDone(h);
     }
@@ -329,6 +347,8 @@ private:
     DWORD m_dwTempo = 500000;
     bool m_bPlaying = false;
     bool m_bWaiting = false;
+    bool m_bAnswered = false;
+    std::chrono::steady_clock::time_point m_tAnswered;
     std::deque<MIDIHDR*> m_Queue;
     DWORD m_dwOffset = 0;
     bool m_bEventReady = false;

@@ -210,10 +210,16 @@ void cMixer::Advance(std::unique_lock<std::mutex>& lock, bool wait)
             if (!wait) return;
             // The MIDI stream has played all it was given and its owner has not answered the
             // last callback yet: give the owner its chance before the stream time goes on.
-            bool answered = m_cvOwner.wait_for(lock, kOwnerWait, [this] {
-                return m_bQuit || !m_lpTimed || !m_lpTimed->Waiting();
-            });
-            if (!answered && m_lpTimed) m_lpTimed->StopWaiting();
+            const auto deadline = std::chrono::steady_clock::now() + kOwnerWait;
+            for (;;) {
+                if (m_bQuit || !m_lpTimed || !m_lpTimed->Waiting() || m_lpTimed->OwnerQuiet())
+                    break;
+                if (std::chrono::steady_clock::now() >= deadline) {
+                    m_lpTimed->StopWaiting();
+                    break;
+                }
+                m_cvOwner.wait_for(lock, std::chrono::milliseconds(2));
+            }
         }
     }
 }

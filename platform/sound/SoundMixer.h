@@ -26,7 +26,12 @@ public:
     // Adds up to frames frames into out; returns the frames rendered, fewer only when
     // stopWhenWaiting is set and the stream waits for its owner to answer a callback.
     virtual uint32_t Render(float* out, uint32_t frames, bool stopWhenWaiting) = 0;
+    // True while the stream has stalled after a callback (nothing queued, or stopped) and its
+    // owner may still be answering it.
     virtual bool Waiting() const = 0;
+    // True once the owner has answered and then made no call for a short while: whatever it was
+    // going to do about the callback is done.
+    virtual bool OwnerQuiet() const = 0;
     virtual void StopWaiting() = 0;
 };
 
