@@ -228,7 +228,10 @@ uint32_t cMidiStream::FillMidiBuffer(uint32_t from, MIDIHDR* header)
         if (need > size - out) break;   // left for the next buffer
         if (need > 0) {
             PutEvent(buffer + out, delta, event);
-            if (longData) std::memcpy(buffer + out + kEventBytes, longData, longLength);
+            if (longData) {
+                buffer[out + kEventBytes] = status;
+                std::memcpy(buffer + out + kEventBytes + 1, longData, longLength - 1);
+            }
             lastEvent = out;
             out += need;
         }

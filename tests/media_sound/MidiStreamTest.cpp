@@ -34,7 +34,7 @@ std::vector<Event> Events(const MIDIHDR& h)
 // division of 1000 ticks per quarter and a tempo of 1,000,000 µs: a tick is a millisecond.
 Bytes NoteTrack(const std::vector<uint32_t>& ms, uint32_t endMs)
 {
-    Bytes t = {0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40, 0x00, 0xC0, 0x00};
+    Bytes t = {0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40, 0x00, 0xC0, 0x50};   // square lead
     uint32_t now = 0;
     auto delta = [&](uint32_t at) {
         uint8_t v[4];

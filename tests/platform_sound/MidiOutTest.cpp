@@ -127,7 +127,7 @@ TEST_F(MidiOutTest, NotesSoundAtTheTimesOfDivisionAndTempo)
         SCOPED_TRACE(c.name);
         Open(c.division);
         EventList events;
-        events.Short(0, 0xC0, 0);
+        events.Short(0, 0xC0, 80);   // square lead: it sounds at full level at once
         uint32_t now = 0;
         for (const Note& n : c.notes) {
             if (n.tempoBefore) {
