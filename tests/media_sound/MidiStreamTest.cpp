@@ -149,6 +149,29 @@ TEST_F(MidiStreamTest, ASongLongerThanABufferContinuesInTheNextAndHugeMessagesAr
               std::string::npos);
 }
 
+TEST_F(MidiStreamTest, ALongSongRefillsItsBuffersAndAHugeMessageDoesNotStallIt)
+{
+    // 2,100 controller events at the start fill more than one buffer; then a message too large
+    // for any buffer, and a note 300 ms in.
+    Bytes track = {0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40, 0x00, 0xC0, 0x50};
+    for (int i = 0; i < 2100; ++i) Append(track, Bytes{0x00, 0xB0, 0x07, 0x64});
+    Bytes huge = {0x64, 0xF0, 0x81, 0xEA, 0x30};
+    huge.resize(huge.size() + 30000, 0x01);
+    Append(track, huge);
+    Append(track, Bytes{0x81, 0x48, 0x90, 0x3C, 0x6E, 0x3C, 0xB0, 0x78, 0x00, 0x00, 0xFF, 0x2F, 0x00});
+    cMidiStream midi(Song(Smf(0, 1, 1000, {track})).c_str());
+    ASSERT_TRUE(midi.IsPlayable());
+    cRecording rec;
+    rec.Start(m_Dir / "h.wav");
+    midi.RestartMidi(0);
+    Advance(600);
+    ASSERT_TRUE(rec.Stop());
+    EXPECT_EQ(rec.Peak(0, MsToFrames(290)), 0);
+    EXPECT_NEAR(OnsetsMs(rec, {300})[0], 300.0, 5.0);
+    EXPECT_EQ(midi.GetState(), cMidiStream::Stopped);
+    EXPECT_NE(Report().find("Out 大きすぎるメッセージを飛ばしました(30001)"), std::string::npos);
+}
+
 TEST_F(MidiStreamTest, ASongPlaysOnceAndStopsRewoundOrLoopsFromItsStart)
 {
     for (uint32_t loop : {0u, 1u}) {

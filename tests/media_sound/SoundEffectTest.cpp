@@ -118,10 +118,12 @@ TEST_F(SoundEffectTest, RefusesWaveFilesItCannotUseAndTheSoundStaysSilent)
         descs.push_back(Desc(P(name), 1, 0));
     }
     descs.push_back(Desc(P("missing.wav"), 2, 0));
+    sounds.emplace_back();
+    descs.push_back(Desc(P("100%s%n%d.wav"), 1, 0));   // a name is text, never a format
     EXPECT_EQ(DS_CreateSounds(&sounds, &descs, 0), 1);
 
     const std::string trace = Trace();
-    for (size_t i = 0; i + 1 < sounds.size(); ++i) {
+    for (size_t i = 0; i < sounds.size(); ++i) {
         SCOPED_TRACE(i < std::size(cases) ? cases[i].name : "missing");
         EXPECT_EQ(sounds[i].m_nCount, 0);
         EXPECT_EQ(DS_SetVolume(sounds[i], 0, -100, 0), 0);
@@ -130,6 +132,7 @@ TEST_F(SoundEffectTest, RefusesWaveFilesItCannotUseAndTheSoundStaysSilent)
     EXPECT_NE(trace.find(P("bad0.wav") + "読み込み失敗！"), std::string::npos);
     EXPECT_NE(trace.find(P("missing.wav") + "読み込み失敗！"), std::string::npos);
     EXPECT_NE(trace.find(P("bad6.wav") + "生成失敗！"), std::string::npos);
+    EXPECT_NE(trace.find(P("100%s%n%d.wav") + "読み込み失敗！"), std::string::npos);
 
     cRecording rec;
     rec.Start(m_Dir / "r.wav");
