@@ -14,10 +14,32 @@ constexpr int kPostAttempts = 1000;
 constexpr DWORD kThreadEndWait = 5000;
 constexpr uint32_t kEventBytes = sizeof(MIDIEVENT);
 
-void PutEvent(uint8_t* at, DWORD delta, DWORD event)
+// The writers of stream events. Each puts one event at `at`.
+void PutShortEvent(uint8_t* at, DWORD delta, DWORD event)
 {
     const MIDIEVENT e{delta, 0, event};
     std::memcpy(at, &e, sizeof e);
+}
+
+// A system-exclusive message: its status byte and data follow the event, padded to 4.
+void PutLongEvent(uint8_t* at, DWORD delta, uint8_t status, const uint8_t* data, uint32_t length)
+{
+    PutShortEvent(at, delta, MEVT_F_LONG | (length + 1));
+    at[kEventBytes] = status;
+    std::memcpy(at + kEventBytes + 1, data, length);
+}
+
+// A meta event other than tempo and end makes no sound, but its time still passes.
+void PutMetaEvent(uint8_t* at, DWORD delta)
+{
+    PutShortEvent(at, delta, static_cast<DWORD>(MEVT_NOP) << 24);
+}
+
+// The song's end: never a message for the synthesiser, only a no-op that asks for the callback.
+void PutEndEvent(uint8_t* at, DWORD delta)
+{
+    PutShortEvent(at, delta,
+                  MEVT_F_CALLBACK | (static_cast<DWORD>(MEVT_NOP) << 24) | cMidiStream::kEndMarker);
 }
 
 }  // namespace
@@ -193,15 +215,12 @@ uint32_t cMidiStream::FillMidiBuffer(uint32_t from, MIDIHDR* header)
             const int m = ReadVarLen(image + at + 2, end - at - 2, &length);
             imageBytes = 2 + m + length;
             if (type == 0x2F) {
-                // Never a message for the synthesiser: a no-op that only asks for the callback.
-                event = MEVT_F_CALLBACK | (static_cast<DWORD>(MEVT_NOP) << 24) | kEndMarker;
                 isEnd = true;
             } else if (type == 0x51 && length >= 3) {
                 const uint8_t* t = image + at + 2 + m;
                 event = (static_cast<DWORD>(MEVT_TEMPO) << 24) |
                         (static_cast<DWORD>(t[0]) << 16) | (t[1] << 8) | t[2];
             } else if (delta != 0) {
-                // Other meta events make no sound, but their time still passes.
                 event = static_cast<DWORD>(MEVT_NOP) << 24;
             } else {
                 need = 0;
@@ -227,11 +246,14 @@ uint32_t cMidiStream::FillMidiBuffer(uint32_t from, MIDIHDR* header)
         }
         if (need > size - out) break;   // left for the next buffer
         if (need > 0) {
-            PutEvent(buffer + out, delta, event);
-            if (longData) {
-                buffer[out + kEventBytes] = status;
-                std::memcpy(buffer + out + kEventBytes + 1, longData, longLength - 1);
-            }
+            if (longData)
+                PutLongEvent(buffer + out, delta, status, longData, longLength - 1);
+            else if (isEnd)
+                PutEndEvent(buffer + out, delta);
+            else if (event == static_cast<DWORD>(MEVT_NOP) << 24)
+                PutMetaEvent(buffer + out, delta);
+            else
+                PutShortEvent(buffer + out, delta, event);
             lastEvent = out;
             out += need;
         }
