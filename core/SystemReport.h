@@ -14,3 +14,7 @@ bool IsOsAtLeast(int32_t major, int32_t minor);
 void GetCpuName(CPUNAME* record);
 double GetCpuClock();
 int32_t GetDiskFree(const char* directory);
+
+// The OS text and version pair of one version record (GetOsName asks the running system).
+struct OSVERSIONINFO;
+void FormatOsName(const OSVERSIONINFO& info, char* text, int32_t* major, int32_t* minor);

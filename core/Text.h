@@ -13,3 +13,8 @@ bool IsDbcsPair(const char* bytes);
 // True when the byte is a lead byte of code page 932.
 bool IsDbcsLeadByte(unsigned char byte);
 int CountChars(const char* text);
+
+// Dialog item texts as standard strings. At most maximum bytes are read, the terminating zero
+// included.
+void GetDlgItemString(HWND dialog, int itemId, std::string& out, int maximum);
+void SetDlgItemString(HWND dialog, int itemId, const std::string& text);
