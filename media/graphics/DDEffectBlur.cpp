@@ -1,0 +1,279 @@
+// Box blur and mosaic on locked surfaces.
+//
+// The blur averages, for every pixel, a window of 2 x rx columns and 2 x ry rows that reaches
+// one pixel further up and left than down and right, clipped to the rectangle. It is computed
+// from summed-area tables of the source rectangle, so a full-screen blur costs the same whatever
+// its reach. Source pixels outside the source surface count as absent: they add nothing to a
+// window, and a destination pixel whose own source pixel is outside stays as it was.
+#include "media/graphics/DDEffects.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/Log.h"
+#include "media/graphics/DDPixel.h"
+
+using namespace ddpixel;
+
+namespace {
+
+// Summed-area tables of the three channels and of the count of present pixels over the part
+// of the source rectangle that lies inside the source surface.
+struct SumTables {
+    int32_t a0 = 0, a1 = 0, b0 = 0, b1 = 0; // rectangle columns [a0, a1), rows [b0, b1)
+    int32_t stride = 0;
+    std::vector<uint32_t> r, g, b, n;
+
+    size_t At(int32_t i, int32_t j) const
+    {
+        return static_cast<size_t>(j - b0) * static_cast<size_t>(stride) +
+               static_cast<size_t>(i - a0);
+    }
+    // Sums over columns [c0, c1) and rows [r0, r1), all inside [a0, a1) x [b0, b1).
+    uint32_t Sum(const std::vector<uint32_t>& t, int32_t c0, int32_t c1, int32_t r0,
+                 int32_t r1) const
+    {
+        return t[At(c1, r1)] - t[At(c0, r1)] - t[At(c1, r0)] + t[At(c0, r0)];
+    }
+};
+
+template <class T, class Channels>
+void BuildSums(SumTables& s, const View& src, int32_t sx, int32_t sy, bool bKey, const Mode& m,
+               Channels channels)
+{
+    const size_t cols = static_cast<size_t>(s.a1 - s.a0) + 1;
+    const size_t rows = static_cast<size_t>(s.b1 - s.b0) + 1;
+    s.stride = static_cast<int32_t>(cols);
+    for (auto* t : {&s.r, &s.g, &s.b, &s.n}) t->assign(cols * rows, 0);
+    for (int32_t j = s.b0; j < s.b1; ++j) {
+        const T* row = src.Row<T>(sy + j);
+        uint32_t rr = 0, rg = 0, rb = 0, rn = 0;
+        const size_t up = s.At(s.a0, j);
+        const size_t here = s.At(s.a0, j + 1);
+        for (int32_t i = s.a0; i < s.a1; ++i) {
+            const T p = row[sx + i];
+            bool present = true;
+            if (bKey) {
+                if constexpr (sizeof(T) == 2)
+                    present = Present16(m, p);
+                else
+                    present = Present32(m, p);
+            }
+            if (present) {
+                int32_t cr, cg, cb;
+                channels(p, cr, cg, cb);
+                rr += static_cast<uint32_t>(cr);
+                rg += static_cast<uint32_t>(cg);
+                rb += static_cast<uint32_t>(cb);
+                rn += 1;
+            }
+            const size_t k = static_cast<size_t>(i - s.a0) + 1;
+            s.r[here + k] = s.r[up + k] + rr;
+            s.g[here + k] = s.g[up + k] + rg;
+            s.b[here + k] = s.b[up + k] + rb;
+            s.n[here + k] = s.n[up + k] + rn;
+        }
+    }
+}
+
+template <class T, class Channels, class Write>
+void BlurPixels(const View& dst, const View& src, int32_t x, int32_t y, int32_t w, int32_t h,
+                int32_t rx, int32_t ry, int32_t sx, int32_t sy, bool bKey, const Mode& m,
+                Channels channels, Write write)
+{
+    thread_local SumTables s;
+    // The part of the rectangle whose source lies inside the source surface.
+    s.a0 = std::max(0, -sx);
+    s.a1 = static_cast<int32_t>(std::min<int64_t>(w, static_cast<int64_t>(src.width) - sx));
+    s.b0 = std::max(0, -sy);
+    s.b1 = static_cast<int32_t>(std::min<int64_t>(h, static_cast<int64_t>(src.height) - sy));
+    if (s.a0 >= s.a1 || s.b0 >= s.b1) return;
+    BuildSums<T>(s, src, sx, sy, bKey, m, channels);
+
+    // Destination pixels that lie inside the destination and have a source pixel.
+    const int32_t i0 = std::max<int32_t>(s.a0, -x);
+    const int32_t i1 = static_cast<int32_t>(std::min<int64_t>(s.a1, static_cast<int64_t>(dst.width) - x));
+    const int32_t j0 = std::max<int32_t>(s.b0, -y);
+    const int32_t j1 = static_cast<int32_t>(std::min<int64_t>(s.b1, static_cast<int64_t>(dst.height) - y));
+    rx = std::min(rx, w);
+    ry = std::min(ry, h);
+    for (int32_t j = j0; j < j1; ++j) {
+        T* out = dst.Row<T>(y + j);
+        const int32_t r0 = std::max(j - ry, s.b0);
+        const int32_t r1 = std::min(j + ry, s.b1);
+        for (int32_t i = i0; i < i1; ++i) {
+            // With the key, a pixel that is itself absent stays as it was. Its presence is read
+            // from the count table, so a blur in place never sees its own output.
+            if (bKey && s.Sum(s.n, i, i + 1, j, j + 1) == 0) continue;
+            const int32_t c0 = std::max(i - rx, s.a0);
+            const int32_t c1 = std::min(i + rx, s.a1);
+            const uint32_t n = s.Sum(s.n, c0, c1, r0, r1);
+            if (n == 0) continue;
+            write(out[x + i], static_cast<int32_t>(s.Sum(s.r, c0, c1, r0, r1) / n),
+                  static_cast<int32_t>(s.Sum(s.g, c0, c1, r0, r1) / n),
+                  static_cast<int32_t>(s.Sum(s.b, c0, c1, r0, r1) / n));
+        }
+    }
+}
+
+} // namespace
+
+bool DDBlur(DDSURFACEDATA* lpDstSD, int32_t x, int32_t y, int32_t w, int32_t h, int32_t rx,
+            int32_t ry, DDSURFACEDATA* lpSrcSD, int32_t sx, int32_t sy, int32_t flag)
+{
+    // A reach of 0 (or less) leaves every window empty: nothing to do.
+    if (rx <= 0 || ry <= 0 || w <= 0 || h <= 0) return true;
+    cLockedPair pair;
+    if (!pair.Lock(lpDstSD, lpSrcSD)) return false;
+    const Mode& m = pair.mode;
+    const bool bKey = flag == 1;
+    if (m.nDepth == 8) {
+        WriteTraceLogF("8ビットぼかしは不可能！");
+        return true;
+    }
+    if (m.nDepth == 16) {
+        const Layout l = m.sm;
+        BlurPixels<uint16_t>(
+            pair.dst, pair.src, x, y, w, h, rx, ry, sx, sy, bKey, m,
+            [l](uint16_t p, int32_t& r, int32_t& g, int32_t& b) {
+                r = R16(l, p);
+                g = G16(l, p);
+                b = B16(l, p);
+            },
+            [&m](uint16_t& out, int32_t r, int32_t g, int32_t b) { out = Pack16(m, r, g, b); });
+    } else {
+        BlurPixels<uint32_t>(
+            pair.dst, pair.src, x, y, w, h, rx, ry, sx, sy, bKey, m,
+            [](uint32_t p, int32_t& r, int32_t& g, int32_t& b) {
+                r = static_cast<int32_t>((p >> 16) & 255);
+                g = static_cast<int32_t>((p >> 8) & 255);
+                b = static_cast<int32_t>(p & 255);
+            },
+            [&m](uint32_t& out, int32_t r, int32_t g, int32_t b) { out = Pack32(m, out, r, g, b); });
+    }
+    return true;
+}
+
+// The mosaic paints the rectangle in square cells. Direct3D (and 8-bit DirectDraw) take the
+// colour of the cell's top-left source pixel; 16- and 32-bit DirectDraw take the cell's average.
+namespace {
+
+template <class T>
+void FillCell(const View& dst, int32_t x, int32_t y, int32_t c0, int32_t c1, int32_t r0,
+              int32_t r1, T value, const Mode& m)
+{
+    for (int32_t j = r0; j < r1; ++j) {
+        T* out = dst.Row<T>(y + j);
+        for (int32_t i = c0; i < c1; ++i) {
+            if constexpr (sizeof(T) == 4) {
+                // DirectDraw keeps the destination's byte 3 under an averaged colour.
+                out[x + i] = m.bD3D ? value : ((out[x + i] & 0xFF000000u) | (value & 0x00FFFFFFu));
+            } else {
+                out[x + i] = value;
+            }
+        }
+    }
+}
+
+template <class T>
+void MosaicPixels(const View& dst, const View& src, int32_t x, int32_t y, int32_t w, int32_t h,
+                  int32_t cell, int32_t sx, int32_t sy, bool bKey, const Mode& m)
+{
+    // Only cells that reach into the destination are visited.
+    const int32_t i0 = std::max(0, -x);
+    const int32_t i1 = static_cast<int32_t>(std::min<int64_t>(w, static_cast<int64_t>(dst.width) - x));
+    const int32_t j0 = std::max(0, -y);
+    const int32_t j1 = static_cast<int32_t>(std::min<int64_t>(h, static_cast<int64_t>(dst.height) - y));
+    if (i0 >= i1 || j0 >= j1) return;
+    const bool bAverage = !m.bD3D && m.nDepth != 8;
+    for (int64_t cj = static_cast<int64_t>(j0 / cell) * cell; cj < j1; cj += cell) {
+        const int32_t cellBottom = static_cast<int32_t>(std::min<int64_t>(cj + cell, h));
+        for (int64_t ci = static_cast<int64_t>(i0 / cell) * cell; ci < i1; ci += cell) {
+            const int32_t cellRight = static_cast<int32_t>(std::min<int64_t>(ci + cell, w));
+            const int32_t ci32 = static_cast<int32_t>(ci), cj32 = static_cast<int32_t>(cj);
+            T value{};
+            if (!bAverage) {
+                if (!src.Inside(sx + ci32, sy + cj32)) continue;
+                const T p = src.Row<T>(sy + cj32)[sx + ci32];
+                if (bKey) {
+                    bool present;
+                    if constexpr (sizeof(T) == 1)
+                        present = Present8(m, p);
+                    else if constexpr (sizeof(T) == 2)
+                        present = Present16(m, p);
+                    else
+                        present = Present32(m, p);
+                    if (!present) continue;
+                }
+                if constexpr (sizeof(T) == 2)
+                    value = Copy16(m, p);
+                else if constexpr (sizeof(T) == 4)
+                    value = m.bD3D ? (p | 0xFF000000u) : p;
+                else
+                    value = p;
+            } else {
+                uint32_t sr = 0, sg = 0, sb = 0, n = 0;
+                for (int32_t j = cj32; j < cellBottom; ++j) {
+                    if (sy + j < 0 || sy + j >= src.height) continue;
+                    const T* row = src.Row<T>(sy + j);
+                    for (int32_t i = ci32; i < cellRight; ++i) {
+                        if (sx + i < 0 || sx + i >= src.width) continue;
+                        const T p = row[sx + i];
+                        if (bKey && static_cast<uint32_t>(p) == m.dwTransmit) continue;
+                        if constexpr (sizeof(T) == 2) {
+                            sr += static_cast<uint32_t>(Expand(R16(m.sm, p), m.sm.rm));
+                            sg += static_cast<uint32_t>(Expand(G16(m.sm, p), m.sm.gm));
+                            sb += static_cast<uint32_t>(Expand(B16(m.sm, p), m.sm.bm));
+                        } else {
+                            sr += (p >> 16) & 255;
+                            sg += (p >> 8) & 255;
+                            sb += p & 255;
+                        }
+                        ++n;
+                    }
+                }
+                if (n == 0) continue;
+                const int32_t r = static_cast<int32_t>(sr / n), g = static_cast<int32_t>(sg / n),
+                              b = static_cast<int32_t>(sb / n);
+                if constexpr (sizeof(T) == 2) {
+                    value = Pack16(m, Reduce(r, m.sm.rm), Reduce(g, m.sm.gm), Reduce(b, m.sm.bm));
+                    if (bKey && value == static_cast<uint16_t>(m.dwTransmit)) continue;
+                } else if constexpr (sizeof(T) == 4) {
+                    value = Pack32(m, 0, r, g, b);
+                    if (bKey && (value & 0xFFFFFFu) == (m.dwTransmit & 0xFFFFFFu)) continue;
+                }
+            }
+            FillCell<T>(dst, x, y, std::max(ci32, i0), std::min(cellRight, i1),
+                        std::max(cj32, j0), std::min(cellBottom, j1), value, m);
+        }
+    }
+}
+
+} // namespace
+
+bool DDMosaic(DDSURFACEDATA* lpDstSD, int32_t x, int32_t y, int32_t w, int32_t h, int32_t cell,
+              DDSURFACEDATA* lpSrcSD, int32_t sx, int32_t sy, int32_t flag)
+{
+    // A cell of no size (or a negative one) paints nothing.
+    if (cell <= 0 || w <= 0 || h <= 0) return true;
+    cLockedPair pair;
+    if (!pair.Lock(lpDstSD, lpSrcSD)) return false;
+    const bool bKey = flag == 1;
+    // A mosaic in place reads cells that it has not painted yet, so it needs its own copy only
+    // when the rectangles overlap differently; the copy keeps the source as it was.
+    ddpixel::View src = pair.src;
+    std::vector<uint8_t> copy;
+    if (pair.bSame && (x != sx || y != sy)) {
+        const int32_t bpp = pair.mode.nDepth / 8;
+        copy.assign(static_cast<size_t>(src.pitch) * static_cast<size_t>(src.height) *
+                        static_cast<size_t>(bpp), 0);
+        std::copy(src.bits, src.bits + copy.size(), copy.begin());
+        src.bits = copy.data();
+    }
+    switch (pair.mode.nDepth) {
+    case 8: MosaicPixels<uint8_t>(pair.dst, src, x, y, w, h, cell, sx, sy, bKey, pair.mode); break;
+    case 16: MosaicPixels<uint16_t>(pair.dst, src, x, y, w, h, cell, sx, sy, bKey, pair.mode); break;
+    default: MosaicPixels<uint32_t>(pair.dst, src, x, y, w, h, cell, sx, sy, bKey, pair.mode); break;
+    }
+    return true;
+}
