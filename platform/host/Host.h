@@ -38,6 +38,9 @@ struct RecordedMessageBox {
 void HostQueueMessageBoxAnswer(int answer);
 std::vector<RecordedMessageBox> HostRecordedMessageBoxes();
 void HostClearRecordedMessageBoxes();
+// Used inside the layer: records a box, and takes the next queued answer (false when none).
+void HostRecordMessageBox(const RecordedMessageBox& box);
+bool HostTakeMessageBoxAnswer(int* answer);
 
 // Failures the game code handles, producible on demand. Each armed fault fires on the next
 // matching call (count times) and then disarms.

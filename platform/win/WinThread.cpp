@@ -1,0 +1,152 @@
+// Threads: start with a queue in place, waits on their end, cooperative suspension, giving a
+// thread up, and sleeping on the host's clock.
+#include "platform/win/WinThread.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "platform/host/Host.h"
+#include "platform/win/WinKernel.h"
+
+namespace {
+
+constexpr DWORD kMaximumSuspendCount = 127;
+// How long TerminateThread waits for a given-up thread to end or to stop in the layer.
+constexpr auto kGiveUpWait = std::chrono::milliseconds(250);
+
+std::shared_ptr<KernelThread> FindHandle(HANDLE handle)
+{
+    Kernel& k = TheKernel();
+    auto it = k.handles.find(reinterpret_cast<uintptr_t>(handle));
+    return it == k.handles.end() ? nullptr : it->second;
+}
+
+}  // namespace
+
+HANDLE BeginThread(THREAD_START_ROUTINE routine, void* argument, DWORD* threadId)
+{
+    if (!routine || HostTakeFault(HostFault::ThreadCreate)) return nullptr;
+    Kernel& k = TheKernel();
+    auto thread = std::make_shared<KernelThread>();
+    uintptr_t handle;
+    {
+        KernelLock lock(k.lock);
+        thread->id = k.nextThreadId++;
+        handle = k.nextHandle;
+        k.nextHandle += 4;
+        // The queue exists before the thread runs, so a post to it cannot fail.
+        k.threadsById[thread->id] = thread;
+        k.handles[handle] = thread;
+    }
+    try {
+        // Detached from the start: the handle, not a join, tells when the thread has ended.
+        std::thread([thread, routine, argument] {
+            KernelAdoptThread(thread);
+            routine(argument);
+            KernelLock lock(TheKernel().lock);
+            KernelThreadEnded(*thread);
+        }).detach();
+    } catch (const std::system_error&) {
+        KernelLock lock(k.lock);
+        k.threadsById.erase(thread->id);
+        k.handles.erase(handle);
+        return nullptr;
+    }
+    if (threadId) *threadId = thread->id;
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
+{
+    Kernel& k = TheKernel();
+    KernelLock lock(k.lock);
+    KernelThread& self = KernelSelf(lock);
+    KernelCheckpoint(lock, self);
+    std::shared_ptr<KernelThread> thread = FindHandle(handle);
+    if (!thread) return WAIT_FAILED;
+    KernelDeadline deadline;
+    if (milliseconds != INFINITE)
+        deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    bool ended = KernelWait(lock, self, [&] { return thread->ended; }, deadline);
+    return ended ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+}
+
+BOOL CloseHandle(HANDLE handle)
+{
+    Kernel& k = TheKernel();
+    KernelLock lock(k.lock);
+    return k.handles.erase(reinterpret_cast<uintptr_t>(handle)) > 0;
+}
+
+DWORD SuspendThread(HANDLE handle)
+{
+    Kernel& k = TheKernel();
+    KernelLock lock(k.lock);
+    std::shared_ptr<KernelThread> thread = FindHandle(handle);
+    if (!thread || thread->suspendCount >= kMaximumSuspendCount) return 0xFFFFFFFFu;
+    DWORD previous = thread->suspendCount++;
+    KernelThread& self = KernelSelf(lock);
+    if (&self == thread.get()) KernelCheckpoint(lock, self);   // suspending oneself stops now
+    return previous;
+}
+
+DWORD ResumeThread(HANDLE handle)
+{
+    Kernel& k = TheKernel();
+    KernelLock lock(k.lock);
+    std::shared_ptr<KernelThread> thread = FindHandle(handle);
+    if (!thread) return 0xFFFFFFFFu;
+    DWORD previous = thread->suspendCount;
+    if (previous > 0 && --thread->suspendCount == 0) k.changed.notify_all();
+    return previous;
+}
+
+BOOL TerminateThread(HANDLE handle, DWORD)
+{
+    Kernel& k = TheKernel();
+    KernelLock lock(k.lock);
+    std::shared_ptr<KernelThread> thread = FindHandle(handle);
+    if (!thread) return 0;
+    if (thread->ended) return 1;
+    if (thread.get() == &KernelSelf(lock)) {   // ending oneself: stop right here
+        thread->givenUp = true;
+        KernelThreadEnded(*thread);
+        KernelPark(lock, *thread);
+    }
+    // A thread cannot be killed safely. It is given up: at its next call into the layer it stops
+    // for good, and from now on it counts as ended whatever it does.
+    thread->givenUp = true;
+    k.changed.notify_all();
+    bool stopped = k.changed.wait_for(lock, kGiveUpWait, [&] { return thread->ended || thread->parked; });
+    if (!thread->ended) {
+        std::fprintf(stderr, "thread %u given up %s\n", static_cast<unsigned>(thread->id),
+                     stopped ? "(stopped in the platform layer)" : "(still running, left detached)");
+        KernelThreadEnded(*thread);
+    }
+    return 1;
+}
+
+void Sleep(DWORD milliseconds)
+{
+    Kernel& k = TheKernel();
+    KernelLock lock(k.lock);
+    KernelThread& self = KernelSelf(lock);
+    if (IsHeadless()) {
+        // The virtual clock moves instead of the thread waiting; yielding lets the others run.
+        KernelCheckpoint(lock, self);
+        KernelServeSends(lock, self);
+        lock.unlock();
+        HostAdvanceVirtualTime(milliseconds);
+        std::this_thread::yield();
+        return;
+    }
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    KernelWait(lock, self, [] { return false; }, deadline);
+}
+
+DWORD GetCurrentThreadId()
+{
+    Kernel& k = TheKernel();
+    KernelLock lock(k.lock);
+    return KernelSelf(lock).id;
+}

@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/host/Host.h"
+#include "platform/win/WinMessage.h"
+#include "platform/win/WinThread.h"
+#include "platform/win/WinTime.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Waits in real time for a condition another thread makes true; fails the test after 10 s.
+template <typename F>
+bool Eventually(F condition)
+{
+    auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+std::atomic<int> g_sum{0};
+
+unsigned SumUntilQuit(void*)
+{
+    MSG msg;
+    while (GetMessage(&msg, nullptr, 0, 0) > 0)
+        if (msg.message == WM_USER) g_sum += static_cast<int>(msg.wParam);
+    return 0;
+}
+
+TEST(Threads, PostsToAJustStartedThreadNeverFail)
+{
+    for (int round = 0; round < 20; ++round) {
+        g_sum = 0;
+        DWORD id = 0;
+        HANDLE thread = BeginThread(SumUntilQuit, nullptr, &id);
+        ASSERT_NE(thread, nullptr);
+        ASSERT_NE(id, 0u);
+        for (int i = 1; i <= 10; ++i) ASSERT_TRUE(PostThreadMessage(id, WM_USER, i, 0));
+        ASSERT_TRUE(PostThreadMessage(id, WM_QUIT, 0, 0));
+        EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+        EXPECT_EQ(g_sum.load(), 55);
+        EXPECT_FALSE(PostThreadMessage(id, WM_USER, 1, 0));   // an ended thread has no queue
+        EXPECT_TRUE(CloseHandle(thread));
+        EXPECT_FALSE(CloseHandle(thread));
+        EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_FAILED);
+    }
+}
+
+TEST(Threads, ArmedFaultMakesThreadCreationFail)
+{
+    HostArmFault(HostFault::ThreadCreate);
+    DWORD id = 77;
+    EXPECT_EQ(BeginThread(SumUntilQuit, nullptr, &id), nullptr);
+    EXPECT_EQ(id, 77u);
+}
+
+std::atomic<bool> g_stop{false};
+std::atomic<int> g_count{0};
+
+unsigned CountInSleeps(void*)
+{
+    while (!g_stop) {
+        ++g_count;
+        Sleep(1);
+    }
+    return 0;
+}
+
+// True when the counter stands still over a stretch of real time.
+bool Stopped()
+{
+    std::this_thread::sleep_for(30ms);
+    int before = g_count;
+    std::this_thread::sleep_for(30ms);
+    return g_count == before;
+}
+
+TEST(Threads, SuspensionNestsAndStopsTheThreadAtItsNextCall)
+{
+    g_stop = false;
+    g_count = 0;
+    HANDLE thread = BeginThread(CountInSleeps, nullptr, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_TRUE(Eventually([] { return g_count > 0; }));
+    EXPECT_EQ(SuspendThread(thread), 0u);
+    EXPECT_EQ(SuspendThread(thread), 1u);
+    EXPECT_TRUE(Stopped());
+    EXPECT_EQ(ResumeThread(thread), 2u);
+    EXPECT_TRUE(Stopped());
+    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_TIMEOUT);
+    EXPECT_EQ(ResumeThread(thread), 1u);
+    int resumedAt = g_count;
+    EXPECT_TRUE(Eventually([&] { return g_count > resumedAt + 2; }));
+    EXPECT_EQ(ResumeThread(thread), 0u);   // not suspended: nothing to undo
+    g_stop = true;
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    EXPECT_EQ(SuspendThread(nullptr), 0xFFFFFFFFu);
+    EXPECT_EQ(ResumeThread(nullptr), 0xFFFFFFFFu);
+    CloseHandle(thread);
+}
+
+unsigned IgnoreQuit(void*)
+{
+    for (;;) {
+        ++g_count;
+        Sleep(1);   // never looks at its queue
+    }
+}
+
+std::atomic<bool> g_spin{true};
+
+unsigned SpinWithoutCalls(void*)
+{
+    while (g_spin) {
+    }
+    return 0;
+}
+
+// What the thread object's exit does: ask with WM_QUIT, poll, then give the thread up.
+void ExitLikeThreadObject(HANDLE thread, DWORD id)
+{
+    ResumeThread(thread);
+    PostThreadMessage(id, WM_QUIT, 0, 0);
+    for (int polls = 1; WaitForSingleObject(thread, 0) == WAIT_TIMEOUT; ++polls) {
+        Sleep(1);
+        PostThreadMessage(id, WM_QUIT, 0, 0);
+        if (polls >= 200) TerminateThread(thread, 0);
+    }
+}
+
+TEST(Threads, ThreadIgnoringQuitIsGivenUpWithoutHanging)
+{
+    g_count = 0;
+    DWORD id = 0;
+    HANDLE thread = BeginThread(IgnoreQuit, nullptr, &id);
+    ASSERT_TRUE(Eventually([] { return g_count > 0; }));
+    ExitLikeThreadObject(thread, id);
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    EXPECT_FALSE(PostThreadMessage(id, WM_USER, 0, 0));
+    EXPECT_TRUE(Stopped());   // it stopped for good at its next call into the layer
+    CloseHandle(thread);
+}
+
+TEST(Threads, ThreadSuspendedTwiceIsGivenUpAfterOneResume)
+{
+    g_stop = false;
+    g_count = 0;
+    DWORD id = 0;
+    HANDLE thread = BeginThread(CountInSleeps, nullptr, &id);
+    ASSERT_TRUE(Eventually([] { return g_count > 0; }));
+    SuspendThread(thread);
+    SuspendThread(thread);
+    ExitLikeThreadObject(thread, id);
+    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(Stopped());
+    CloseHandle(thread);
+}
+
+TEST(Threads, ThreadThatNeverCallsTheLayerIsLeftRunningButCountsAsEnded)
+{
+    g_spin = true;
+    DWORD id = 0;
+    HANDLE thread = BeginThread(SpinWithoutCalls, nullptr, &id);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_TRUE(TerminateThread(thread, 0));   // returns after a bounded wait
+    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
+    EXPECT_FALSE(PostThreadMessage(id, WM_QUIT, 0, 0));
+    g_spin = false;   // let it finish on its own
+    CloseHandle(thread);
+}
+
+TEST(Threads, SleepAdvancesTheVirtualClockOnTheHeadlessHostAndRealTimeOnTheSdlHost)
+{
+    HostSelect(HostKind::Headless);
+    HostSetVirtualTime(1000);
+    Sleep(16);
+    Sleep(0);
+    EXPECT_EQ(timeGetTime(), 1016u);
+
+    HostSelect(HostKind::Sdl);
+    DWORD start = GetTickCount();
+    Sleep(20);
+    EXPECT_GE(GetTickCount() - start, 20u);
+    HostSelect(HostKind::Headless);
+}
+
+std::atomic<HANDLE> g_ownHandle{nullptr};
+std::atomic<bool> g_pastTerminate{false};
+
+unsigned EndItself(void*)
+{
+    while (!g_ownHandle) Sleep(0);
+    TerminateThread(g_ownHandle, 0);
+    g_pastTerminate = true;   // never reached
+    return 0;
+}
+
+TEST(Threads, ThreadEndingItselfStopsAtOnce)
+{
+    HANDLE thread = BeginThread(EndItself, nullptr, nullptr);
+    g_ownHandle = thread;
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(g_pastTerminate);
+    CloseHandle(thread);
+}
+
+unsigned Quick(void*)
+{
+    return 0;
+}
+
+TEST(Threads, TimedWaitEndsWhenTheThreadDoes)
+{
+    g_stop = false;
+    HANDLE thread = BeginThread(CountInSleeps, nullptr, nullptr);
+    EXPECT_EQ(WaitForSingleObject(thread, 5), WAIT_TIMEOUT);
+    g_stop = true;
+    EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+
+    thread = BeginThread(Quick, nullptr, nullptr);
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    EXPECT_EQ(SuspendThread(thread), 0u);   // an ended thread still takes the calls
+    EXPECT_EQ(ResumeThread(thread), 1u);
+    EXPECT_TRUE(TerminateThread(thread, 0));
+    CloseHandle(thread);
+}
+
+std::atomic<DWORD> g_seenId{0};
+
+unsigned RecordId(void*)
+{
+    g_seenId = GetCurrentThreadId();
+    return 0;
+}
+
+TEST(Threads, EveryThreadHasItsOwnId)
+{
+    DWORD id = 0;
+    HANDLE thread = BeginThread(RecordId, nullptr, &id);
+    WaitForSingleObject(thread, INFINITE);
+    EXPECT_EQ(g_seenId.load(), id);
+    EXPECT_NE(GetCurrentThreadId(), id);
+    EXPECT_EQ(GetCurrentThreadId(), GetCurrentThreadId());
+    CloseHandle(thread);
+}
+
+}  // namespace
