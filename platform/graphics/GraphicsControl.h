@@ -75,3 +75,11 @@ bool WriteFrameBmp(const PresentedFrame& frame, const std::string& hostPath);
 // Hands a finished frame to the host: kept on the headless host, shown on the SDL host in the
 // window's 640 x 480 client area scaled with 4:3 kept. Called by the presentation stand-ins.
 void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels);
+
+// The SDL host: the window the frames are shown in (an SDL_Window*), given by the layer that
+// created the main window; without one the presentation makes its own 640 x 480 window on first
+// use. Frames handed over on another thread are shown by ShowPendingFrame, which the thread
+// that owns the window calls from its event loop (it is also called by PresentFrameToHost when
+// that runs on the window's thread).
+void SetPresentationWindow(void* sdlWindow);
+void ShowPendingFrame();

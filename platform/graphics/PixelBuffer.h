@@ -1,6 +1,7 @@
 #pragma once
 // A CPU pixel buffer in one of the formats the graphics stand-ins keep: the storage behind
 // Direct3D surfaces and textures, DirectDraw surfaces and device-independent bitmaps.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -1,0 +1,1 @@
+#include "media/graphics/GraphicsState.h"

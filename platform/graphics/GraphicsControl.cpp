@@ -1,0 +1,408 @@
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+#include "platform/graphics/GraphicsInternal.h"
+#include "platform/host/Host.h"
+
+namespace {
+
+std::mutex g_ProfileMutex;
+GraphicsProfile g_Profile;
+thread_local GraphicsProfile t_ProfileCopy;
+
+std::mutex g_FaultMutex;
+int g_nFaultCounts[16] = {};
+
+std::atomic<uint64_t> g_nVideoUsed{0};
+std::atomic<uint32_t> g_nLossGeneration{0};
+std::atomic<bool> g_bRegained{true};
+std::atomic<uint32_t> g_nSurfaceLossGeneration{0};
+
+std::mutex g_DisplayMutex;
+gfx::DisplayState g_Display;
+
+std::mutex g_FrameMutex;
+uint64_t g_nFrameCount = 0;
+PresentedFrame g_LastFrame;
+size_t g_nKeepLimit = 0;
+std::vector<PresentedFrame> g_vKept;
+
+// SDL presentation.
+SDL_Window* g_lpWindow = nullptr;
+SDL_Renderer* g_lpRenderer = nullptr;
+SDL_Texture* g_lpTexture = nullptr;
+bool g_bOwnWindow = false;
+bool g_bPending = false;
+PresentedFrame g_Pending;
+std::thread::id g_WindowThread;
+
+}  // namespace
+
+void SetGraphicsProfile(const GraphicsProfile& profile) {
+    {
+        std::lock_guard<std::mutex> lock(g_ProfileMutex);
+        g_Profile = profile;
+    }
+    // The display starts over as the profile's desktop.
+    gfx::DisplayState display;
+    display.nBpp = static_cast<int32_t>(profile.nDesktopBpp);
+    display.nRefreshRate = profile.nDesktopRefreshRate;
+    std::lock_guard<std::mutex> lock(g_DisplayMutex);
+    g_Display = display;
+}
+
+GraphicsProfile GetGraphicsProfile() {
+    std::lock_guard<std::mutex> lock(g_ProfileMutex);
+    return g_Profile;
+}
+
+void ResetGraphicsProfile() { SetGraphicsProfile(GraphicsProfile{}); }
+
+void ArmGraphicsFault(GraphicsFault fault, int count) {
+    std::lock_guard<std::mutex> lock(g_FaultMutex);
+    g_nFaultCounts[static_cast<int>(fault)] = count;
+}
+
+void DisarmGraphicsFaults() {
+    std::lock_guard<std::mutex> lock(g_FaultMutex);
+    for (int& c : g_nFaultCounts) c = 0;
+}
+
+bool TakeGraphicsFault(GraphicsFault fault) {
+    std::lock_guard<std::mutex> lock(g_FaultMutex);
+    int& c = g_nFaultCounts[static_cast<int>(fault)];
+    if (c <= 0) return false;
+    --c;
+    return true;
+}
+
+void LoseDirect3DDevice() {
+    g_bRegained = false;
+    ++g_nLossGeneration;
+}
+
+void RegainDirect3DDevice() { g_bRegained = true; }
+
+void LoseDirectDrawSurfaces() { ++g_nSurfaceLossGeneration; }
+
+namespace gfx {
+
+const GraphicsProfile& Profile() {
+    t_ProfileCopy = GetGraphicsProfile();
+    return t_ProfileCopy;
+}
+
+bool ReserveVideoMemory(uint64_t bytes) {
+    const uint64_t budget = GetGraphicsProfile().nVideoMemoryBytes;
+    uint64_t used = g_nVideoUsed.load();
+    do {
+        if (used + bytes > budget) return false;
+    } while (!g_nVideoUsed.compare_exchange_weak(used, used + bytes));
+    return true;
+}
+
+void ReleaseVideoMemory(uint64_t bytes) { g_nVideoUsed -= std::min<uint64_t>(bytes, g_nVideoUsed.load()); }
+
+uint64_t VideoMemoryUsed() { return g_nVideoUsed.load(); }
+
+uint32_t DeviceLossGeneration() { return g_nLossGeneration.load(); }
+bool DeviceRegained() { return g_bRegained.load(); }
+uint32_t SurfaceLossGeneration() { return g_nSurfaceLossGeneration.load(); }
+
+D3DFORMAT D3DFormatFromPixelFormat(PixelFormat format) {
+    switch (format) {
+    case PixelFormat::P8: return D3DFMT_P8;
+    case PixelFormat::R5G6B5: return D3DFMT_R5G6B5;
+    case PixelFormat::X1R5G5B5: return D3DFMT_X1R5G5B5;
+    case PixelFormat::A1R5G5B5: return D3DFMT_A1R5G5B5;
+    case PixelFormat::R8G8B8: return D3DFMT_R8G8B8;
+    case PixelFormat::X8R8G8B8: return D3DFMT_X8R8G8B8;
+    case PixelFormat::A8R8G8B8: return D3DFMT_A8R8G8B8;
+    case PixelFormat::Unknown: break;
+    }
+    return D3DFMT_UNKNOWN;
+}
+
+DisplayState CurrentDisplay() {
+    std::lock_guard<std::mutex> lock(g_DisplayMutex);
+    return g_Display;
+}
+
+void SetCurrentDisplay(const DisplayState& display) {
+    std::lock_guard<std::mutex> lock(g_DisplayMutex);
+    g_Display = display;
+}
+
+PixelFormat DisplayPixelFormat(int32_t bpp) {
+    switch (bpp) {
+    case 8: return PixelFormat::P8;
+    case 16: return PixelFormat::R5G6B5;
+    case 24: return PixelFormat::R8G8B8;
+    default: return PixelFormat::X8R8G8B8;
+    }
+}
+
+void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette) {
+    const int32_t w = buffer.Width(), h = buffer.Height();
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+    for (int32_t y = 0; y < h; ++y) {
+        uint32_t* out = pixels.data() + static_cast<size_t>(y) * w;
+        if (buffer.Format() == PixelFormat::P8) {
+            const uint8_t* row = buffer.Row(y);
+            for (int32_t x = 0; x < w; ++x) {
+                const uint8_t i = row[x];
+                out[x] = palette ? 0xFF000000u | static_cast<uint32_t>(palette[i].peRed) << 16 |
+                                       static_cast<uint32_t>(palette[i].peGreen) << 8 | palette[i].peBlue
+                                 : 0xFF000000u | i * 0x010101u;
+            }
+        } else {
+            for (int32_t x = 0; x < w; ++x) out[x] = 0xFF000000u | buffer.ReadArgb(x, y);
+        }
+    }
+    PresentFrameToHost(pixels.data(), w, h, w);
+}
+
+}  // namespace gfx
+
+uint64_t PresentedFrameCount() {
+    std::lock_guard<std::mutex> lock(g_FrameMutex);
+    return g_nFrameCount;
+}
+
+PresentedFrame LastPresentedFrame() {
+    std::lock_guard<std::mutex> lock(g_FrameMutex);
+    return g_LastFrame;
+}
+
+void KeepPresentedFrames(size_t limit) {
+    std::lock_guard<std::mutex> lock(g_FrameMutex);
+    g_nKeepLimit = limit;
+    if (g_vKept.size() > limit) g_vKept.resize(limit);
+}
+
+std::vector<PresentedFrame> TakeKeptFrames() {
+    std::lock_guard<std::mutex> lock(g_FrameMutex);
+    std::vector<PresentedFrame> frames;
+    frames.swap(g_vKept);
+    return frames;
+}
+
+void ClearPresentedFrames() {
+    std::lock_guard<std::mutex> lock(g_FrameMutex);
+    g_nFrameCount = 0;
+    g_LastFrame = PresentedFrame{};
+    g_vKept.clear();
+}
+
+namespace {
+
+uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
+    static uint32_t table[256];
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[n] = c;
+        }
+    });
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+void PutBE32(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v >> 24));
+    out.push_back(static_cast<uint8_t>(v >> 16));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+    out.push_back(static_cast<uint8_t>(v));
+}
+
+void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& body) {
+    PutBE32(out, static_cast<uint32_t>(body.size()));
+    std::vector<uint8_t> typed(type, type + 4);
+    typed.insert(typed.end(), body.begin(), body.end());
+    out.insert(out.end(), typed.begin(), typed.end());
+    PutBE32(out, Crc32(typed.data(), typed.size()));
+}
+
+bool WriteWhole(const std::string& path, const std::vector<uint8_t>& bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+}  // namespace
+
+bool WriteFramePng(const PresentedFrame& frame, const std::string& hostPath) {
+    if (frame.nWidth <= 0 || frame.nHeight <= 0) return false;
+    std::vector<uint8_t> raw;
+    raw.reserve(static_cast<size_t>(frame.nWidth * 3 + 1) * frame.nHeight);
+    for (int32_t y = 0; y < frame.nHeight; ++y) {
+        raw.push_back(0);   // no filter
+        for (int32_t x = 0; x < frame.nWidth; ++x) {
+            const uint32_t p = frame.vPixels[static_cast<size_t>(y) * frame.nWidth + x];
+            raw.push_back(static_cast<uint8_t>(p >> 16));
+            raw.push_back(static_cast<uint8_t>(p >> 8));
+            raw.push_back(static_cast<uint8_t>(p));
+        }
+    }
+    // A zlib stream of stored blocks: no compressor needed, any reader accepts it.
+    std::vector<uint8_t> z{0x78, 0x01};
+    size_t pos = 0;
+    do {
+        const size_t n = std::min<size_t>(65535, raw.size() - pos);
+        z.push_back(pos + n == raw.size() ? 1 : 0);
+        z.push_back(static_cast<uint8_t>(n));
+        z.push_back(static_cast<uint8_t>(n >> 8));
+        z.push_back(static_cast<uint8_t>(~n));
+        z.push_back(static_cast<uint8_t>(~n >> 8));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos),
+                 raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
+        pos += n;
+    } while (pos < raw.size());
+    uint32_t a = 1, b = 0;
+    for (uint8_t c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    PutBE32(z, b << 16 | a);
+
+    std::vector<uint8_t> out{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    std::vector<uint8_t> ihdr;
+    PutBE32(ihdr, static_cast<uint32_t>(frame.nWidth));
+    PutBE32(ihdr, static_cast<uint32_t>(frame.nHeight));
+    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});   // 8 bits, truecolour
+    PutChunk(out, "IHDR", ihdr);
+    PutChunk(out, "IDAT", z);
+    PutChunk(out, "IEND", {});
+    return WriteWhole(hostPath, out);
+}
+
+bool WriteFrameBmp(const PresentedFrame& frame, const std::string& hostPath) {
+    if (frame.nWidth <= 0 || frame.nHeight <= 0) return false;
+    const uint32_t stride = (static_cast<uint32_t>(frame.nWidth) * 3 + 3) & ~3u;
+    const uint32_t imageSize = stride * static_cast<uint32_t>(frame.nHeight);
+    std::vector<uint8_t> out(54 + imageSize, 0);
+    auto put16 = [&](size_t at, uint32_t v) {
+        out[at] = static_cast<uint8_t>(v);
+        out[at + 1] = static_cast<uint8_t>(v >> 8);
+    };
+    auto put32 = [&](size_t at, uint32_t v) {
+        put16(at, v & 0xFFFF);
+        put16(at + 2, v >> 16);
+    };
+    out[0] = 'B';
+    out[1] = 'M';
+    put32(2, 54 + imageSize);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(frame.nWidth));
+    put32(22, static_cast<uint32_t>(frame.nHeight));
+    put16(26, 1);
+    put16(28, 24);
+    put32(34, imageSize);
+    for (int32_t y = 0; y < frame.nHeight; ++y) {
+        uint8_t* row = out.data() + 54 + static_cast<size_t>(frame.nHeight - 1 - y) * stride;
+        for (int32_t x = 0; x < frame.nWidth; ++x) {
+            const uint32_t p = frame.vPixels[static_cast<size_t>(y) * frame.nWidth + x];
+            row[x * 3] = static_cast<uint8_t>(p);
+            row[x * 3 + 1] = static_cast<uint8_t>(p >> 8);
+            row[x * 3 + 2] = static_cast<uint8_t>(p >> 16);
+        }
+    }
+    return WriteWhole(hostPath, out);
+}
+
+void SetPresentationWindow(void* sdlWindow) {
+    std::lock_guard<std::mutex> lock(g_FrameMutex);
+    g_lpWindow = static_cast<SDL_Window*>(sdlWindow);
+    g_bOwnWindow = false;
+    g_WindowThread = std::this_thread::get_id();
+}
+
+namespace {
+
+// Called with g_FrameMutex held, on the window's thread.
+void ShowFrameLocked(const PresentedFrame& frame) {
+    if (g_lpWindow == nullptr) {
+        if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
+        g_lpWindow = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
+                                      SDL_WINDOW_RESIZABLE);
+        if (g_lpWindow == nullptr) return;
+        g_bOwnWindow = true;
+        g_WindowThread = std::this_thread::get_id();
+    }
+    if (g_lpRenderer == nullptr) {
+        g_lpRenderer = SDL_GetRenderer(g_lpWindow);
+        if (g_lpRenderer == nullptr) g_lpRenderer = SDL_CreateRenderer(g_lpWindow, -1, 0);
+        if (g_lpRenderer == nullptr) return;
+    }
+    int textureWidth = 0, textureHeight = 0;
+    if (g_lpTexture) SDL_QueryTexture(g_lpTexture, nullptr, nullptr, &textureWidth, &textureHeight);
+    if (g_lpTexture == nullptr || textureWidth != frame.nWidth || textureHeight != frame.nHeight) {
+        if (g_lpTexture) SDL_DestroyTexture(g_lpTexture);
+        g_lpTexture = SDL_CreateTexture(g_lpRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                        frame.nWidth, frame.nHeight);
+        if (g_lpTexture == nullptr) return;
+    }
+    SDL_UpdateTexture(g_lpTexture, nullptr, frame.vPixels.data(), frame.nWidth * 4);
+    // Scaled to the window with 4:3 kept, in whole steps when the window allows one.
+    int windowWidth = 0, windowHeight = 0;
+    SDL_GetRendererOutputSize(g_lpRenderer, &windowWidth, &windowHeight);
+    int width = windowWidth, height = windowWidth * 3 / 4;
+    if (height > windowHeight) {
+        height = windowHeight;
+        width = windowHeight * 4 / 3;
+    }
+    const int step = std::min(windowWidth / 640, windowHeight / 480);
+    if (step >= 1) {
+        width = 640 * step;
+        height = 480 * step;
+    }
+    const SDL_Rect target{(windowWidth - width) / 2, (windowHeight - height) / 2, width, height};
+    SDL_SetRenderDrawColor(g_lpRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(g_lpRenderer);
+    SDL_RenderCopy(g_lpRenderer, g_lpTexture, nullptr, &target);
+    SDL_RenderPresent(g_lpRenderer);
+}
+
+}  // namespace
+
+void ShowPendingFrame() {
+    std::lock_guard<std::mutex> lock(g_FrameMutex);
+    if (!g_bPending) return;
+    g_bPending = false;
+    ShowFrameLocked(g_Pending);
+}
+
+void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels) {
+    PresentedFrame frame;
+    frame.nWidth = width;
+    frame.nHeight = height;
+    frame.vPixels.resize(static_cast<size_t>(width) * height);
+    for (int32_t y = 0; y < height; ++y)
+        std::memcpy(frame.vPixels.data() + static_cast<size_t>(y) * width,
+                    pixels + static_cast<size_t>(y) * pitchPixels, static_cast<size_t>(width) * 4);
+    std::lock_guard<std::mutex> lock(g_FrameMutex);
+    ++g_nFrameCount;
+    if (g_vKept.size() < g_nKeepLimit) g_vKept.push_back(frame);
+    if (IsHeadless()) {
+        g_LastFrame = std::move(frame);
+        return;
+    }
+    g_LastFrame = frame;
+    if (g_lpWindow == nullptr || g_WindowThread == std::this_thread::get_id()) {
+        ShowFrameLocked(frame);
+    } else {
+        g_Pending = std::move(frame);
+        g_bPending = true;
+    }
+}
