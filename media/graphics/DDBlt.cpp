@@ -253,7 +253,9 @@ void SoftwareCopy(const ddpixel::View& dst, const ddpixel::View& src, const ddpi
 int32_t SoftwareBlt(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w, int32_t h,
                     DDSURFACEDATA* lpSrc, int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t flags)
 {
-    if (w <= 0 || h <= 0 || sw == 0 || sh == 0) return 0;
+    // The same clip as the quad path, so both paths draw the same pixels; the copy below still
+    // tests every pixel against both surfaces.
+    if (!DDClipBlt(lpDst, &x, &y, &w, &h, lpSrc, &sx, &sy, &sw, &sh)) return 0;
     cLockedPair pair;
     if (!pair.Lock(lpDst, lpSrc)) return 0;
     ddpixel::View src = pair.src;

@@ -6,8 +6,6 @@
 // mode its entries therefore hold the display format's channel units.
 #include "media/graphics/DDPalette.h"
 
-#include <unordered_map>
-
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "media/graphics/BitmapTable.h"
@@ -16,11 +14,7 @@
 #include "media/graphics/DDEffects.h"
 #include "media/graphics/DDPixel.h"
 #include "media/graphics/GraphicsState.h"
-#include "media/graphics/PaletteIndexMap.h"
 #include "platform/graphics/Gdi.h"
-
-PALETTEENTRY ColorPalette[256];
-PALETTEENTRY ColorPaletteWork[256];
 
 namespace {
 
@@ -191,105 +185,4 @@ uint32_t PalNumToRGB(uint32_t dwPalNum)
     case 32: return rgb;
     default: return 0;
     }
-}
-
-// For every pixel the lowest palette index of its colour. A pixel whose colour is in no entry
-// gets the entry nearest to it (never the transparent index 0), so the map never holds
-// arbitrary bytes.
-int32_t DDBuildPaletteIndexMap(DDSURFACEDATA* lpSD)
-{
-    if (!lpSD) return 0;
-    cSurfaceLock lock;
-    if (!lock.Lock(lpSD)) {
-        ReportOutOfMemory();
-        return 0;
-    }
-    const ddpixel::View v = ddpixel::ViewOf(lock);
-    const ddpixel::Mode m = ddpixel::CurrentMode(lock.m_lpSD);
-    const bool bKeyed = lock.m_lpSD->lpDT && lock.m_lpSD->lpDT->bColorKey;
-    // The map hangs on the part of the descriptor it was asked for.
-    uint8_t** slot = nullptr;
-    if (lpDTCon)
-        slot = lpSD->lpDT ? &lpSD->lpDT->lpIndexMap : &lock.m_lpSD->lpDT->lpIndexMap;
-    else
-        slot = lpSD->lpDDraw ? &lpSD->lpDDraw->lpIndexMap : &lock.m_lpSD->lpDDraw->lpIndexMap;
-    uint8_t*& map = *slot;
-    delete[] map;
-    map = nullptr;
-    const size_t size = static_cast<size_t>(lock.m_lpSD->nHeight > 0 ? lock.m_lpSD->nHeight : 0) *
-                        static_cast<size_t>(v.pitch > 0 ? v.pitch : 0);
-    map = new uint8_t[size > 0 ? size : 1]();
-
-    // Each entry's colour in 0..255 units, for the nearest-colour fallback.
-    int32_t er[256], eg[256], eb[256];
-    for (int i = 0; i < 256; ++i) {
-        const PALETTEENTRY& e = ColorPalette[i];
-        if (!lpDTCon && m.nDepth == 16) {
-            er[i] = ddpixel::Expand(e.peRed & m.sm.rm, m.sm.rm);
-            eg[i] = ddpixel::Expand(e.peGreen & m.sm.gm, m.sm.gm);
-            eb[i] = ddpixel::Expand(e.peBlue & m.sm.bm, m.sm.bm);
-        } else {
-            er[i] = e.peRed;
-            eg[i] = e.peGreen;
-            eb[i] = e.peBlue;
-        }
-    }
-    auto nearest = [&](int32_t r, int32_t g, int32_t b) {
-        int32_t best = 1, bestD = INT32_MAX;
-        for (int i = 1; i < 256; ++i) {
-            const int32_t d = (r - er[i]) * (r - er[i]) + (g - eg[i]) * (g - eg[i]) + (b - eb[i]) * (b - eb[i]);
-            if (d < bestD) {
-                bestD = d;
-                best = i;
-            }
-        }
-        return static_cast<uint8_t>(best);
-    };
-    auto lookup = [&](uint32_t p) -> uint8_t {
-        int32_t r, g, b;
-        if (m.nDepth == 16) {
-            if (lpDTCon && bKeyed && p == 0) return 0;
-            if (!lpDTCon) {
-                for (int i = 0; i < 256; ++i)
-                    if (DDPalToRGB16(ColorPalette[i]) == p) return static_cast<uint8_t>(i);
-            }
-            r = ddpixel::Expand(ddpixel::R16(m.sm, p), m.sm.rm);
-            g = ddpixel::Expand(ddpixel::G16(m.sm, p), m.sm.gm);
-            b = ddpixel::Expand(ddpixel::B16(m.sm, p), m.sm.bm);
-            if (lpDTCon) {
-                for (int i = 0; i < 256; ++i)
-                    if (er[i] == r && eg[i] == g && eb[i] == b) return static_cast<uint8_t>(i);
-            }
-        } else {
-            // A transparent texel of a keyed texture is the transparent colour.
-            if (lpDTCon && bKeyed && (p >> 24) == 0) return 0;
-            r = static_cast<int32_t>((p >> 16) & 255);
-            g = static_cast<int32_t>((p >> 8) & 255);
-            b = static_cast<int32_t>(p & 255);
-            for (int i = 0; i < 256; ++i)
-                if (er[i] == r && eg[i] == g && eb[i] == b) return static_cast<uint8_t>(i);
-        }
-        return nearest(r, g, b);
-    };
-    std::unordered_map<uint32_t, uint8_t> cache;
-    for (int32_t y = 0; y < v.height; ++y) {
-        for (int32_t x = 0; x < v.width; ++x) {
-            uint32_t p;
-            if (m.nDepth == 8) {
-                map[static_cast<size_t>(y) * v.pitch + x] = v.Row<uint8_t>(y)[x];
-                continue;
-            }
-            p = m.nDepth == 16 ? v.Row<uint16_t>(y)[x] : v.Row<uint32_t>(y)[x];
-            auto it = cache.find(p);
-            uint8_t idx;
-            if (it != cache.end()) {
-                idx = it->second;
-            } else {
-                idx = lookup(p);
-                cache.emplace(p, idx);
-            }
-            map[static_cast<size_t>(y) * v.pitch + x] = idx;
-        }
-    }
-    return 1;
 }

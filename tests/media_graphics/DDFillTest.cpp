@@ -102,7 +102,9 @@ TEST_P(FillTest, FillBatchDrawsEveryQueuedFillIncludingNestedFrames)
     // A frame opens and closes its own batch inside ours; our fills must survive it.
     DDFrameRect(a, 4, 4, 6, 6, 1, 30);
     DDFillRect(a, 12, 12, 2, 2, 40);
-    if (IsD3D()) EXPECT_EQ(Get(a, 0, 0), Background()) << "queued, not drawn yet";
+    if (IsD3D()) {
+        EXPECT_EQ(Get(a, 0, 0), Background()) << "queued, not drawn yet";
+    }
     DDEndFillBatch();
     EXPECT_EQ(Get(a, 1, 1), Filled(a, 10));
     EXPECT_EQ(Get(b, 1, 1), Filled(b, 20));

@@ -130,6 +130,12 @@ void GraphicsTest::LoadTestPalette()
             g = g * m.nGMask / 255;
             b = b * m.nBMask / 255;
         }
+        if (i == 0) {
+            // Entry 0 holds the transparent colour, magenta, as in a project's palette image.
+            r = units ? m.nRMask : 255;
+            g = 0;
+            b = units ? m.nBMask : 255;
+        }
         ColorPalette[i] = {static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b), 0};
         ColorPaletteWork[i] = ColorPalette[i];
     }
