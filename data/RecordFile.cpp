@@ -57,19 +57,25 @@ bool CloseRecordFile(FILE* fp)
     return std::fclose(fp) == 0 && bClean;
 }
 
+bool cFieldListRecord::LoadFromStream(FILE* fp)
+{
+    // Read into a copy, so that a file that ends early or does not fit leaves this record as it was.
+    std::unique_ptr<cFieldListRecord> lpWork = CloneRecord();
+    if (!lpWork->Load(fp)) return false;
+    AssignRecord(*lpWork);
+    return true;
+}
+
 int cFieldListRecord::LoadFromFile(const char* path)
 {
     FILE* fp = OpenRecordFileForRead(path);
     if (fp == nullptr) return 0;
-    // Read into a copy, so that a file that ends early or does not fit leaves this record as it was.
-    std::unique_ptr<cFieldListRecord> lpWork = CloneRecord();
-    const bool bRead = lpWork->Load(fp);
+    const bool bRead = LoadFromStream(fp);
     CloseRecordFile(fp);
     if (!bRead) {
         WriteReportTrace("%s : not loaded, the file is damaged", RecordPathOrErr(path));
         return 0;
     }
-    AssignRecord(*lpWork);
     return 1;
 }
 
