@@ -1,5 +1,6 @@
 // Opening, closing, loading and saving whole record files through the platform file layer.
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "core/Log.h"
@@ -60,10 +61,16 @@ bool CloseRecordFile(FILE* fp)
 bool cFieldListRecord::LoadFromStream(FILE* fp)
 {
     // Read into a copy, so that a file that ends early or does not fit leaves this record as it was.
-    std::unique_ptr<cFieldListRecord> lpWork = CloneRecord();
-    if (!lpWork->Load(fp)) return false;
-    AssignRecord(*lpWork);
-    return true;
+    // Memory runs out only for a file far beyond any project; it is a failed load like any other.
+    try {
+        std::unique_ptr<cFieldListRecord> lpWork = CloneRecord();
+        if (!lpWork->Load(fp)) return false;
+        AssignRecord(*lpWork);
+        return true;
+    } catch (const std::bad_alloc&) {
+        ReportRecordReadError(fp, "out of memory");
+        return false;
+    }
 }
 
 int cFieldListRecord::LoadFromFile(const char* path)
