@@ -38,7 +38,7 @@ public:
     cFieldListRecord() = default;
     // A copy never takes the source's lists: they point into the source. Every operation
     // registers the lists it needs first.
-    cFieldListRecord(const cFieldListRecord&) {}
+    cFieldListRecord(const cFieldListRecord&) noexcept {}
     cFieldListRecord& operator=(const cFieldListRecord& source);
     virtual ~cFieldListRecord() = default;
 
