@@ -67,7 +67,9 @@ TEST_F(SystemReportTest, DiskFreeIsCappedAndCpuTextsAreFilled)
 
     CPUNAME cpu;
     GetCpuName(&cpu);
-    if (IsCpuidAvailable()) EXPECT_EQ(std::strlen(cpu.szVendor), 12u);
+    if (IsCpuidAvailable()) {
+        EXPECT_EQ(std::strlen(cpu.szVendor), 12u);
+    }
     EXPECT_GT(cpu.dClock, 0.0);
 }
 
