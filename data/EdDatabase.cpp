@@ -1,7 +1,10 @@
 #include "data/EdDatabase.h"
 
+#include "core/CheckedAccess.h"
 #include "core/Log.h"
 #include "core/MessageBox.h"
+#include "data/EdSystem.h"
+#include "data/RecordReferences.h"
 #include "data/RecordStream.h"
 
 cEdDatabase g_Database;
@@ -109,6 +112,7 @@ int cEdDatabase::LoadDatabase()
         m_vSound.emplace_back();
     }
     ClearNoneEffectKinds();
+    if (this == &g_Database) InstallProjectReferenceHooks();
     return 1;
 }
 
@@ -132,4 +136,46 @@ void CopyEffectWorkLists()
 {
     g_CharaEffectWork = g_Database.m_vCharaEffect;
     g_ScrEffectWork = g_Database.m_vScrEffect;
+}
+
+namespace {
+
+int32_t CountOf(DatabaseList list)
+{
+    const cEdDatabase& db = g_Database;
+    switch (list) {
+    case DatabaseList::AnimeSet: return static_cast<int32_t>(db.m_vAnimeSet.size());
+    case DatabaseList::Anime: return static_cast<int32_t>(db.m_vAnime.size());
+    case DatabaseList::SwordType: return static_cast<int32_t>(db.m_vSwordType.size());
+    case DatabaseList::Effect: return static_cast<int32_t>(db.m_vEffect.size());
+    case DatabaseList::CharaEffect: return static_cast<int32_t>(db.m_vCharaEffect.size());
+    case DatabaseList::ScrEffect: return static_cast<int32_t>(db.m_vScrEffect.size());
+    case DatabaseList::Picture: return static_cast<int32_t>(db.m_vPicture.size());
+    case DatabaseList::Sound: return static_cast<int32_t>(db.m_vSound.size());
+    case DatabaseList::Bgm: return static_cast<int32_t>(db.m_vBgm.size());
+    }
+    return -1;
+}
+
+int32_t SwordTypeTime(int32_t nSwordType)
+{
+    int64_t nSum = 0;
+    for (const cEdSwordTypeEntry& step : CheckedAt(g_Database.m_vSwordType, nSwordType).m_vSteps) nSum += step.m_nTime;
+    if (nSum > INT32_MAX) return INT32_MAX;
+    if (nSum < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(nSum);
+}
+
+bool ProjectKeepsDeletedFlows()
+{
+    return g_System.m_bKeepDeletedFlows != 0;
+}
+
+}  // namespace
+
+void InstallProjectReferenceHooks()
+{
+    g_RecordReferences.lpfnDatabaseCount = CountOf;
+    g_RecordReferences.lpfnSwordTypeTime = SwordTypeTime;
+    g_RecordReferences.lpfnKeepDeletedFlows = ProjectKeepsDeletedFlows;
 }

@@ -54,3 +54,9 @@ extern std::vector<cEdScrEffect> g_ScrEffectWork;
 
 // Makes g_CharaEffectWork and g_ScrEffectWork copies of the loaded effect lists.
 void CopyEffectWorkLists();
+
+// Lets the records that refer to database entries and to the project settings check their
+// references against g_Database and g_System. LoadDatabase installs them once g_Database has
+// loaded. Deleted flows are kept when the project settings say so; test play, which keeps them
+// too, belongs to the shell, which may install its own hook over this one.
+void InstallProjectReferenceHooks();

@@ -45,9 +45,30 @@ public:
     // character, one more character of room when flag is set.
     int CenterTextColumn(int32_t nX, int32_t nFirst, int32_t nCount, int32_t bFlag);
 
-    // Behaviour switches as the game code asks for them. Each one is the member of the version
-    // that introduced the behaviour, read as stored: non-zero (every project saved before that
-    // version) selects the older behaviour, 0 (new projects) the current one.
+    // Behaviour switches under the names the game code asks for them by. Each is the member of
+    // the version that introduced the behaviour, read as stored: non-zero (every project saved
+    // before that version) selects the older behaviour, 0 (new projects) the current one.
+    //   name                    member              read by
+    //   ScrollCarry             m_bLegacy214        flows of hero and characters, shot motion
+    //   RescaleKeepsBox         m_bLegacy261        a change of a character's size
+    //   KeepDefeatedCharas      m_bSwitch272        play step and contact rules
+    //   BlinkColourSwitch       m_bSwitch287        character drawing
+    //   FlowsEverySubStep       m_bLegacy525        flow trigger firing
+    //   LightningSpacing        m_bLegacy555        the lightning shot formation
+    //   StrictBlockProtection   m_bLegacy637        blocks placed at run time
+    //   KeyStepOverlap          m_bLegacy669        key-sequence matching
+    //   FloorsCatchRising       m_bLegacy677        block collision of rising objects
+    //   KeepNegativeMoveTime    m_bLegacy695        time, speed and distance solving
+    //   StartTriggerOnAll       m_bLegacy697        stage set-up, the stage-start trigger
+    //   WarpDirection           m_bLegacy721        the warp command
+    //   ChargeAngle             m_bLegacy728        the charge movement
+    //   AimFollowsScroll        m_bLegacy733        aimed movement under automatic scroll
+    //   FlowCheckOnTrigger      m_bLegacy744        flow trigger firing
+    //   JumpRepeat              m_bLegacy749        the computer characters' jump
+    // The other settings keep their own names: m_bKeepDeletedFlows (deleted flows), m_bFullColour
+    // with m_byTrans* (colour key as RGB), m_nDepthFullColour and m_nDepthPalette (display depth),
+    // m_bLetterPictures (letter pictures), m_bCentreGlyphs, m_nPaletteCycleStep (colour pulse),
+    // m_bPaletteCycle (palette animation), m_b*PauseRetry (pause-menu retry), m_b*RetryRestore.
     int32_t ScrollCarry() const { return m_bLegacy214; }            // objects not carried by the scroll
     int32_t RescaleKeepsBox() const { return m_bLegacy261; }        // resizing keeps the hit box's bottom
     int32_t KeepDefeatedCharas() const { return m_bSwitch272; }     // defeated characters stay for their effect
