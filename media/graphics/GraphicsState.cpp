@@ -93,6 +93,9 @@ bool DDInit(int32_t nBackEndChoice, HWND hWnd, int32_t nWidth, int32_t nHeight, 
     lpBitmapTable = lpTable;
     nSurfaceCount = (lpSurfaces && nTableCount > 0) ? nTableCount : 0;
     WriteReportTrace("VSync : %d", bVerticalSync);
+    // Each start describes its own formats; nothing of an earlier back end carries over.
+    SurfaceMasks = PIXELMASKS{};
+    BackBufferMasks = PIXELMASKS{};
 
     if (nBackEnd != 0) {
         if (DDInitD3D(hWnd, nWidth, nHeight, nDepth, nBackBufferSelector) == 0) return false;

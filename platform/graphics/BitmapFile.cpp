@@ -114,7 +114,7 @@ bool DecodeBitmap(const uint8_t* data, size_t size, DECODEDBITMAP* out, std::str
         const uint32_t maxEntries = 1u << bitCount;
         uint32_t entries = clrUsed == 0 ? maxEntries : std::min(clrUsed, maxEntries);
         // The table may not reach into the pixels or past the end of the file.
-        const size_t tableLimit = std::min<size_t>(size, offBits > tableOffset ? offBits : size);
+        const size_t tableLimit = std::min<size_t>(size, std::max<size_t>(offBits, tableOffset));
         if (tableOffset > tableLimit) return Fail(error, "colour table outside the file");
         const size_t available = (tableLimit - tableOffset) / tableEntrySize;
         if (available < entries) entries = static_cast<uint32_t>(available);

@@ -274,6 +274,7 @@ public:
     }
     ~cDevice() override {
         ReleaseBindings();
+        if (m_lpRenderTarget) m_lpRenderTarget->Release();
         if (m_lpBackBuffer) m_lpBackBuffer->Release();
     }
 
