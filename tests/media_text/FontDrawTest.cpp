@@ -257,3 +257,25 @@ TEST_P(FontDrawTest, ProportionalTextGoesLineByLine)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, FontDrawTest, ::testing::ValuesIn(AllModes()), ModeName);
+
+using BackBufferTextTest = TextTest;
+
+TEST_P(BackBufferTextTest, TextAimedAtTheBackBufferLandsThere)
+{
+    for (int32_t cache : {0, 1}) {
+        for (int32_t virtualBack : {0, 1}) {
+            if (virtualBack && !IsD3D()) continue;
+            SCOPED_TRACE(std::string(cache ? "cached" : "direct") + (virtualBack ? " virtual" : ""));
+            cFont* font = MakeFont(16, 16, 16, cache);
+            if (virtualBack) DDSetVirtualBackBuffer(1);
+            DDFillRect(&BackBuffer, 0, 0, 640, 480, kBackColour);
+            FontDraw(font, &BackBuffer, 300, 200, "Aあ");
+            const uint32_t back = Get(&BackBuffer, 0, 0) & ColourBits(&BackBuffer);
+            ExpectCell(&BackBuffer, font, 300, 200, "A", PaletteRaw(&BackBuffer, kTextColour), back, "A");
+            ExpectCell(&BackBuffer, font, 316, 200, "あ", PaletteRaw(&BackBuffer, kTextColour), back, "kana");
+            if (virtualBack) DDSetVirtualBackBuffer(0);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, BackBufferTextTest, ::testing::ValuesIn(AllModes()), ModeName);
