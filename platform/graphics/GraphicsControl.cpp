@@ -9,6 +9,8 @@
 
 #include "platform/graphics/GraphicsInternal.h"
 #include "platform/host/Host.h"
+#include "platform/win/WinThread.h"
+#include "platform/win/WinTime.h"
 
 namespace {
 
@@ -146,6 +148,20 @@ PixelFormat DisplayPixelFormat(int32_t bpp) {
     case 24: return PixelFormat::R8G8B8;
     default: return PixelFormat::X8R8G8B8;
     }
+}
+
+void WaitForVerticalBlank() {
+    static std::mutex mutex;
+    static uint64_t lastBlank = 0;
+    std::lock_guard<std::mutex> lock(mutex);
+    const uint32_t rate = CurrentDisplay().nRefreshRate ? CurrentDisplay().nRefreshRate : 60;
+    const uint64_t now = timeGetTime();
+    // Blank k falls at ceil(k * 1000 / rate) ms; the next one after now, never the same twice.
+    uint64_t k = now * rate / 1000 + 1;
+    if (k <= lastBlank) k = lastBlank + 1;
+    const uint64_t at = (k * 1000 + rate - 1) / rate;
+    if (at > now) Sleep(static_cast<DWORD>(at - now));
+    lastBlank = k;
 }
 
 void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette) {

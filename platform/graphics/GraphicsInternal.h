@@ -43,6 +43,10 @@ DisplayState CurrentDisplay();
 void SetCurrentDisplay(const DisplayState& display);
 PixelFormat DisplayPixelFormat(int32_t bpp);
 
+// Waits for the display's next vertical blank: blanks come at whole multiples of the refresh
+// period on the host's millisecond clock (the headless host's virtual clock advances instead).
+void WaitForVerticalBlank();
+
 // Presents a buffer to the host, converting through the palette at 8 bits (null: grey ramp).
 void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette);
 
