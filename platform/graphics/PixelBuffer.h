@@ -44,6 +44,8 @@ inline uint32_t PixelToArgb(PixelFormat format, uint32_t raw) {
     return 0;
 }
 
+// X8R8G8B8 pixels keep 0 in their unused top byte, whoever writes them, so whole pixels compare
+// equal to colour keys and fills made of the same colour.
 inline uint32_t ArgbToPixel(PixelFormat format, uint32_t argb) {
     const uint32_t a = argb >> 24, r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
     switch (format) {
@@ -51,8 +53,8 @@ inline uint32_t ArgbToPixel(PixelFormat format, uint32_t argb) {
     case PixelFormat::R5G6B5: return (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
     case PixelFormat::X1R5G5B5: return 0x8000 | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
     case PixelFormat::A1R5G5B5: return (a >= 128 ? 0x8000u : 0u) | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
-    case PixelFormat::R8G8B8: return argb & 0xFFFFFF;
-    case PixelFormat::X8R8G8B8: return 0xFF000000u | (argb & 0xFFFFFF);
+    case PixelFormat::R8G8B8:
+    case PixelFormat::X8R8G8B8: return argb & 0xFFFFFF;
     case PixelFormat::A8R8G8B8: return argb;
     case PixelFormat::Unknown: break;
     }

@@ -210,12 +210,13 @@ inline uint32_t MixGeneral(uint32_t src, uint32_t dst, DWORD srcBlend, DWORD dst
 
 enum class BlendKind { None, Standard, General };
 
-// Writes one shaded pixel. 32-bit targets: X8R8G8B8 keeps its top byte at 0xFF. Narrower
-// targets go through 0xAARRGGBB and back.
+// Writes one shaded pixel. 32-bit targets: X8R8G8B8 reads as opaque and keeps 0 in its unused
+// top byte. Narrower targets go through 0xAARRGGBB and back.
 template <PixelFormat F, BlendKind B>
 inline void WritePixel(uint8_t* p, uint32_t out, DWORD srcBlend, DWORD dstBlend) {
     if constexpr (F == PixelFormat::X8R8G8B8 || F == PixelFormat::A8R8G8B8) {
         constexpr uint32_t kOpaque = F == PixelFormat::A8R8G8B8 ? 0u : 0xFF000000u;
+        constexpr uint32_t kKept = F == PixelFormat::A8R8G8B8 ? 0xFFFFFFFFu : 0x00FFFFFFu;
         if constexpr (B == BlendKind::Standard) {
             const uint32_t sa = out >> 24;
             if (sa == 0) return;
@@ -223,7 +224,7 @@ inline void WritePixel(uint8_t* p, uint32_t out, DWORD srcBlend, DWORD dstBlend)
         } else if constexpr (B == BlendKind::General) {
             out = MixGeneral(out, PixelToArgb(F, LoadRaw<F>(p)), srcBlend, dstBlend);
         }
-        StoreRaw<F>(p, out | kOpaque);
+        StoreRaw<F>(p, out & kKept);
     } else {
         // Formats whose pixels read back to 0xAARRGGBB and convert to themselves again.
         constexpr bool kRoundTrips = F == PixelFormat::R5G6B5 || F == PixelFormat::A1R5G5B5;
@@ -253,9 +254,9 @@ void BlitRowT(uint8_t* row, int32_t n, const uint8_t* texRow, const int32_t* col
     for (int32_t i = 0; i < n; ++i) WritePixel<F, B>(row + i * FormatBytes<F>(), TexelArgb<T>(texRow + columns[i]), 0, 0);
 }
 
-// A keyed row read straight along an A8R8G8B8 texture row: opaque runs are copied whole (their
-// top byte is already 0xFF, right for either 32-bit target), transparent runs skipped, the rest
-// blended pixel by pixel.
+// A keyed row read straight along an A8R8G8B8 texture row: opaque runs are copied whole (an
+// X8R8G8B8 target gets their top byte cleared), transparent runs skipped, the rest blended pixel
+// by pixel.
 template <PixelFormat F>
 void KeyedSpanA8(uint8_t* dst, const uint8_t* src, int32_t n) {
     int32_t i = 0;
@@ -264,7 +265,11 @@ void KeyedSpanA8(uint8_t* dst, const uint8_t* src, int32_t n) {
         int32_t j = i + 1;
         if (a == 255) {
             while (j < n && src[j * 4 + 3] == 255) ++j;
-            std::memcpy(dst + i * 4, src + i * 4, static_cast<size_t>(j - i) * 4);
+            if constexpr (F == PixelFormat::A8R8G8B8) {
+                std::memcpy(dst + i * 4, src + i * 4, static_cast<size_t>(j - i) * 4);
+            } else {
+                for (int32_t k = i; k < j; ++k) StoreRaw<F>(dst + k * 4, LoadRaw<F>(src + k * 4) & 0x00FFFFFFu);
+            }
         } else if (a == 0) {
             while (j < n && src[j * 4 + 3] == 0) ++j;
         } else {
