@@ -29,6 +29,8 @@ int64_t FloorDiv(int64_t v, int64_t d) { return v >= 0 ? v / d : -((-v + d - 1) 
 int64_t CeilDiv(int64_t v, int64_t d) { return -FloorDiv(-v, d); }
 
 i128 FloorDiv128(i128 a, i128 d) {   // d > 0
+    constexpr i128 kLimit = i128{1} << 62;
+    if (a > -kLimit && a < kLimit && d < kLimit) return FloorDiv(static_cast<int64_t>(a), static_cast<int64_t>(d));
     i128 q = a / d;
     if (a % d != 0 && a < 0) --q;
     return q;
@@ -254,28 +256,50 @@ void BlitRowT(uint8_t* row, int32_t n, const uint8_t* texRow, const int32_t* col
     for (int32_t i = 0; i < n; ++i) WritePixel<F, B>(row + i * FormatBytes<F>(), TexelArgb<T>(texRow + columns[i]), 0, 0);
 }
 
-// A keyed row read straight along an A8R8G8B8 texture row: opaque runs are copied whole (an
-// X8R8G8B8 target gets their top byte cleared), transparent runs skipped, the rest blended pixel
-// by pixel.
+// A keyed row read straight along an A8R8G8B8 texture row, four or two texels at a time where all
+// are opaque (copied, an X8R8G8B8 target getting their top byte cleared) or all transparent
+// (skipped); the rest pixel by pixel.
 template <PixelFormat F>
 void KeyedSpanA8(uint8_t* dst, const uint8_t* src, int32_t n) {
+    constexpr uint64_t kKept = F == PixelFormat::A8R8G8B8 ? ~uint64_t{0} : 0x00FFFFFF00FFFFFFull;
+    constexpr uint64_t kAlphas = 0xFF000000FF000000ull;
     int32_t i = 0;
-    while (i < n) {
-        const uint32_t a = src[i * 4 + 3];
-        int32_t j = i + 1;
-        if (a == 255) {
-            while (j < n && src[j * 4 + 3] == 255) ++j;
-            if constexpr (F == PixelFormat::A8R8G8B8) {
-                std::memcpy(dst + i * 4, src + i * 4, static_cast<size_t>(j - i) * 4);
-            } else {
-                for (int32_t k = i; k < j; ++k) StoreRaw<F>(dst + k * 4, LoadRaw<F>(src + k * 4) & 0x00FFFFFFu);
-            }
-        } else if (a == 0) {
-            while (j < n && src[j * 4 + 3] == 0) ++j;
+    // Four texels at a time while they agree.
+    while (i + 3 < n) {
+        uint64_t p0, p1;
+        std::memcpy(&p0, src + i * 4, 8);
+        std::memcpy(&p1, src + i * 4 + 8, 8);
+        if ((p0 & p1 & kAlphas) == kAlphas) {
+            p0 &= kKept;
+            p1 &= kKept;
+            std::memcpy(dst + i * 4, &p0, 8);
+            std::memcpy(dst + i * 4 + 8, &p1, 8);
+            i += 4;
+        } else if (((p0 | p1) & kAlphas) == 0) {
+            i += 4;
         } else {
             WritePixel<F, BlendKind::Standard>(dst + i * 4, LoadRaw<PixelFormat::A8R8G8B8>(src + i * 4), 0, 0);
+            ++i;
         }
-        i = j;
+    }
+    while (i < n) {
+        if (i + 1 < n) {
+            uint64_t pair;
+            std::memcpy(&pair, src + i * 4, 8);
+            const uint64_t alphas = pair & kAlphas;
+            if (alphas == kAlphas) {
+                pair &= kKept;
+                std::memcpy(dst + i * 4, &pair, 8);
+                i += 2;
+                continue;
+            }
+            if (alphas == 0) {
+                i += 2;
+                continue;
+            }
+        }
+        WritePixel<F, BlendKind::Standard>(dst + i * 4, LoadRaw<PixelFormat::A8R8G8B8>(src + i * 4), 0, 0);
+        ++i;
     }
 }
 
