@@ -176,6 +176,19 @@ bool PlainTexture(const Stage& stage, uint32_t flatDiffuse, bool flat) {
            (stage.alphaOp == D3DTOP_MODULATE || stage.alphaOp == D3DTOP_SELECTARG1);
 }
 
+// Whether the stage's result can depend on the texel: an argument that reads the texture, or an
+// operation that blends by its alpha.
+bool TexelMatters(DWORD op, DWORD arg1, DWORD arg2) {
+    auto reads = [](DWORD arg) { return (arg & 0xF) == D3DTA_TEXTURE; };
+    switch (op) {
+    case D3DTOP_DISABLE: return false;
+    case D3DTOP_SELECTARG1: return reads(arg1);
+    case D3DTOP_SELECTARG2: return reads(arg2);
+    case D3DTOP_BLENDTEXTUREALPHA: return true;
+    default: return reads(arg1) || reads(arg2);
+    }
+}
+
 // ---- Blending and writing ---------------------------------------------------------------------
 
 uint32_t BlendFactor(DWORD factor, uint32_t srcChannel, uint32_t srcAlpha) {
@@ -555,6 +568,15 @@ bool cRasteriser::Quad(const DrawState& state, const Vertex t0[3], const Vertex 
         for (int32_t i = 0; i < n; ++i)
             m_vColumns[static_cast<size_t>(i)] =
                 static_cast<int32_t>(TexelIndex(pu.At(xs + i, 0), tex->Width(), state.wrapU)) * bytes;
+    }
+    // A flat colour the texture does not reach (fills): one stage result for the whole quad.
+    if (!TexelMatters(state.stage.colorOp, state.stage.colorArg1, state.stage.colorArg2) &&
+        !TexelMatters(state.stage.alphaOp, state.stage.alphaArg1, state.stage.alphaArg2)) {
+        const uint32_t colour = StagePixel(state.stage, state.factor, diffuse, 0xFFFFFFFF);
+        std::fill(m_vColour.begin(), m_vColour.begin() + n, colour);
+        for (int64_t y = ys; y <= ye; ++y)
+            WriteRow(state, target.Row(static_cast<int32_t>(y)), static_cast<int32_t>(xs), n, m_vColour.data());
+        return true;
     }
     const BlitRowFn blitRow = plain && tex ? PlainBlitRow(tex->Format(), target.Format(), KindOf(state)) : nullptr;
     const int32_t targetBytes = target.BytesPerPixel();
