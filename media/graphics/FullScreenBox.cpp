@@ -38,7 +38,7 @@ int32_t DDMesBox(const char* lpText, const char* lpCaption, UINT uType) {
         WriteTraceLogF("DDMesBox 失敗! %s, %s", lpText ? lpText : "", lpCaption ? lpCaption : "");
         return 0;
     }
-    MessageBoxA(hGraphicsWnd, lpText, lpCaption, uType);
+    const int32_t nResult = MessageBoxA(hGraphicsWnd, lpText, lpCaption, uType);
     DDSetDialogBoxMode(0);
-    return 1;
+    return nResult;
 }

@@ -6,5 +6,5 @@
 
 // Only in full screen; 1 done (or nothing to do in a window), 0 on failure.
 int32_t DDSetDialogBoxMode(int32_t bOn);
-// 1 when the box was shown, 0 when the dialog-box mode could not be switched on.
+// The button pressed (an ID... value), 0 when the dialog-box mode could not be switched on.
 int32_t DDMesBox(const char* lpText, const char* lpCaption, UINT uType);

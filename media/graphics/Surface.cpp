@@ -332,14 +332,20 @@ void DDRedirectToBaseSurface(DDSURFACEDATA** lplpSD) {
 
 bool DDLock(DDSURFACEDATA* lpSD, DDSURFACEDESC2* lpDesc, void** lplpBits, int32_t nDepth) {
     if (lpDTCon) {
+        // Direct3D surfaces are not locked here: no pixels, so no success.
         WriteTraceLogF("D3DではDDLockは未対応");
-        return true;
+        return false;
     }
     if (lpSD == nullptr || lpDesc == nullptr || lpSD->lpDDraw == nullptr || lpSD->lpDDraw->lpDDSurface == nullptr)
         return false;
     std::memset(lpDesc, 0, sizeof(*lpDesc));
     lpDesc->dwSize = sizeof(*lpDesc);
     if (FAILED(lpSD->lpDDraw->lpDDSurface->Lock(nullptr, lpDesc, DDLOCK_WAIT, nullptr))) return false;
-    if (lplpBits && (nDepth == 8 || nDepth == 16 || nDepth == 24 || nDepth == 32)) *lplpBits = lpDesc->lpSurface;
+    if (nDepth != 8 && nDepth != 16 && nDepth != 24 && nDepth != 32) {
+        // A depth with no pixel pointer to give is no lock.
+        lpSD->lpDDraw->lpDDSurface->Unlock(nullptr);
+        return false;
+    }
+    if (lplpBits) *lplpBits = lpDesc->lpSurface;
     return true;
 }

@@ -117,5 +117,6 @@ bool DDAddSurfaceToList(DDSurfaceList& lSurfaces, std::list<BITMAPFILEENTRY>& lE
 bool DDRemoveSurfaceFromList(DDSurfaceList& lSurfaces, std::list<BITMAPFILEENTRY>& lEntries,
                              DDSURFACEDATA* lpSD);
 void DDRedirectToBaseSurface(DDSURFACEDATA** lplpSD);
-// DirectDraw lock of the whole surface; the caller unlocks. Under Direct3D nothing is locked.
+// DirectDraw lock of the whole surface; the caller unlocks after a success. False, with nothing
+// locked, under Direct3D and for a depth that gives no pixel pointer.
 bool DDLock(DDSURFACEDATA* lpSD, DDSURFACEDESC2* lpDesc, void** lplpBits, int32_t nBpp);

@@ -7,6 +7,7 @@
 
 #include "platform/graphics/D3DResources.h"
 #include "platform/graphics/GraphicsInternal.h"
+#include "platform/graphics/Rasteriser.h"
 
 PixelFormat PixelFormatFromD3D(D3DFORMAT format) {
     switch (format) {
@@ -168,53 +169,9 @@ private:
 };
 
 constexpr int kStages = 8;
-constexpr int kSubPixel = 256;   // fixed-point steps per pixel in the rasteriser
 
 struct StageState {
     DWORD colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
-};
-
-inline uint32_t Clamp255(int32_t v) { return static_cast<uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
-inline uint32_t Mul255(uint32_t a, uint32_t b) { return (a * b + 127) / 255; }
-
-uint32_t Channel(uint32_t c, int shift) { return (c >> shift) & 0xFF; }
-
-// One texture-stage operation on one 8-bit channel.
-uint32_t StageOp(DWORD op, uint32_t a1, uint32_t a2, uint32_t current, uint32_t diffuseA, uint32_t textureA,
-                 uint32_t factorA) {
-    switch (op) {
-    case D3DTOP_DISABLE: return current;
-    case D3DTOP_SELECTARG1: return a1;
-    case D3DTOP_SELECTARG2: return a2;
-    case D3DTOP_MODULATE: return Mul255(a1, a2);
-    case D3DTOP_MODULATE2X: return std::min<uint32_t>(255, 2 * Mul255(a1, a2));
-    case D3DTOP_MODULATE4X: return std::min<uint32_t>(255, 4 * Mul255(a1, a2));
-    case D3DTOP_ADD: return std::min<uint32_t>(255, a1 + a2);
-    case D3DTOP_ADDSIGNED: return Clamp255(static_cast<int32_t>(a1 + a2) - 128);
-    case D3DTOP_SUBTRACT: return a1 > a2 ? a1 - a2 : 0;
-    case D3DTOP_BLENDDIFFUSEALPHA: return (a1 * diffuseA + a2 * (255 - diffuseA) + 127) / 255;
-    case D3DTOP_BLENDTEXTUREALPHA: return (a1 * textureA + a2 * (255 - textureA) + 127) / 255;
-    case D3DTOP_BLENDFACTORALPHA: return (a1 * factorA + a2 * (255 - factorA) + 127) / 255;
-    default: return current;
-    }
-}
-
-uint32_t BlendFactor(DWORD factor, uint32_t srcChannel, uint32_t srcAlpha) {
-    switch (factor) {
-    case D3DBLEND_ZERO: return 0;
-    case D3DBLEND_ONE: return 255;
-    case D3DBLEND_SRCCOLOR: return srcChannel;
-    case D3DBLEND_INVSRCCOLOR: return 255 - srcChannel;
-    case D3DBLEND_SRCALPHA: return srcAlpha;
-    case D3DBLEND_INVSRCALPHA: return 255 - srcAlpha;
-    default: return 255;
-    }
-}
-
-struct RasterVertex {
-    int64_t fx, fy;     // fixed point
-    double u, v;        // texel units
-    double c[4];        // a, r, g, b
 };
 
 class cDevice;
@@ -502,7 +459,7 @@ public:
         return D3D_OK;
     }
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override {
-        std::vector<uint32_t> indices;
+        std::vector<uint32_t>& indices = m_vIndices;
         const UINT n = VertexCount(type, primitiveCount);
         if (n == 0) return D3DERR_INVALIDCALL;
         indices.resize(n);
@@ -515,7 +472,8 @@ public:
         const UINT n = VertexCount(type, primitiveCount);
         const std::vector<uint8_t>& data = m_lpIndices->Data();
         if (n == 0 || (static_cast<uint64_t>(startIndex) + n) * 2 > data.size()) return D3DERR_INVALIDCALL;
-        std::vector<uint32_t> indices(n);
+        std::vector<uint32_t>& indices = m_vIndices;
+        indices.resize(n);
         for (UINT i = 0; i < n; ++i) {
             const size_t at = (static_cast<size_t>(startIndex) + i) * 2;
             const int64_t index = static_cast<int64_t>(baseVertex) + (data[at] | data[at + 1] << 8);
@@ -612,7 +570,6 @@ private:
     }
 
     HRESULT Draw(D3DPRIMITIVETYPE type, const std::vector<uint32_t>& indices, UINT primitiveCount);
-    void RasteriseTriangle(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c);
 
     std::shared_ptr<gfx::DeviceShared> m_Shared;
     HWND m_hWindow;
@@ -633,12 +590,13 @@ private:
     bool m_bInScene = false;
     bool m_bDialogBoxMode = false;
 
-    // Per-draw state of the rasteriser.
-    const cPixelBuffer* m_lpTexel = nullptr;
-    cPixelBuffer* m_lpTarget = nullptr;
+    std::vector<uint32_t> m_vIndices;   // the vertices of the draw in progress
+    std::vector<gfx::raster::Vertex> m_vVertices;
+    gfx::raster::cRasteriser m_Rasteriser;
 };
 
 HRESULT cDevice::Draw(D3DPRIMITIVETYPE type, const std::vector<uint32_t>& indices, UINT primitiveCount) {
+    namespace raster = gfx::raster;
     if (m_lpStream == nullptr || m_dwFVF != (D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1) ||
         m_nStride < sizeof(D3DTLVERTEX_TEX1))
         return D3DERR_INVALIDCALL;
@@ -648,246 +606,72 @@ HRESULT cDevice::Draw(D3DPRIMITIVETYPE type, const std::vector<uint32_t>& indice
             return D3DERR_INVALIDCALL;
     if (IsLost() || m_lpRenderTarget == nullptr) return D3D_OK;
 
-    m_lpTarget = m_lpRenderTarget->Pixels();
-    m_lpTexel = m_lpTextures[0] ? static_cast<cD3DTexture*>(m_lpTextures[0])->Level()->Pixels() : nullptr;
-    const double texW = m_lpTexel ? m_lpTexel->Width() : 1.0;
-    const double texH = m_lpTexel ? m_lpTexel->Height() : 1.0;
+    raster::DrawState state;
+    state.target = m_lpRenderTarget->Pixels();
+    state.texture = m_lpTextures[0] ? static_cast<cD3DTexture*>(m_lpTextures[0])->Level()->Pixels() : nullptr;
+    const StageState& stage = m_Stages[0];
+    state.stage = raster::Stage{stage.colorOp, stage.colorArg1, stage.colorArg2,
+                                stage.alphaOp, stage.alphaArg1, stage.alphaArg2};
+    state.factor = RenderState(D3DRS_TEXTUREFACTOR);
+    state.blend = RenderState(D3DRS_ALPHABLENDENABLE) != 0;
+    state.srcBlend = RenderState(D3DRS_SRCBLEND);
+    state.dstBlend = RenderState(D3DRS_DESTBLEND);
+    state.wrapU = m_dwAddressU[0] != D3DTADDRESS_CLAMP;
+    state.wrapV = m_dwAddressV[0] != D3DTADDRESS_CLAMP;
+    const int32_t texW = state.texture ? state.texture->Width() : 1;
+    const int32_t texH = state.texture ? state.texture->Height() : 1;
 
-    auto load = [&](uint32_t index) {
+    // Each vertex of the draw is converted once, however many triangles share it.
+    m_vVertices.resize(indices.size());
+    for (size_t k = 0; k < indices.size(); ++k) {
         D3DTLVERTEX_TEX1 v;
-        std::memcpy(&v, data.data() + m_nStreamOffset + static_cast<size_t>(index) * m_nStride, sizeof(v));
-        RasterVertex r;
-        r.fx = std::llround(static_cast<double>(v.x) * kSubPixel);
-        r.fy = std::llround(static_cast<double>(v.y) * kSubPixel);
-        r.u = static_cast<double>(v.u) * texW;
-        r.v = static_cast<double>(v.v) * texH;
-        r.c[0] = v.diffuse >> 24;
-        r.c[1] = (v.diffuse >> 16) & 0xFF;
-        r.c[2] = (v.diffuse >> 8) & 0xFF;
-        r.c[3] = v.diffuse & 0xFF;
-        return r;
-    };
-    const DWORD cull = RenderState(D3DRS_CULLMODE);
-    for (UINT p = 0; p < primitiveCount; ++p) {
-        uint32_t i0, i1, i2;
+        std::memcpy(&v, data.data() + m_nStreamOffset + static_cast<size_t>(indices[k]) * m_nStride, sizeof(v));
+        m_vVertices[k] = raster::MakeVertex(v.x, v.y, v.u, v.v, v.diffuse, texW, texH);
+    }
+    // Positions in the index list of triangle p's corners.
+    auto triangleIndices = [&](UINT p, size_t out[3]) {
         if (type == D3DPT_TRIANGLESTRIP) {
             // Odd triangles of a strip are taken in reverse so that all keep one winding.
-            i0 = indices[p];
-            i1 = indices[p + 1 + (p & 1)];
-            i2 = indices[p + 2 - (p & 1)];
+            out[0] = p;
+            out[1] = p + 1 + (p & 1);
+            out[2] = p + 2 - (p & 1);
         } else if (type == D3DPT_TRIANGLEFAN) {
-            i0 = indices[0];
-            i1 = indices[p + 1];
-            i2 = indices[p + 2];
+            out[0] = 0;
+            out[1] = p + 1;
+            out[2] = p + 2;
         } else {
-            i0 = indices[p * 3];
-            i1 = indices[p * 3 + 1];
-            i2 = indices[p * 3 + 2];
+            out[0] = static_cast<size_t>(p) * 3;
+            out[1] = static_cast<size_t>(p) * 3 + 1;
+            out[2] = static_cast<size_t>(p) * 3 + 2;
         }
-        const RasterVertex a = load(i0), b = load(i1), c = load(i2);
+    };
+    const DWORD cull = RenderState(D3DRS_CULLMODE);
+    // Loads triangle p in clockwise order; false when it is empty or culled.
+    auto triangle = [&](UINT p, raster::Vertex out[3]) {
+        size_t i[3];
+        triangleIndices(p, i);
+        const raster::Vertex &a = m_vVertices[i[0]], &b = m_vVertices[i[1]], &c = m_vVertices[i[2]];
         const int64_t area = (b.fx - a.fx) * (c.fy - a.fy) - (b.fy - a.fy) * (c.fx - a.fx);
-        if (area == 0) continue;
+        if (area == 0) return false;
         // area > 0: clockwise on screen.
-        if ((cull == 2 && area > 0) || (cull == 3 && area < 0)) continue;
-        if (area > 0) RasteriseTriangle(a, b, c);
-        else RasteriseTriangle(a, c, b);
+        if ((cull == 2 && area > 0) || (cull == 3 && area < 0)) return false;
+        out[0] = a;
+        out[1] = area > 0 ? b : c;
+        out[2] = area > 0 ? c : b;
+        return true;
+    };
+    const bool pairs = type == D3DPT_TRIANGLESTRIP || type == D3DPT_TRIANGLELIST;
+    for (UINT p = 0; p < primitiveCount; ++p) {
+        raster::Vertex t0[3], t1[3];
+        const bool drawn0 = triangle(p, t0);
+        // Two triangles in a row that make a rectangle go through the quad path together.
+        if (drawn0 && pairs && p + 1 < primitiveCount && triangle(p + 1, t1) && m_Rasteriser.Quad(state, t0, t1)) {
+            ++p;
+            continue;
+        }
+        if (drawn0) m_Rasteriser.Triangle(state, t0[0], t0[1], t0[2]);
     }
-    m_lpTarget = nullptr;
-    m_lpTexel = nullptr;
     return D3D_OK;
-}
-
-void cDevice::RasteriseTriangle(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c) {
-    cPixelBuffer& target = *m_lpTarget;
-    auto floorDiv = [](int64_t v, int64_t d) { return v >= 0 ? v / d : -((-v + d - 1) / d); };
-    int64_t minX = floorDiv(std::min({a.fx, b.fx, c.fx}), kSubPixel);
-    int64_t maxX = floorDiv(std::max({a.fx, b.fx, c.fx}) + kSubPixel - 1, kSubPixel);
-    int64_t minY = floorDiv(std::min({a.fy, b.fy, c.fy}), kSubPixel);
-    int64_t maxY = floorDiv(std::max({a.fy, b.fy, c.fy}) + kSubPixel - 1, kSubPixel);
-    minX = std::max<int64_t>(minX, 0);
-    minY = std::max<int64_t>(minY, 0);
-    maxX = std::min<int64_t>(maxX, target.Width() - 1);
-    maxY = std::min<int64_t>(maxY, target.Height() - 1);
-    if (minX > maxX || minY > maxY) return;
-
-    // Edge from p to q; a pixel centre exactly on an edge belongs to the triangle when the edge
-    // is a top edge (horizontal, going right) or a left edge (going up). Pixel centres lie on
-    // whole coordinates.
-    struct Edge {
-        int64_t px, py, dx, dy;
-        bool topLeft;
-        int64_t At(int64_t x, int64_t y) const { return dx * (y - py) - dy * (x - px); }
-    };
-    auto makeEdge = [](const RasterVertex& p, const RasterVertex& q) {
-        Edge e{p.fx, p.fy, q.fx - p.fx, q.fy - p.fy, false};
-        e.topLeft = e.dy < 0 || (e.dy == 0 && e.dx > 0);
-        return e;
-    };
-    const Edge edges[3] = {makeEdge(b, c), makeEdge(c, a), makeEdge(a, b)};
-
-    // Pre-transformed vertices (rhw 1): every attribute is a plane over the screen.
-    const double x0 = static_cast<double>(a.fx) / kSubPixel, y0 = static_cast<double>(a.fy) / kSubPixel;
-    const double x1 = static_cast<double>(b.fx) / kSubPixel, y1 = static_cast<double>(b.fy) / kSubPixel;
-    const double x2 = static_cast<double>(c.fx) / kSubPixel, y2 = static_cast<double>(c.fy) / kSubPixel;
-    const double det = (x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0);
-    struct Plane {
-        double dx, dy, base;   // value = base + dx * x + dy * y
-        double At(double x, double y) const { return base + dx * x + dy * y; }
-    };
-    auto plane = [&](double f0, double f1, double f2) {
-        Plane p;
-        p.dx = ((f1 - f0) * (y2 - y0) - (f2 - f0) * (y1 - y0)) / det;
-        p.dy = ((f2 - f0) * (x1 - x0) - (f1 - f0) * (x2 - x0)) / det;
-        p.base = f0 - p.dx * x0 - p.dy * y0;
-        return p;
-    };
-    const Plane pu = plane(a.u, b.u, c.u), pv = plane(a.v, b.v, c.v);
-    const bool flatColour = a.c[0] == b.c[0] && a.c[0] == c.c[0] && a.c[1] == b.c[1] && a.c[1] == c.c[1] &&
-                            a.c[2] == b.c[2] && a.c[2] == c.c[2] && a.c[3] == b.c[3] && a.c[3] == c.c[3];
-    Plane pc[4];
-    if (!flatColour)
-        for (int k = 0; k < 4; ++k) pc[k] = plane(a.c[k], b.c[k], c.c[k]);
-    const uint32_t flatDiffuse = static_cast<uint32_t>(a.c[0]) << 24 | static_cast<uint32_t>(a.c[1]) << 16 |
-                                 static_cast<uint32_t>(a.c[2]) << 8 | static_cast<uint32_t>(a.c[3]);
-
-    const StageState& stage = m_Stages[0];
-    const DWORD factor = RenderState(D3DRS_TEXTUREFACTOR);
-    const bool blend = RenderState(D3DRS_ALPHABLENDENABLE) != 0;
-    const DWORD srcBlend = RenderState(D3DRS_SRCBLEND), dstBlend = RenderState(D3DRS_DESTBLEND);
-    const bool standardBlend = blend && srcBlend == D3DBLEND_SRCALPHA && dstBlend == D3DBLEND_INVSRCALPHA;
-    const bool wrapU = m_dwAddressU[0] != D3DTADDRESS_CLAMP, wrapV = m_dwAddressV[0] != D3DTADDRESS_CLAMP;
-    // Sampling positions that fall exactly on a texel boundary go to the texel on the right or
-    // below, whatever rounding the interpolation left.
-    constexpr double kTexelBias = 1.0 / 1024.0;
-    const int32_t tw = m_lpTexel ? m_lpTexel->Width() : 1, th = m_lpTexel ? m_lpTexel->Height() : 1;
-    const bool texel32 = m_lpTexel && m_lpTexel->BytesPerPixel() == 4;
-    const bool texelOpaque32 = m_lpTexel && m_lpTexel->Format() == PixelFormat::X8R8G8B8;
-    const bool target32 = target.BytesPerPixel() == 4;
-    const bool targetAlpha = target.Format() == PixelFormat::A8R8G8B8;
-    // The common blit: texture times opaque white, alpha from the texture.
-    const bool plainTexture = flatDiffuse == 0xFFFFFFFF && (stage.colorArg1 == D3DTA_TEXTURE) &&
-                              (stage.colorArg2 == D3DTA_DIFFUSE || stage.colorArg2 == D3DTA_CURRENT) &&
-                              (stage.alphaArg1 == D3DTA_TEXTURE) &&
-                              (stage.alphaArg2 == D3DTA_DIFFUSE || stage.alphaArg2 == D3DTA_CURRENT) &&
-                              (stage.colorOp == D3DTOP_MODULATE || stage.colorOp == D3DTOP_SELECTARG1) &&
-                              (stage.alphaOp == D3DTOP_MODULATE || stage.alphaOp == D3DTOP_SELECTARG1);
-
-    auto argument = [&](DWORD arg, uint32_t diffuse, uint32_t texel) {
-        uint32_t value;
-        switch (arg & 0xF) {
-        case D3DTA_DIFFUSE:
-        case D3DTA_CURRENT: value = diffuse; break;
-        case D3DTA_TEXTURE: value = texel; break;
-        case D3DTA_TFACTOR: value = factor; break;
-        default: value = diffuse; break;
-        }
-        if (arg & 0x10) value = ~value;   // complement
-        if (arg & 0x20) {                 // alpha replicate
-            const uint32_t al = value >> 24;
-            value = (value & 0xFF000000u) | al << 16 | al << 8 | al;
-        }
-        return value;
-    };
-
-    auto ceilDiv = [&](int64_t v, int64_t d) { return -floorDiv(-v, d); };
-    for (int64_t y = minY; y <= maxY; ++y) {
-        const int64_t cy = y * kSubPixel;
-        // The row's span: each edge's test is linear in x, so its bounds are found exactly.
-        int64_t xs = minX, xe = maxX;
-        for (const Edge& e : edges) {
-            const int64_t w0 = e.At(minX * kSubPixel, cy);
-            const int64_t step = -e.dy * kSubPixel;
-            const int64_t threshold = e.topLeft ? 0 : 1;
-            if (step == 0) {
-                if (w0 < threshold) xs = maxX + 1;
-            } else if (step > 0) {
-                xs = std::max(xs, minX + ceilDiv(threshold - w0, step));
-            } else {
-                xe = std::min(xe, minX + floorDiv(w0 - threshold, -step));
-            }
-        }
-        if (xs > xe) continue;
-        const double fy = static_cast<double>(y);
-        const double uRow = pu.base + pu.dy * fy, vRow = pv.base + pv.dy * fy;
-        uint8_t* row = target.Row(static_cast<int32_t>(y));
-        // Texel coordinates step along the row in 32.32 fixed point.
-        constexpr double kFixed = 4294967296.0;
-        const double xStart = static_cast<double>(xs);
-        int64_t uFixed = std::llround((uRow + pu.dx * xStart + kTexelBias) * kFixed);
-        int64_t vFixed = std::llround((vRow + pv.dx * xStart + kTexelBias) * kFixed);
-        const int64_t uStep = std::llround(pu.dx * kFixed), vStep = std::llround(pv.dx * kFixed);
-        for (int64_t x = xs; x <= xe; ++x, uFixed += uStep, vFixed += vStep) {
-            const double fx = static_cast<double>(x);
-            uint32_t texel = 0xFFFFFFFF;
-            if (m_lpTexel) {
-                int64_t tu = uFixed >> 32;
-                int64_t tv = vFixed >> 32;
-                if (tu < 0 || tu >= tw) tu = wrapU ? ((tu % tw) + tw) % tw : std::clamp<int64_t>(tu, 0, tw - 1);
-                if (tv < 0 || tv >= th) tv = wrapV ? ((tv % th) + th) % th : std::clamp<int64_t>(tv, 0, th - 1);
-                if (texel32) {
-                    std::memcpy(&texel, m_lpTexel->Row(static_cast<int32_t>(tv)) + tu * 4, 4);
-                    if (texelOpaque32) texel |= 0xFF000000u;
-                } else {
-                    texel = m_lpTexel->ReadArgb(static_cast<int32_t>(tu), static_cast<int32_t>(tv));
-                }
-            }
-            uint32_t out;
-            if (plainTexture) {
-                out = texel;
-            } else {
-                uint32_t diffuse = flatDiffuse;
-                if (!flatColour) {
-                    diffuse = 0;
-                    for (int k = 0; k < 4; ++k)
-                        diffuse |= Clamp255(static_cast<int32_t>(std::lround(pc[k].At(fx, fy)))) << (24 - 8 * k);
-                }
-                const uint32_t ca1 = argument(stage.colorArg1, diffuse, texel);
-                const uint32_t ca2 = argument(stage.colorArg2, diffuse, texel);
-                const uint32_t aa1 = argument(stage.alphaArg1, diffuse, texel);
-                const uint32_t aa2 = argument(stage.alphaArg2, diffuse, texel);
-                const uint32_t dA = diffuse >> 24, tA = texel >> 24, fA = factor >> 24;
-                out = 0;
-                for (int shift = 0; shift <= 16; shift += 8)
-                    out |= StageOp(stage.colorOp, Channel(ca1, shift), Channel(ca2, shift), Channel(diffuse, shift), dA,
-                                   tA, fA)
-                           << shift;
-                out |= StageOp(stage.alphaOp, aa1 >> 24, aa2 >> 24, dA, dA, tA, fA) << 24;
-            }
-
-            const int32_t px = static_cast<int32_t>(x), py = static_cast<int32_t>(y);
-            if (target32 && (!blend || standardBlend)) {
-                uint8_t* p = row + px * 4;
-                const uint32_t sa = out >> 24;
-                if (blend && sa != 255) {
-                    if (sa == 0) continue;
-                    uint32_t dst;
-                    std::memcpy(&dst, p, 4);
-                    if (!targetAlpha) dst |= 0xFF000000u;
-                    uint32_t mixed = 0;
-                    for (int shift = 0; shift <= 24; shift += 8) {
-                        const uint32_t sc = Channel(out, shift), dc = Channel(dst, shift);
-                        mixed |= ((sc * sa + dc * (255 - sa) + 127) / 255) << shift;
-                    }
-                    out = mixed;
-                }
-                if (!targetAlpha) out |= 0xFF000000u;
-                std::memcpy(p, &out, 4);
-                continue;
-            }
-            if (blend) {
-                const uint32_t dst = target.ReadArgb(px, py);
-                const uint32_t sa = out >> 24;
-                uint32_t mixed = 0;
-                for (int shift = 0; shift <= 24; shift += 8) {
-                    const uint32_t sc = Channel(out, shift), dc = Channel(dst, shift);
-                    const uint32_t fs = BlendFactor(srcBlend, sc, sa), fd = BlendFactor(dstBlend, sc, sa);
-                    mixed |= std::min<uint32_t>(255, (sc * fs + dc * fd + 127) / 255) << shift;
-                }
-                out = mixed;
-            }
-            target.WriteArgb(px, py, out);
-        }
-    }
 }
 
 HRESULT cDirect3D::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) {

@@ -267,6 +267,13 @@ private:
             snapshot = src.m_Pixels;
             source = &snapshot;
         }
+        // Keys compare on the colour bits only: an unused top bit or byte never decides.
+        const PixelFormat sourceFormat = src.m_Pixels.Format();
+        const uint32_t colourBits = sourceFormat == PixelFormat::X8R8G8B8   ? 0x00FFFFFFu
+                                    : sourceFormat == PixelFormat::X1R5G5B5 ? 0x7FFFu
+                                                                            : 0xFFFFFFFFu;
+        const uint32_t keyLow = src.m_Key.dwColorSpaceLowValue & colourBits;
+        const uint32_t keyHigh = src.m_Key.dwColorSpaceHighValue & colourBits;
         for (int32_t y = dst.top; y < dst.bottom; ++y) {
             int64_t oy = (static_cast<int64_t>(y - whole.top) * sh) / dh;
             if (mirrorY) oy = sh - 1 - oy;
@@ -276,7 +283,7 @@ private:
                 if (mirrorX) ox = sw - 1 - ox;
                 const int32_t sx = static_cast<int32_t>(from.left + ox);
                 const uint32_t raw = source->ReadRaw(sx, sy);
-                if (keyed && raw >= src.m_Key.dwColorSpaceLowValue && raw <= src.m_Key.dwColorSpaceHighValue) continue;
+                if (keyed && (raw & colourBits) >= keyLow && (raw & colourBits) <= keyHigh) continue;
                 if (sameFormat) {
                     m_Pixels.WriteRaw(x, y, raw);
                 } else if (toP8) {

@@ -23,44 +23,6 @@ bool PixelFormatHasAlpha(PixelFormat format) {
     return format == PixelFormat::A1R5G5B5 || format == PixelFormat::A8R8G8B8;
 }
 
-namespace {
-inline uint32_t Widen5(uint32_t c) { return (c << 3) | (c >> 2); }
-inline uint32_t Widen6(uint32_t c) { return (c << 2) | (c >> 4); }
-}  // namespace
-
-uint32_t PixelToArgb(PixelFormat format, uint32_t raw) {
-    switch (format) {
-    case PixelFormat::P8: return raw & 0xFF;
-    case PixelFormat::R5G6B5:
-        return 0xFF000000u | Widen5((raw >> 11) & 31) << 16 | Widen6((raw >> 5) & 63) << 8 | Widen5(raw & 31);
-    case PixelFormat::X1R5G5B5:
-    case PixelFormat::A1R5G5B5: {
-        const uint32_t a = (format == PixelFormat::X1R5G5B5 || (raw & 0x8000)) ? 0xFF000000u : 0;
-        return a | Widen5((raw >> 10) & 31) << 16 | Widen5((raw >> 5) & 31) << 8 | Widen5(raw & 31);
-    }
-    case PixelFormat::R8G8B8:
-    case PixelFormat::X8R8G8B8: return 0xFF000000u | (raw & 0xFFFFFF);
-    case PixelFormat::A8R8G8B8: return raw;
-    case PixelFormat::Unknown: break;
-    }
-    return 0;
-}
-
-uint32_t ArgbToPixel(PixelFormat format, uint32_t argb) {
-    const uint32_t a = argb >> 24, r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
-    switch (format) {
-    case PixelFormat::P8: return argb & 0xFF;
-    case PixelFormat::R5G6B5: return (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
-    case PixelFormat::X1R5G5B5: return 0x8000 | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
-    case PixelFormat::A1R5G5B5: return (a >= 128 ? 0x8000u : 0u) | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
-    case PixelFormat::R8G8B8: return argb & 0xFFFFFF;
-    case PixelFormat::X8R8G8B8: return 0xFF000000u | (argb & 0xFFFFFF);
-    case PixelFormat::A8R8G8B8: return argb;
-    case PixelFormat::Unknown: break;
-    }
-    return 0;
-}
-
 void cPixelBuffer::Allocate(PixelFormat format, int32_t width, int32_t height) {
     m_Format = format;
     m_nWidth = std::max(width, 0);
@@ -115,13 +77,17 @@ void cPixelBuffer::FillRaw(int32_t left, int32_t top, int32_t right, int32_t bot
     bottom = std::min(bottom, m_nHeight);
     if (left >= right || top >= bottom) return;
     const int32_t bpp = BytesPerPixel();
-    for (int32_t y = top; y < bottom; ++y) {
-        if (bpp == 1) {
-            std::memset(Row(y) + left, static_cast<int>(raw & 0xFF), static_cast<size_t>(right - left));
-            continue;
-        }
-        for (int32_t x = left; x < right; ++x) WriteRaw(x, y, raw);
+    const size_t bytes = static_cast<size_t>(right - left) * bpp;
+    // The first row is written pixel by pixel, the others are copies of it.
+    uint8_t* first = Row(top) + left * bpp;
+    if (bpp == 1) {
+        std::memset(first, static_cast<int>(raw & 0xFF), bytes);
+    } else {
+        uint8_t pixel[4];
+        for (int32_t k = 0; k < 4; ++k) pixel[k] = static_cast<uint8_t>(raw >> (8 * k));
+        for (size_t at = 0; at < bytes; at += bpp) std::memcpy(first + at, pixel, static_cast<size_t>(bpp));
     }
+    for (int32_t y = top + 1; y < bottom; ++y) std::memcpy(Row(y) + left * bpp, first, bytes);
 }
 
 bool cPixelBuffer::CopyFrom(const cPixelBuffer& other) {

@@ -1,6 +1,10 @@
 #include <algorithm>
 
 #include "core/Text.h"
+#include "media/graphics/ColorPalette.h"
+#include "media/graphics/DDBlt.h"
+#include "media/graphics/DDFill.h"
+#include "media/graphics/DDPalette.h"
 #include "platform/graphics/BitmapFile.h"
 #include "tests/media_graphics/GraphicsFixture.h"
 
@@ -38,6 +42,25 @@ TEST_F(BitmapSurfaceTest, Direct3DBitmapKeysOutTheTransparentColour) {
     EXPECT_EQ(sd.lpDT->bRenderTarget, 0);
     EXPECT_EQ(sd.lpDT->bColorKey, 1);
     EXPECT_EQ(std::count(SurfaceList.begin(), SurfaceList.end(), &sd), 1);
+}
+
+TEST_F(BitmapSurfaceTest, DirectDrawThirtyTwoBitBitmapPixelOfTheKeyColourIsTransparent) {
+    ASSERT_TRUE(StartDD(32, 1));
+    DDSetTransmit(255, 0, 255);
+    const std::string file = WriteBmp("ddkeyed.bmp", Image{3, 1, {0xFF00FF, 0x102030, 0xFF00FE}}, Options{});
+    DDSURFACEDATA sprite;
+    ASSERT_EQ(DDCreateSurfaceFromFile(&sprite, file.c_str(), 1, 32, 0, 0, 0, 0, 0, 0, 0), 0);
+    EXPECT_EQ(Pixel(sprite, 0, 0), dwTransmit) << "the bitmap's key pixel is the very word of the key";
+    DDSURFACEDATA dst;
+    ASSERT_TRUE(DDCreateSurface(&dst, 3, 1, 0, 0, 0, 0, 0));
+    ColorPalette[7] = PALETTEENTRY{0x44, 0x55, 0x66, 0};
+    DDFillRect(&dst, 0, 0, 3, 1, 7);
+    DDBlt(&dst, 0, 0, 3, 1, &sprite, 0, 0, 1);
+    EXPECT_EQ(Rgb(Pixel(dst, 0, 0)), 0x445566u) << "the key colour is not drawn";
+    EXPECT_EQ(Rgb(Pixel(dst, 1, 0)), 0x102030u);
+    EXPECT_EQ(Rgb(Pixel(dst, 2, 0)), 0xFF00FEu) << "a colour one step away is drawn";
+    DDReleaseSurface(&dst);
+    DDReleaseSurface(&sprite);
 }
 
 TEST_F(BitmapSurfaceTest, Direct3DSixteenBitTakesTheEightBitColourKey) {

@@ -3,6 +3,7 @@
 
 #include "core/FrameTiming.h"
 #include "core/MessageBox.h"
+#include "media/graphics/FullScreenBox.h"
 #include "platform/win/WinMessageBox.h"
 #include "tests/media_graphics/GraphicsFixture.h"
 
@@ -212,7 +213,7 @@ using FullScreenBoxTest = GraphicsFixture;
 TEST_F(FullScreenBoxTest, BoxesGoThroughTheDialogModeOnlyInFullScreen) {
     ASSERT_TRUE(StartD3D(32, 0));
     HostQueueMessageBoxAnswer(IDCANCEL);
-    EXPECT_EQ(ShowMessageBox("full", "caption", MB_OKCANCEL), 1) << "the layer's box does not return the button";
+    EXPECT_EQ(ShowMessageBox("full", "caption", MB_OKCANCEL), IDCANCEL) << "the layer's box returns the button";
     DDUnInit();
     ASSERT_TRUE(StartD3D(32, 1));
     HostQueueMessageBoxAnswer(IDCANCEL);
@@ -224,6 +225,27 @@ TEST_F(FullScreenBoxTest, BoxesGoThroughTheDialogModeOnlyInFullScreen) {
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[0].text, "full");
     EXPECT_EQ(boxes[0].caption, "caption");
+}
+
+TEST_F(FullScreenBoxTest, FullScreenBoxReturnsThePressedButtonOnBothBackEnds) {
+    struct Case {
+        bool bD3D;
+        UINT uType;
+        int nAnswer;
+    };
+    const Case cases[] = {
+        {true, MB_YESNO, IDYES},       {true, MB_YESNO, IDNO},       {true, MB_OKCANCEL, IDCANCEL},
+        {false, MB_YESNO, IDNO},       {false, MB_OKCANCEL, IDOK},   {false, MB_YESNOCANCEL, IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(c.bD3D ? StartD3D(32, 0) : StartDD(32, 0));
+        HostClearRecordedMessageBoxes();
+        HostQueueMessageBoxAnswer(c.nAnswer);
+        EXPECT_EQ(DDMesBox("question", "caption", c.uType), c.nAnswer) << (c.bD3D ? "Direct3D " : "DirectDraw ") << c.nAnswer;
+        ASSERT_EQ(HostRecordedMessageBoxes().size(), 1u);
+        EXPECT_EQ(HostRecordedMessageBoxes()[0].text, "question");
+        DDUnInit();
+    }
 }
 
 }  // namespace

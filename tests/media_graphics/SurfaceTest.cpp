@@ -146,6 +146,36 @@ TEST_F(SurfaceTest, DirectDrawBlankSurfaceIsFilledWithPaletteColourZero) {
     sd.lpDDraw->lpDDSurface->Unlock(nullptr);
 }
 
+TEST_F(SurfaceTest, LockReportsSuccessOnlyWithPixels) {
+    // Under Direct3D nothing is locked here.
+    ASSERT_TRUE(StartD3D(32, 1));
+    DDSURFACEDATA d3dSurface;
+    ASSERT_TRUE(DDCreateSurface(&d3dSurface, 8, 8, 0, 0, 0, 0, 0));
+    DDSURFACEDESC2 desc{};
+    void* bits = nullptr;
+    EXPECT_FALSE(DDLock(&d3dSurface, &desc, &bits, 32));
+    EXPECT_EQ(bits, nullptr);
+    DDReleaseSurface(&d3dSurface);
+    DDUnInit();
+
+    ASSERT_TRUE(StartDD(32, 1));
+    DDSURFACEDATA sd;
+    ASSERT_TRUE(DDCreateSurface(&sd, 8, 8, 0, 0, 0, 0, 0));
+    for (int32_t depth : {0, 4, 12, 15, 64}) {
+        bits = nullptr;
+        EXPECT_FALSE(DDLock(&sd, &desc, &bits, depth)) << depth;
+        EXPECT_EQ(bits, nullptr) << depth;
+    }
+    // None of those left the surface locked: a real lock still succeeds, and the one after its
+    // unlock too.
+    ASSERT_TRUE(DDLock(&sd, &desc, &bits, 32));
+    EXPECT_NE(bits, nullptr);
+    sd.lpDDraw->lpDDSurface->Unlock(nullptr);
+    ASSERT_TRUE(DDLock(&sd, &desc, &bits, 32));
+    sd.lpDDraw->lpDDSurface->Unlock(nullptr);
+    DDReleaseSurface(&sd);
+}
+
 TEST_F(SurfaceTest, ContainerHelpersKeepDescriptorsInPlace) {
     ASSERT_TRUE(StartD3D(32, 1));
     DDSurfaceVector vSurfaces;
