@@ -74,24 +74,24 @@ Bytes SavedBytes(cFieldListRecord& record, const char* lpPurpose)
 // Loads the input as a whole record file into a new record; when it loads, its save must load
 // again into a new record and save to the same bytes.
 template <class T, class Make>
-bool CheckWholeFile(const uint8_t* data, size_t size, Make make)
+FuzzOutcome CheckWholeFile(const uint8_t* data, size_t size, Make make)
 {
     PrepareHost();
     const std::string path = ScratchPath("input");
-    if (!WriteFileBytes(path, data, size)) return true;
+    if (!WriteFileBytes(path, data, size)) std::abort();
     std::unique_ptr<T> lpRecord = make();
     const int nLoaded = lpRecord->LoadFromFile(path.c_str());
     std::remove(path.c_str());
-    if (!nLoaded) return true;
+    if (!nLoaded) return FuzzOutcome::Refused;
 
     const Bytes first = SavedBytes(*lpRecord, "first");
-    if (first.empty()) return false;
-    if (!WriteFileBytes(path, first.data(), first.size())) return true;
+    if (first.empty()) return FuzzOutcome::Broken;
+    if (!WriteFileBytes(path, first.data(), first.size())) std::abort();
     std::unique_ptr<T> lpAgain = make();
     const int nReloaded = lpAgain->LoadFromFile(path.c_str());
     std::remove(path.c_str());
-    if (!nReloaded) return false;
-    return SavedBytes(*lpAgain, "second") == first;
+    if (!nReloaded) return FuzzOutcome::Broken;
+    return SavedBytes(*lpAgain, "second") == first ? FuzzOutcome::Loaded : FuzzOutcome::Broken;
 }
 
 // Database lists: no saving code of their own, so a list file is written as the list loader
@@ -110,28 +110,28 @@ Bytes SaveListFile(std::vector<T>& list)
 }
 
 template <class T>
-bool CheckList(const uint8_t* data, size_t size)
+FuzzOutcome CheckList(const uint8_t* data, size_t size)
 {
     const std::string path = ScratchPath("input");
-    if (!WriteFileBytes(path, data, size)) return true;
+    if (!WriteFileBytes(path, data, size)) std::abort();
     std::vector<T> list;
     const int nLoaded = LoadDatabaseList(list, path.c_str(), T());
     std::remove(path.c_str());
-    if (!nLoaded) return true;
+    if (!nLoaded) return FuzzOutcome::Refused;
 
     const Bytes first = SaveListFile(list);
-    if (first.empty()) return false;
-    if (!WriteFileBytes(path, first.data(), first.size())) return true;
+    if (first.empty()) return FuzzOutcome::Broken;
+    if (!WriteFileBytes(path, first.data(), first.size())) std::abort();
     std::vector<T> again;
     const int nReloaded = LoadDatabaseList(again, path.c_str(), T());
     std::remove(path.c_str());
-    if (!nReloaded) return false;
-    return SaveListFile(again) == first;
+    if (!nReloaded) return FuzzOutcome::Broken;
+    return SaveListFile(again) == first ? FuzzOutcome::Loaded : FuzzOutcome::Broken;
 }
 
 constexpr int kDatabaseLists = 10;
 
-bool CheckListOf(int nList, const uint8_t* data, size_t size)
+FuzzOutcome CheckListOf(int nList, const uint8_t* data, size_t size)
 {
     switch (nList) {
     case 0: return CheckList<cEdAnimeSet>(data, size);
@@ -217,79 +217,81 @@ Bytes SmallMidiFile()
 
 }  // namespace
 
-bool CheckStageInput(const uint8_t* data, size_t size)
+FuzzOutcome CheckStageInput(const uint8_t* data, size_t size)
 {
     PrepareHost();
     const std::string path = ScratchPath("stage");
-    if (!WriteFileBytes(path, data, size)) return true;
+    if (!WriteFileBytes(path, data, size)) std::abort();
     // The player refuses a file that fails the trailer check before reading it; the load itself
     // must still be safe for any bytes, so both run.
     CheckStageFile(path.c_str());
     std::remove(path.c_str());
-    if (!CheckWholeFile<cEdStage>(data, size, [] { return std::make_unique<cEdStage>(); })) return false;
-    // A stage the loader took must save with its trailer.
+    HostClearRecordedMessageBoxes();
+    const FuzzOutcome outcome = CheckWholeFile<cEdStage>(data, size, [] { return std::make_unique<cEdStage>(); });
+    if (outcome != FuzzOutcome::Loaded) return outcome;
+    // A stage the loader took saves with its trailer.
     cEdStage stage;
-    if (!WriteFileBytes(path, data, size)) return true;
+    if (!WriteFileBytes(path, data, size)) std::abort();
     const int nLoaded = stage.LoadFromFile(path.c_str());
     std::remove(path.c_str());
-    if (!nLoaded) return true;
+    if (!nLoaded) return FuzzOutcome::Broken;
     const Bytes saved = SavedBytes(stage, "trailer");
-    if (!WriteFileBytes(path, saved.data(), saved.size())) return true;
+    if (!WriteFileBytes(path, saved.data(), saved.size())) std::abort();
     const int nChecked = CheckStageFile(path.c_str());
     std::remove(path.c_str());
     HostClearRecordedMessageBoxes();
-    return nChecked == 1;
+    return nChecked == 1 ? FuzzOutcome::Loaded : FuzzOutcome::Broken;
 }
 
-bool CheckDatabaseListInput(const uint8_t* data, size_t size)
+FuzzOutcome CheckDatabaseListInput(const uint8_t* data, size_t size)
 {
-    if (size < 1) return true;
+    if (size < 1) return FuzzOutcome::Refused;
     PrepareHost();
     return CheckListOf(data[0] % kDatabaseLists, data + 1, size - 1);
 }
 
-bool CheckSystemInput(const uint8_t* data, size_t size)
+FuzzOutcome CheckSystemInput(const uint8_t* data, size_t size)
 {
     return CheckWholeFile<cEdSystem>(data, size, [] { return std::make_unique<cEdSystem>(); });
 }
 
-bool CheckWorldMapInput(const uint8_t* data, size_t size)
+FuzzOutcome CheckWorldMapInput(const uint8_t* data, size_t size)
 {
     return CheckWholeFile<cEdWorldMap>(data, size, [] { return std::make_unique<cEdWorldMap>(); });
 }
 
-bool CheckPaletteInput(const uint8_t* data, size_t size)
+FuzzOutcome CheckPaletteInput(const uint8_t* data, size_t size)
 {
     return CheckWholeFile<cEdPalette>(data, size, [] { return std::make_unique<cEdPalette>(); });
 }
 
-bool CheckRecordBodyInput(const uint8_t* data, size_t size)
+FuzzOutcome CheckRecordBodyInput(const uint8_t* data, size_t size)
 {
-    if (size < 5) return true;
+    if (size < 5) return FuzzOutcome::Refused;
     PrepareHost();
     uint32_t nVersion;
     std::memcpy(&nVersion, data + 1, 4);
     nVersion %= kBodyVersions;
     std::unique_ptr<cFieldListRecord> lpRecord = NewBodyRecord(data[0]);
-    if (!LoadBody(*lpRecord, data + 5, size - 5, nVersion)) return true;
+    if (!LoadBody(*lpRecord, data + 5, size - 5, nVersion)) return FuzzOutcome::Refused;
 
     const Bytes first = SavedBody(*lpRecord);
-    if (first.empty()) return false;
+    if (first.empty()) return FuzzOutcome::Broken;
     std::unique_ptr<cFieldListRecord> lpAgain = NewBodyRecord(data[0]);
-    if (!LoadBody(*lpAgain, first.data(), first.size(), kCurrentDataVersion)) return false;
-    return SavedBody(*lpAgain) == first;
+    if (!LoadBody(*lpAgain, first.data(), first.size(), kCurrentDataVersion)) return FuzzOutcome::Broken;
+    return SavedBody(*lpAgain) == first ? FuzzOutcome::Loaded : FuzzOutcome::Broken;
 }
 
-bool CheckMidiInput(const uint8_t* data, size_t size)
+FuzzOutcome CheckMidiInput(const uint8_t* data, size_t size)
 {
     PrepareHost();
     const std::string path = ScratchPath("midi.mid");
-    if (!WriteFileBytes(path, data, size)) return true;
+    if (!WriteFileBytes(path, data, size)) std::abort();
     SoundArmFault(SoundFault::MidiDevice);   // the reader and the buffers, not the synthesiser
     cMidiStream midi(path.c_str());
     SoundDisarmAllFaults();
     std::remove(path.c_str());
-    if (!midi.GetImage()) return true;
+    if (!midi.GetImage()) return FuzzOutcome::Refused;
     std::vector<char> buffer(cMidiStream::kBufferSize);
     MIDIHDR header{};
     header.lpData = buffer.data();
@@ -297,10 +299,10 @@ bool CheckMidiInput(const uint8_t* data, size_t size)
     uint32_t nAt = cMidiFile::kImageHeaderSize;
     while (nAt < midi.GetImageSize()) {
         const uint32_t nUsed = midi.FillMidiBuffer(nAt, &header);
-        if (nUsed == 0) return false;   // a stream that could never move on
+        if (nUsed == 0) return FuzzOutcome::Broken;   // a stream that could never move on
         nAt += nUsed;
     }
-    return true;
+    return FuzzOutcome::Loaded;
 }
 
 const std::vector<FuzzTarget>& FuzzTargets()

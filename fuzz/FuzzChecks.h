@@ -1,31 +1,33 @@
 #pragma once
 // The checks that every fuzz target runs on one input, shared with the test that replays the
 // committed corpora, so that an input that once passed keeps passing in the normal test build.
-// A check returns false when a load succeeded but its record did not survive a save and a second
-// load byte for byte (or, for the music reader, when a stream stopped moving on); an input that
-// fails to load is fine. Bad input that crashes is caught by the sanitizers, not here.
+// A load that fails is fine (Refused); one that succeeds must survive a save and a second load
+// byte for byte (Loaded), or, for the music reader, stream from start to end; anything else is
+// Broken. Bad input that crashes is caught by the sanitizers, not here.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-using FuzzCheck = bool (*)(const uint8_t* data, size_t size);
+enum class FuzzOutcome { Refused, Loaded, Broken };
+
+using FuzzCheck = FuzzOutcome (*)(const uint8_t* data, size_t size);
 
 // A whole stage file: the damaged-file trailer check, then the stage load.
-bool CheckStageInput(const uint8_t* data, size_t size);
+FuzzOutcome CheckStageInput(const uint8_t* data, size_t size);
 // The first byte picks one of the ten database lists; the rest is its file.
-bool CheckDatabaseListInput(const uint8_t* data, size_t size);
+FuzzOutcome CheckDatabaseListInput(const uint8_t* data, size_t size);
 // A whole "System.dat".
-bool CheckSystemInput(const uint8_t* data, size_t size);
+FuzzOutcome CheckSystemInput(const uint8_t* data, size_t size);
 // A whole world map file.
-bool CheckWorldMapInput(const uint8_t* data, size_t size);
+FuzzOutcome CheckWorldMapInput(const uint8_t* data, size_t size);
 // A whole common palette file.
-bool CheckPaletteInput(const uint8_t* data, size_t size);
+FuzzOutcome CheckPaletteInput(const uint8_t* data, size_t size);
 // The first byte picks a flow, command, condition, key list, move or shot record, the next four
 // give the file version, the rest is the record body.
-bool CheckRecordBodyInput(const uint8_t* data, size_t size);
+FuzzOutcome CheckRecordBodyInput(const uint8_t* data, size_t size);
 // A MIDI file, read and then streamed from start to end.
-bool CheckMidiInput(const uint8_t* data, size_t size);
+FuzzOutcome CheckMidiInput(const uint8_t* data, size_t size);
 
 struct FuzzTarget {
     const char* m_lpName;   // also the name of its corpus folder

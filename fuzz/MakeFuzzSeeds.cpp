@@ -17,7 +17,7 @@ int main(int argc, char** argv)
         std::filesystem::create_directories(folder);
         int n = 0;
         for (const std::vector<uint8_t>& seed : FuzzSeeds(target.m_lpName)) {
-            if (seed.empty() || !target.m_lpCheck(seed.data(), seed.size())) {
+            if (seed.empty() || target.m_lpCheck(seed.data(), seed.size()) != FuzzOutcome::Loaded) {
                 std::fprintf(stderr, "%s: seed %d is not a valid input\n", target.m_lpName, n);
                 return 1;
             }

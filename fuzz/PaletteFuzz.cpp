@@ -7,6 +7,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (!CheckPaletteInput(data, size)) __builtin_trap();
+    if (CheckPaletteInput(data, size) == FuzzOutcome::Broken) __builtin_trap();
     return 0;
 }
