@@ -324,6 +324,16 @@ std::vector<Bytes> FuzzSeeds(const std::string& strTarget)
         cEdStage stage;
         stage.SetDefaults();
         seeds.push_back(SavedFileOf(stage));
+        // One with something in every vector, so that the fuzzer starts from each element reader.
+        stage.m_vBlock.resize(2);
+        stage.m_vChara.resize(2);
+        stage.m_vItem.resize(2);
+        stage.m_vPaletteBlock.resize(3);
+        stage.m_vPaletteChara.resize(3);
+        stage.m_vPaletteItem.resize(3);
+        stage.m_vBackground.resize(1);
+        stage.m_vText.resize(1);
+        seeds.push_back(SavedFileOf(stage));
     } else if (strTarget == "database_list") {
         cEdDatabase database;
         database.SetDefaults();
@@ -342,9 +352,16 @@ std::vector<Bytes> FuzzSeeds(const std::string& strTarget)
         cEdWorldMap map;
         map.SetDefaults();
         seeds.push_back(SavedFileOf(map));
+        map.m_vEntry.resize(2);
+        map.m_vEntry2.resize(1);
+        seeds.push_back(SavedFileOf(map));
     } else if (strTarget == "palette") {
         cEdPalette palette;
         palette.Validate();
+        seeds.push_back(SavedFileOf(palette));
+        palette.m_vBlock.resize(palette.m_vBlock.size() + 2);
+        palette.m_vChara.resize(palette.m_vChara.size() + 2);
+        palette.m_vItem.resize(palette.m_vItem.size() + 2);
         seeds.push_back(SavedFileOf(palette));
     } else if (strTarget == "record_body") {
         const uint32_t nVersion = kCurrentDataVersion;
