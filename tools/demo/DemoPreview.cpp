@@ -1,0 +1,88 @@
+#include "tools/demo/DemoPreview.h"
+
+#include <cstdio>
+
+#include "platform/graphics/BitmapFile.h"
+
+namespace {
+
+uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0)
+{
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int32_t k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void PutBE32(std::vector<uint8_t>& v, uint32_t n)
+{
+    for (int32_t s = 24; s >= 0; s -= 8) v.push_back(static_cast<uint8_t>(n >> s));
+}
+
+void Chunk(std::vector<uint8_t>& png, const char* type, const std::vector<uint8_t>& data)
+{
+    PutBE32(png, static_cast<uint32_t>(data.size()));
+    std::vector<uint8_t> body(type, type + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    png.insert(png.end(), body.begin(), body.end());
+    PutBE32(png, Crc32(body.data(), body.size()));
+}
+
+// A zlib stream of stored (uncompressed) blocks: previews only need to be readable.
+std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& raw)
+{
+    std::vector<uint8_t> z = {0x78, 0x01};
+    size_t pos = 0;
+    do {
+        const size_t n = std::min<size_t>(65535, raw.size() - pos);
+        z.push_back(pos + n == raw.size() ? 1 : 0);
+        z.push_back(static_cast<uint8_t>(n));
+        z.push_back(static_cast<uint8_t>(n >> 8));
+        z.push_back(static_cast<uint8_t>(~n));
+        z.push_back(static_cast<uint8_t>(~n >> 8));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos), raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
+        pos += n;
+    } while (pos < raw.size());
+    uint32_t a = 1, b = 0;
+    for (uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    PutBE32(z, (b << 16) | a);
+    return z;
+}
+
+}   // namespace
+
+bool WriteBitmapPreview(const char* bitmapPath, const std::string& pngHostPath, int32_t nScale)
+{
+    DECODEDBITMAP bitmap;
+    std::string error;
+    if (!LoadBitmapFile(bitmapPath, &bitmap, &error)) return false;
+    const uint32_t w = static_cast<uint32_t>(bitmap.nWidth * nScale), h = static_cast<uint32_t>(bitmap.nHeight * nScale);
+    std::vector<uint8_t> raw;
+    raw.reserve((w * 3 + 1) * h);
+    for (uint32_t y = 0; y < h; ++y) {
+        raw.push_back(0);
+        for (uint32_t x = 0; x < w; ++x) {
+            const uint32_t c = DecodedBitmapPixel(bitmap, static_cast<int32_t>(x) / nScale, static_cast<int32_t>(y) / nScale);
+            raw.push_back(static_cast<uint8_t>(c >> 16));
+            raw.push_back(static_cast<uint8_t>(c >> 8));
+            raw.push_back(static_cast<uint8_t>(c));
+        }
+    }
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> header;
+    PutBE32(header, w);
+    PutBE32(header, h);
+    header.insert(header.end(), {8, 2, 0, 0, 0});   // 8-bit RGB
+    Chunk(png, "IHDR", header);
+    Chunk(png, "IDAT", StoredZlib(raw));
+    Chunk(png, "IEND", {});
+    FILE* fp = std::fopen(pngHostPath.c_str(), "wb");
+    if (!fp) return false;
+    const bool bOk = std::fwrite(png.data(), 1, png.size(), fp) == png.size();
+    return std::fclose(fp) == 0 && bOk;
+}

@@ -1,0 +1,9 @@
+#pragma once
+// PNG previews of the demo pictures, for looking at the art without the player.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Decodes an 8-bit bitmap file of the project and writes it as a PNG file (a host path), scaled
+// up by a whole factor. False when the bitmap cannot be read or the PNG cannot be written.
+bool WriteBitmapPreview(const char* bitmapPath, const std::string& pngHostPath, int32_t nScale);
