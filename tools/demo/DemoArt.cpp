@@ -203,6 +203,19 @@ void DrawGhost(cDemoCanvas& c, int32_t x, int32_t y, int32_t frame)
     Outline(c, x, y, kCell, kCell, Shade(RampSky, 3));
 }
 
+// A 16 x 16 copy of a 32 x 32 cell: every second pixel, preferring drawn pixels over the
+// transparent colour so thin outlines survive.
+void HalfSize(cDemoCanvas& c, int32_t x, int32_t y, const cDemoCanvas& source, int32_t sx, int32_t sy)
+{
+    for (int32_t j = 0; j < 16; ++j) {
+        for (int32_t i = 0; i < 16; ++i) {
+            uint8_t p = source.At(sx + 2 * i + 1, sy + 2 * j);
+            if (p == 0) p = source.At(sx + 2 * i, sy + 2 * j + 1);
+            if (p) c.Set(x + i, y + j, p);
+        }
+    }
+}
+
 using CharaPainter = std::function<void(cDemoCanvas&, int32_t, int32_t, int32_t)>;
 
 // One row of a character sheet: columns 0..3 walk, 4..7 the same brightened (invincible),
@@ -383,12 +396,10 @@ void DrawItem(cDemoCanvas& c, int32_t x, int32_t y, int32_t n, int32_t frame, in
         c.FillRect(cx - 4 * s, cy - 3 * s, s, s, ColWhite);
         break;
     case 3:   // star
-        for (int32_t k = 0; k < 7 * s; ++k) c.FillRect(cx - k / 2, cy - 7 * s + k, k + 1, 1, Shade(RampYellow, 9 + frame * 2));
-        for (int32_t k = 0; k < 4 * s; ++k) c.FillRect(cx - 7 * s + k, cy - s + k / 2, 14 * s - 2 * k, 1, Shade(RampYellow, 9 + frame * 2));
-        for (int32_t k = 0; k < 6 * s; ++k) {
-            c.FillRect(cx - 4 * s + k / 3, cy + k, 2 * s, 1, Shade(RampYellow, 9 + frame * 2));
-            c.FillRect(cx + 2 * s - k / 3, cy + k, 2 * s, 1, Shade(RampYellow, 9 + frame * 2));
-        }
+        c.FillStar(cx, cy + 0.5 * s, 7.5 * s, 3.2 * s, Shade(RampOrange, 8));
+        c.FillStar(cx, cy + 0.5 * s, 6.0 * s, 2.5 * s, Shade(RampYellow, 10 + frame * 2));
+        c.FillRect(cx - 2 * s, cy - s, std::max(1, s / 2 + 1), 2 * s, ColBlack);
+        c.FillRect(cx + s, cy - s, std::max(1, s / 2 + 1), 2 * s, ColBlack);
         break;
     case 4:   // gem
         for (int32_t k = 0; k < 4 * s; ++k) c.FillRect(cx - 2 * s - k, cy - 4 * s + k, 4 * s + 2 * k, 1, Shade(RampCyan, 10 + frame * 2));
@@ -618,13 +629,8 @@ cDemoCanvas MakeAccessory(const cDemoCanvas& charas)
         Outline(c, x, 0, 16, 16, Shade(RampRed, 3));
     }
     DrawItem(c, 96, 0, 3, 1, 32);
-    // (0, 48): the 16 x 16 life icon, the hero's head.
-    for (int32_t j = 0; j < 16; ++j) {
-        for (int32_t i = 0; i < 16; ++i) {
-            const uint8_t p = charas.At(8 + i, 1 + j);
-            if (p) c.Set(i, 48 + j, p);
-        }
-    }
+    // (0, 48): the 16 x 16 life icon, the hero at half size.
+    HalfSize(c, 0, 48, charas, 0, 0);
     // Map cursors: the hero in small, two blink frames per facing.
     struct Facing { int32_t x, y; bool mirrored; int32_t tint; };
     const Facing kFacings[4] = {{0, 64, false, RampRed}, {64, 64, false, RampOrange}, {64, 96, false, RampRed}, {0, 96, true, RampRed}};
@@ -661,12 +667,7 @@ cDemoCanvas MakeStatusWindow(const cDemoCanvas& items, const cDemoCanvas& charas
     // Icons at y = 32: score (coin), stage score (star), HP (heart), SP (potion), lives (head).
     const int32_t kIconItems[4] = {1, 3, 2, 6};
     for (int32_t i = 0; i < 4; ++i) DrawItem(c, 16 * i, 32, kIconItems[i], 0, 16);
-    for (int32_t j = 0; j < 16; ++j) {
-        for (int32_t i = 0; i < 16; ++i) {
-            const uint8_t p = charas.At(8 + i, 1 + j);
-            if (p) c.Set(64 + i, 32 + j, p);
-        }
-    }
+    HalfSize(c, 64, 32, charas, 0, 0);
     (void)items;
     // Gauge frames at (0, 128) for HP and (64, 128) for SP, 50 x 16.
     c.FrameRect(0, 128, 50, 16, ColWhite);

@@ -1,6 +1,7 @@
 #include "tools/demo/DemoCanvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -139,6 +140,42 @@ void cDemoCanvas::FillEllipse(int32_t cx, int32_t cy, int32_t rx, int32_t ry, ui
             if (lhs <= static_cast<int64_t>(rx) * rx * ry * ry + rx * ry) Set(cx + i, cy + j, c);
         }
     }
+}
+
+void cDemoCanvas::FillPolygon(const std::vector<double>& corners, uint8_t c)
+{
+    const size_t n = corners.size() / 2;
+    if (n < 3) return;
+    double top = corners[1], bottom = corners[1];
+    for (size_t i = 0; i < n; ++i) {
+        top = std::min(top, corners[2 * i + 1]);
+        bottom = std::max(bottom, corners[2 * i + 1]);
+    }
+    for (int32_t y = std::max(0, static_cast<int32_t>(top)); y <= std::min(m_nHeight - 1, static_cast<int32_t>(bottom)); ++y) {
+        const double py = y + 0.5;
+        std::vector<double> xs;
+        for (size_t i = 0; i < n; ++i) {
+            const double x0 = corners[2 * i], y0 = corners[2 * i + 1];
+            const double x1 = corners[2 * ((i + 1) % n)], y1 = corners[2 * ((i + 1) % n) + 1];
+            if ((y0 <= py) != (y1 <= py)) xs.push_back(x0 + (py - y0) * (x1 - x0) / (y1 - y0));
+        }
+        std::sort(xs.begin(), xs.end());
+        for (size_t k = 0; k + 1 < xs.size(); k += 2) {
+            for (int32_t x = static_cast<int32_t>(std::ceil(xs[k] - 0.5)); x + 0.5 <= xs[k + 1]; ++x) Set(x, y, c);
+        }
+    }
+}
+
+void cDemoCanvas::FillStar(double cx, double cy, double dOuter, double dInner, uint8_t c)
+{
+    std::vector<double> corners;
+    for (int32_t i = 0; i < 10; ++i) {
+        const double a = -3.14159265358979323846 / 2 + i * 3.14159265358979323846 / 5;
+        const double r = i % 2 ? dInner : dOuter;
+        corners.push_back(cx + r * std::cos(a));
+        corners.push_back(cy + r * std::sin(a));
+    }
+    FillPolygon(corners, c);
 }
 
 void cDemoCanvas::Bevel(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t face, uint8_t light,

@@ -18,6 +18,11 @@ public:
     void FrameRect(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t c);
     void Line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t c);
     void FillEllipse(int32_t cx, int32_t cy, int32_t rx, int32_t ry, uint8_t c);
+    // A polygon given by its corners (x0, y0, x1, y1, ...), filled by the even-odd rule at pixel
+    // centres.
+    void FillPolygon(const std::vector<double>& corners, uint8_t c);
+    // A five-pointed star, point up.
+    void FillStar(double cx, double cy, double dOuter, double dInner, uint8_t c);
     // A raised tile: light top and left edges, dark bottom and right, of the given thickness.
     void Bevel(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t face, uint8_t light, uint8_t dark,
                int32_t nThickness);
