@@ -737,12 +737,12 @@ void DrawMapChip(cDemoCanvas& c, int32_t x, int32_t y, int32_t n)
         for (int32_t i = 0; i < 3; ++i) c.FillRect(x + 4 + i * 9, y + 6 + i * 9, 6, 1, Shade(RampBlue, 9));
         break;
     case 1:   // mountain
-        c.FillRect(x, y, 32, 32, Shade(RampGreen, 8));
+        c.FillRect(x, y, 32, 32, Shade(RampGreen, 9));
         for (int32_t k = 0; k < 24; ++k) c.FillRect(x + 16 - k * 2 / 3, y + 4 + k, k * 4 / 3 + 1, 1, Shade(RampBrown, 7 - (k < 6 ? 0 : 1)));
         for (int32_t k = 0; k < 6; ++k) c.FillRect(x + 16 - k * 2 / 3, y + 4 + k, k * 4 / 3 + 1, 1, ColWhite);
         break;
     case 2:   // forest
-        c.FillRect(x, y, 32, 32, Shade(RampGreen, 8));
+        c.FillRect(x, y, 32, 32, Shade(RampGreen, 9));
         for (int32_t t = 0; t < 3; ++t) {
             const int32_t tx = x + 6 + t * 10, ty = y + 8 + (t % 2) * 10;
             c.FillEllipse(tx, ty, 6, 7, Shade(RampGreen, 4));
@@ -750,7 +750,7 @@ void DrawMapChip(cDemoCanvas& c, int32_t x, int32_t y, int32_t n)
         }
         break;
     case 3:   // rocks
-        c.FillRect(x, y, 32, 32, Shade(RampGreen, 8));
+        c.FillRect(x, y, 32, 32, Shade(RampGreen, 9));
         c.Bevel(x + 4, y + 10, 14, 12, Shade(RampGrey, 9), Shade(RampGrey, 12), Shade(RampGrey, 5), 1);
         c.Bevel(x + 16, y + 16, 12, 10, Shade(RampGrey, 8), Shade(RampGrey, 11), Shade(RampGrey, 4), 1);
         break;
@@ -768,9 +768,9 @@ void DrawMapChip(cDemoCanvas& c, int32_t x, int32_t y, int32_t n)
         for (int32_t i = 0; i < 6; ++i) c.Set(x + (i * 11 + 2) % 31, y + (i * 7 + 3) % 31, Shade(RampOrange, 9));
         break;
     case 7:   // road
-        c.FillRect(x, y, 32, 32, Shade(RampGreen, 9));
-        c.FillRect(x + 8, y, 16, 32, Shade(RampBrown, 10));
-        c.FillRect(x, y + 8, 32, 16, Shade(RampBrown, 10));
+        c.FillRect(x, y, 32, 32, Shade(RampBrown, 10));
+        for (int32_t i = 0; i < 6; ++i) c.Set(x + (i * 11 + 4) % 30 + 1, y + (i * 7 + 5) % 30 + 1, Shade(RampBrown, 7));
+        for (int32_t i = 0; i < 3; ++i) c.FillRect(x + (i * 13 + 6) % 26, y + (i * 9 + 12) % 26, 2, 1, Shade(RampBrown, 12));
         break;
     case 8:   // bridge
         c.FillRect(x, y, 32, 32, Shade(RampSky, 8));

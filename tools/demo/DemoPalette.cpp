@@ -1,6 +1,7 @@
 #include "tools/demo/DemoPalette.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -104,14 +105,20 @@ uint8_t NearestIndex(const DemoPaletteTable& palette, int32_t r, int32_t g, int3
 
 void BuildBlendTable(const DemoPaletteTable& palette, uint8_t* lpTable)
 {
+    // Many pairs mix to the same colour; each colour is searched for once.
+    std::unordered_map<uint32_t, uint8_t> nearest;
     for (int32_t a = 0; a < 256; ++a) {
         for (int32_t b = a; b < 256; ++b) {
             uint8_t v;
             if (a == 0) v = static_cast<uint8_t>(b);
             else if (a == b) v = static_cast<uint8_t>(a);
             else {
-                v = NearestIndex(palette, (palette[a].r + palette[b].r) / 2,
-                                 (palette[a].g + palette[b].g) / 2, (palette[a].b + palette[b].b) / 2);
+                const int32_t r = (palette[a].r + palette[b].r) / 2, g = (palette[a].g + palette[b].g) / 2,
+                              bl = (palette[a].b + palette[b].b) / 2;
+                const uint32_t key = static_cast<uint32_t>(r << 16 | g << 8 | bl);
+                const auto found = nearest.find(key);
+                if (found != nearest.end()) v = found->second;
+                else v = nearest[key] = NearestIndex(palette, r, g, bl);
             }
             lpTable[a * 256 + b] = v;
             lpTable[b * 256 + a] = v;

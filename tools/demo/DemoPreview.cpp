@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "data/EdWorldMap.h"
 #include "platform/graphics/BitmapFile.h"
 
 namespace {
@@ -56,18 +57,31 @@ std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& raw)
 
 }   // namespace
 
+bool WritePng(const std::string& pngHostPath, uint32_t w, uint32_t h, const std::vector<uint32_t>& pixels);
+
 bool WriteBitmapPreview(const char* bitmapPath, const std::string& pngHostPath, int32_t nScale)
 {
     DECODEDBITMAP bitmap;
     std::string error;
     if (!LoadBitmapFile(bitmapPath, &bitmap, &error)) return false;
     const uint32_t w = static_cast<uint32_t>(bitmap.nWidth * nScale), h = static_cast<uint32_t>(bitmap.nHeight * nScale);
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+    for (uint32_t y = 0; y < h; ++y) {
+        for (uint32_t x = 0; x < w; ++x) {
+            pixels[static_cast<size_t>(y) * w + x] = DecodedBitmapPixel(bitmap, static_cast<int32_t>(x) / nScale, static_cast<int32_t>(y) / nScale);
+        }
+    }
+    return WritePng(pngHostPath, w, h, pixels);
+}
+
+bool WritePng(const std::string& pngHostPath, uint32_t w, uint32_t h, const std::vector<uint32_t>& pixels)
+{
     std::vector<uint8_t> raw;
     raw.reserve((w * 3 + 1) * h);
     for (uint32_t y = 0; y < h; ++y) {
         raw.push_back(0);
         for (uint32_t x = 0; x < w; ++x) {
-            const uint32_t c = DecodedBitmapPixel(bitmap, static_cast<int32_t>(x) / nScale, static_cast<int32_t>(y) / nScale);
+            const uint32_t c = pixels[static_cast<size_t>(y) * w + x];
             raw.push_back(static_cast<uint8_t>(c >> 16));
             raw.push_back(static_cast<uint8_t>(c >> 8));
             raw.push_back(static_cast<uint8_t>(c));
@@ -85,4 +99,43 @@ bool WriteBitmapPreview(const char* bitmapPath, const std::string& pngHostPath, 
     if (!fp) return false;
     const bool bOk = std::fwrite(png.data(), 1, png.size(), fp) == png.size();
     return std::fclose(fp) == 0 && bOk;
+}
+
+bool WriteWorldMapPreview(const std::string& pngHostPath)
+{
+    cEdWorldMap map;
+    DECODEDBITMAP chips, events, accessory, palette;
+    std::string error;
+    if (!map.LoadFromFile("data\\WorldMap.dat") || !LoadBitmapFile("bmp\\WorldMapChip.bmp", &chips, &error) ||
+        !LoadBitmapFile("bmp\\WorldEvent.bmp", &events, &error) || !LoadBitmapFile("bmp\\Accessory.bmp", &accessory, &error) ||
+        !LoadBitmapFile("bmp\\plt\\Palette.bmp", &palette, &error)) {
+        return false;
+    }
+    const RGBQUAD back = palette.vColourTable[static_cast<size_t>(map.m_nBackColor & 255)];
+    std::vector<uint32_t> pixels(640 * 480, 0xFF000000u | back.rgbRed << 16 | back.rgbGreen << 8 | back.rgbBlue);
+    const auto draw = [&](const DECODEDBITMAP& sheet, int32_t sx, int32_t sy, int32_t dx, int32_t dy) {
+        for (int32_t j = 0; j < 32; ++j) {
+            for (int32_t i = 0; i < 32; ++i) {
+                if (dx + i < 0 || dy + j < 0 || dx + i >= 640 || dy + j >= 480) continue;
+                if (DecodedBitmapRaw(sheet, sx + i, sy + j) == 0) continue;
+                pixels[static_cast<size_t>(dy + j) * 640 + static_cast<size_t>(dx + i)] = DecodedBitmapPixel(sheet, sx + i, sy + j);
+            }
+        }
+    };
+    // The view puts the start cell at the cursor's place (288, 224).
+    const int32_t left = map.m_nStartX - 9, top = map.m_nStartY - 7;
+    for (int32_t row = 0; row < 15; ++row) {
+        for (int32_t col = 0; col < 20; ++col) {
+            const int32_t x = left + col, y = top + row;
+            if (x < 0 || y < 0 || x >= map.m_nWidth || y >= map.m_nHeight) continue;
+            const int32_t chip = map.CellAt(x, y);
+            const int32_t g = map.m_vChip[static_cast<size_t>(chip)].m_nCell;
+            draw(chips, (g % 5) * 32, (g / 5) * 32, col * 32, row * 32);
+        }
+    }
+    for (const cEdWorldEntry& e : map.m_vEntry) {
+        draw(events, 0, 32 * e.m_vEntryItem[0].m_nIcon, (e.m_nX - left) * 32, (e.m_nY - top) * 32);
+    }
+    draw(accessory, 0, 64, 288, 224);
+    return WritePng(pngHostPath, 640, 480, pixels);
 }

@@ -41,6 +41,10 @@ int main(int argc, char** argv)
                 bOk = false;
             }
         }
+        if (!WriteWorldMapPreview((pngFolder / "WorldMap.png").string())) {
+            std::fprintf(stderr, "make_demo_project: no preview of the world map\n");
+            bOk = false;
+        }
         std::filesystem::current_path(previous);
         if (!bOk) return 1;
     }
