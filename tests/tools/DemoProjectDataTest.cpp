@@ -9,7 +9,10 @@
 
 #include "data/EdDatabase.h"
 #include "data/EdSystem.h"
+#include "data/EdPalette.h"
+#include "data/EdStage.h"
 #include "data/EdWorldMap.h"
+#include "data/StageLoader.h"
 #include "platform/graphics/BitmapFile.h"
 #include "tests/tools/DemoProjectFixture.h"
 
@@ -114,6 +117,111 @@ TEST_F(DemoProjectTest, WorldMapLoadsAndItsStagePlacesAreReachableFromTheStart)
     }
 }
 
+// Opaque pixels of a rectangle of a bitmap.
+int32_t CountOpaque(const DECODEDBITMAP& b, int32_t x, int32_t y, int32_t w, int32_t h)
+{
+    int32_t n = 0;
+    for (int32_t j = y; j < y + h; ++j) {
+        for (int32_t i = x; i < x + w; ++i) n += DecodedBitmapRaw(b, i, j) != 0;
+    }
+    return n;
+}
+
+// The cell a definition's graphic is drawn from holds a picture: blocks at ((n / 15) x 32,
+// (n mod 15) x 32) of the block sheet, characters at column 0 of row n mod 15 of character sheet
+// n / 15 + 1, items at ((n / 15) x 64, (n mod 15) x 32) of the item sheet.
+void ExpectGraphicDrawn(int8_t kind, int16_t n, int32_t minOpaque)
+{
+    SCOPED_TRACE("graphic kind " + std::to_string(kind) + " number " + std::to_string(n));
+    ASSERT_GT(n, 0);
+    std::string path;
+    int32_t x = 0, y = (n % 15) * 32;
+    if (kind == 0) {
+        path = "bmp\\Block.bmp";
+        x = (n / 15) * 32;
+    } else if (kind == 1) {
+        path = "bmp\\Character" + std::to_string(n / 15 + 1) + ".bmp";
+    } else {
+        ASSERT_EQ(kind, 2);
+        path = "bmp\\Item.bmp";
+        x = (n / 15) * 64;
+    }
+    DECODEDBITMAP b;
+    std::string error;
+    ASSERT_TRUE(LoadBitmapFile(path.c_str(), &b, &error)) << error;
+    EXPECT_GE(CountOpaque(b, x, y, 32, 32), minOpaque);
+}
+
+TEST_F(DemoProjectTest, CommonPaletteLoadsWithDrawnDefinitions)
+{
+    cEdPalette palette;
+    ASSERT_EQ(palette.LoadFromFile("data\\CommonPalette.cplt4"), 1);
+    EXPECT_GE(palette.m_vBlock.size(), 6u);
+    EXPECT_GE(palette.m_vChara.size(), 4u);
+    EXPECT_GE(palette.m_vItem.size(), 4u);
+    int32_t heroes = 0;
+    for (size_t i = 1; i < palette.m_vBlock.size(); ++i) ExpectGraphicDrawn(palette.m_vBlock[i].m_nGraphicKind, palette.m_vBlock[i].m_nGraphicIndex, 100);
+    for (size_t i = 1; i < palette.m_vChara.size(); ++i) {
+        ExpectGraphicDrawn(palette.m_vChara[i].m_nGraphicKind, palette.m_vChara[i].m_nGraphicIndex, 100);
+        heroes += palette.m_vChara[i].m_nController == 0;
+    }
+    EXPECT_EQ(heroes, 1);
+    for (size_t i = 1; i < palette.m_vItem.size(); ++i) ExpectGraphicDrawn(palette.m_vItem[i].m_nGraphicKind, palette.m_vItem[i].m_nGraphicIndex, 100);
+}
+
+// Every stage the world map leads to loads through the stage loader with a hero standing on solid
+// ground, enemies and items to meet, and every placement drawn from a filled cell.
+TEST_F(DemoProjectTest, StagesOfTheWorldMapLoadWithAHeroOnGroundEnemiesAndItems)
+{
+    g_Database.SetDefaults();
+    ASSERT_EQ(g_Database.LoadDatabase(), 1);
+    ASSERT_EQ(g_CommonPalette.LoadFromFile("data\\CommonPalette.cplt4"), 1);
+    cEdWorldMap map;
+    ASSERT_EQ(map.LoadFromFile("data\\WorldMap.dat"), 1);
+    for (const cEdWorldEntry& entry : map.m_vEntry) {
+        const std::string& file = entry.m_vEntryItem[0].m_strStageFile;
+        SCOPED_TRACE(file);
+        ASSERT_EQ(LoadStageFile(file.c_str(), 0, &g_StageStart), 1);
+        const cEdStage& stage = g_Stage;
+        ASSERT_GT(stage.m_nWidth, 20);
+        ASSERT_GE(stage.m_nHeight, 15);
+        const int32_t hero = stage.FindHero();
+        ASSERT_GE(hero, 0);
+        std::vector<int8_t> solid(static_cast<size_t>(stage.m_nWidth * stage.m_nHeight), 0);
+        for (const cEdBlock& b : stage.m_vBlock) {
+            ASSERT_GE(b.m_nX, 0);
+            ASSERT_LT(b.m_nX, stage.m_nWidth);
+            ASSERT_GE(b.m_nY, 0);
+            ASSERT_LT(b.m_nY, stage.m_nHeight);
+            solid[static_cast<size_t>(b.m_nY * stage.m_nWidth + b.m_nX)] = b.m_nHit;
+        }
+        const cEdChara& h = stage.m_vChara[static_cast<size_t>(hero)];
+        ASSERT_LT(h.m_nY + 1, stage.m_nHeight);
+        EXPECT_EQ(solid[static_cast<size_t>((h.m_nY + 1) * stage.m_nWidth + h.m_nX)], 1) << "ground under the hero";
+        EXPECT_EQ(solid[static_cast<size_t>(h.m_nY * stage.m_nWidth + h.m_nX)], 0) << "room for the hero";
+        int32_t enemies = 0;
+        for (const cEdChara& c : stage.m_vChara) {
+            enemies += c.m_nController != 0;
+            ExpectGraphicDrawn(c.m_nGraphicKind, c.m_nGraphicIndex, 100);
+        }
+        EXPECT_GE(enemies, 3);
+        EXPECT_GE(stage.m_vItem.size(), 3u);
+        for (const cEdItem& i : stage.m_vItem) ExpectGraphicDrawn(i.m_nGraphicKind, i.m_nGraphicIndex, 100);
+        EXPECT_GT(stage.m_vBlock.size(), static_cast<size_t>(stage.m_nWidth));
+        for (const cEdStageBackground& bg : stage.m_vBackground) {
+            if (!bg.m_bColorFill) {
+                EXPECT_NE(GetFileAttributes(bg.m_strFile.c_str()), INVALID_FILE_ATTRIBUTES) << bg.m_strFile;
+            }
+        }
+        ASSERT_GT(stage.m_nBgm, 0);
+        EXPECT_NE(GetFileAttributes(g_Database.m_vBgm[static_cast<size_t>(stage.m_nBgm)].m_strFile.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    g_Stage.SetDefaults();
+    g_StageStart.SetDefaults();
+    g_CommonPalette = cEdPalette();
+    g_Database.SetDefaults();
+}
+
 // The files of the system bitmap table (blank entries aside), with the sizes the drawing code
 // takes its cells from.
 struct BitmapExpectation {
@@ -170,16 +278,6 @@ TEST_F(DemoProjectTest, PaletteImageHoldsThePaletteBlockAndAUniqueTransparentCol
     }
 }
 
-// Opaque pixels of a rectangle of a bitmap.
-int32_t CountOpaque(const DECODEDBITMAP& b, int32_t x, int32_t y, int32_t w, int32_t h)
-{
-    int32_t n = 0;
-    for (int32_t j = y; j < y + h; ++j) {
-        for (int32_t i = x; i < x + w; ++i) n += DecodedBitmapRaw(b, i, j) != 0;
-    }
-    return n;
-}
-
 // The cells the scenes and objects draw from hold a picture, and the cells around sprites are
 // transparent, so nothing draws a box around a character.
 TEST_F(DemoProjectTest, DrawnCellsHoldPicturesOnATransparentGround)
@@ -190,9 +288,9 @@ TEST_F(DemoProjectTest, DrawnCellsHoldPicturesOnATransparentGround)
         int32_t minOpaque;
     };
     const Cell kCells[] = {
-        {"bmp\\Character1.bmp", 0, 0, 32, 32, 200},    // the hero, standing
-        {"bmp\\Character1.bmp", 32, 0, 32, 32, 200},   // the hero, walking
-        {"bmp\\Character1.bmp", 0, 32, 32, 32, 150},   // the first enemy
+        {"bmp\\Character1.bmp", 0, 32, 32, 32, 200},    // the hero (graphic 1), standing
+        {"bmp\\Character1.bmp", 32, 32, 32, 32, 200},   // the hero, walking
+        {"bmp\\Character1.bmp", 0, 64, 32, 32, 150},    // the first enemy (graphic 2)
         {"bmp\\Block.bmp", 0, 32, 32, 32, 1024},       // block 1 fills its cell
         {"bmp\\Item.bmp", 0, 32, 32, 32, 150},         // item 1
         {"bmp\\Accessory.bmp", 0, 0, 32, 32, 100},     // the menu cursor

@@ -242,16 +242,19 @@ void HeroPainter(cDemoCanvas& c, int32_t x, int32_t y, int32_t f)
 cDemoCanvas MakeCharacterSheet(int32_t nSheet)
 {
     cDemoCanvas c(640, 480);
+    // Graphic 0 is "no character"; its row repeats the hero, the cell shown for a graphic that
+    // lies outside the sheet.
     DrawCharaRow(c, 0, HeroPainter);
-    DrawCharaRow(c, 1, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawSlime(d, x, y, f, RampGreen); });
-    DrawCharaRow(c, 2, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawBat(d, x, y, f); });
-    DrawCharaRow(c, 3, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawMushroom(d, x, y, f); });
-    DrawCharaRow(c, 4, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawRobot(d, x, y, f); });
-    DrawCharaRow(c, 5, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawGhost(d, x, y, f); });
-    DrawCharaRow(c, 6, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawSlime(d, x, y, f, RampRed); });
-    DrawCharaRow(c, 7, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawSlime(d, x, y, f, RampBlue); });
-    DrawCharaRow(c, 8, HeroPainter);
-    RecolourRamp(c, 0, 8 * kCell, 640, kCell, RampRed, RampGreen);   // a second player in green
+    DrawCharaRow(c, 1, HeroPainter);
+    DrawCharaRow(c, 2, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawSlime(d, x, y, f, RampGreen); });
+    DrawCharaRow(c, 3, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawBat(d, x, y, f); });
+    DrawCharaRow(c, 4, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawMushroom(d, x, y, f); });
+    DrawCharaRow(c, 5, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawRobot(d, x, y, f); });
+    DrawCharaRow(c, 6, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawGhost(d, x, y, f); });
+    DrawCharaRow(c, 7, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawSlime(d, x, y, f, RampRed); });
+    DrawCharaRow(c, 8, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawSlime(d, x, y, f, RampBlue); });
+    DrawCharaRow(c, 9, HeroPainter);
+    RecolourRamp(c, 0, 9 * kCell, 640, kCell, RampRed, RampGreen);   // a second player in green
     // The other sheets repeat the cast in other colours, so every sheet the table names exists.
     if (nSheet > 1) {
         static const int32_t kTint[8] = {RampRed, RampPurple, RampTeal, RampOrange, RampBrown, RampSky, RampLime, RampYellow};
@@ -575,9 +578,9 @@ cDemoCanvas MakeTitle(const cDemoCanvas& blocks, const cDemoCanvas& charas)
             if (p) c.FillRect(56 + i * 3, 320 + j * 3, 3, 3, p);
         }
     }
-    c.Blit(560, 384, charas, 32, 1 * kCell, 32, 32, true);
-    c.Blit(600, 384, charas, 0, 3 * kCell, 32, 32, true);
-    c.Blit(420, 260, charas, 32, 2 * kCell, 32, 32, true);
+    c.Blit(560, 384, charas, 32, 2 * kCell, 32, 32, true);
+    c.Blit(600, 384, charas, 0, 4 * kCell, 32, 32, true);
+    c.Blit(420, 260, charas, 32, 3 * kCell, 32, 32, true);
     // The game's name in big letters with a shadow and an outline.
     const std::string kName = "SAMPLE GAME";
     const int32_t nScale = 8;

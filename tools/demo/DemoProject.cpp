@@ -13,6 +13,7 @@
 #include "tools/demo/DemoArt.h"
 #include "tools/demo/DemoCanvas.h"
 #include "tools/demo/DemoSound.h"
+#include "tools/demo/DemoStage.h"
 #include "tools/demo/DemoPalette.h"
 
 const char* const DemoGameTitle = "サンプルゲーム";
@@ -112,11 +113,11 @@ bool WriteDatabase(std::string* error)
     titleMidi.m_strFile = "bgm\\Title.mid";
     db.m_vBgm.push_back(titleMidi);
 
-    bool bOk = SaveList(db.m_vAnimeSet, DatabaseFilePaths[0]) && SaveList(db.m_vAnime, DatabaseFilePaths[1]) &&
-               SaveList(db.m_vBmpCharaExc, DatabaseFilePaths[2]) && SaveList(db.m_vSwordType, DatabaseFilePaths[3]) &&
-               SaveList(db.m_vEffect, DatabaseFilePaths[4]) && SaveList(db.m_vCharaEffect, DatabaseFilePaths[5]) &&
-               SaveList(db.m_vScrEffect, DatabaseFilePaths[6]) && SaveList(db.m_vPicture, DatabaseFilePaths[7]) &&
-               SaveList(db.m_vSound, DatabaseFilePaths[8]) && SaveList(db.m_vBgm, DatabaseFilePaths[9]);
+    bool bOk = SaveList(db.m_vAnimeSet, DatabaseFilePath(0)) && SaveList(db.m_vAnime, DatabaseFilePath(1)) &&
+               SaveList(db.m_vBmpCharaExc, DatabaseFilePath(2)) && SaveList(db.m_vSwordType, DatabaseFilePath(3)) &&
+               SaveList(db.m_vEffect, DatabaseFilePath(4)) && SaveList(db.m_vCharaEffect, DatabaseFilePath(5)) &&
+               SaveList(db.m_vScrEffect, DatabaseFilePath(6)) && SaveList(db.m_vPicture, DatabaseFilePath(7)) &&
+               SaveList(db.m_vSound, DatabaseFilePath(8)) && SaveList(db.m_vBgm, DatabaseFilePath(9));
     if (!bOk) *error = "cannot write the database lists";
     return bOk;
 }
@@ -218,7 +219,7 @@ bool GenerateDemoProject(const std::string& folder, std::string* error)
     g_nDataVersion = kCurrentDataVersion;
     std::string failed;
     if (!MakeFolders(error) || !WriteSystemIni(error) || !WriteSystem(error) || !WriteDatabase(error) ||
-        !WriteWorldMap(error)) {
+        !WriteWorldMap(error) || !WriteDemoPaletteAndStages(error)) {
         return false;
     }
     if (!WriteDemoBitmaps(&failed) || !WriteDemoBlendTables(&failed) || !WriteDemoSounds(&failed)) {
