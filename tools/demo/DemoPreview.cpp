@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "data/EdStage.h"
 #include "data/EdWorldMap.h"
 #include "platform/graphics/BitmapFile.h"
 
@@ -137,5 +138,43 @@ bool WriteWorldMapPreview(const std::string& pngHostPath)
         draw(events, 0, 32 * e.m_vEntryItem[0].m_nIcon, (e.m_nX - left) * 32, (e.m_nY - top) * 32);
     }
     draw(accessory, 0, 64, 288, 224);
+    return WritePng(pngHostPath, 640, 480, pixels);
+}
+
+bool WriteStagePreview(const char* stagePath, int32_t nFirstColumn, const std::string& pngHostPath)
+{
+    cEdStage stage;
+    DECODEDBITMAP blocks, charas, items, back;
+    std::string error;
+    if (!stage.LoadFromFile(stagePath) || stage.m_vBackground.empty() ||
+        !LoadBitmapFile("bmp\\Block.bmp", &blocks, &error) || !LoadBitmapFile("bmp\\Character1.bmp", &charas, &error) ||
+        !LoadBitmapFile("bmp\\Item.bmp", &items, &error) ||
+        !LoadBitmapFile(stage.m_vBackground[0].m_strFile.c_str(), &back, &error)) {
+        return false;
+    }
+    std::vector<uint32_t> pixels(640 * 480);
+    for (int32_t y = 0; y < 480; ++y) {
+        for (int32_t x = 0; x < 640; ++x) pixels[static_cast<size_t>(y) * 640 + x] = DecodedBitmapPixel(back, x % back.nWidth, y % back.nHeight);
+    }
+    const auto draw = [&](const DECODEDBITMAP& sheet, int32_t sx, int32_t sy, int32_t dx, int32_t dy, bool mirrored) {
+        for (int32_t j = 0; j < 32; ++j) {
+            for (int32_t i = 0; i < 32; ++i) {
+                const int32_t u = sx + (mirrored ? 31 - i : i);
+                if (dx + i < 0 || dy + j < 0 || dx + i >= 640 || dy + j >= 480) continue;
+                if (DecodedBitmapRaw(sheet, u, sy + j) == 0) continue;
+                pixels[static_cast<size_t>(dy + j) * 640 + static_cast<size_t>(dx + i)] = DecodedBitmapPixel(sheet, u, sy + j);
+            }
+        }
+    };
+    const int32_t left = nFirstColumn * 32;
+    for (const cEdBlock& b : stage.m_vBlock) {
+        draw(blocks, (b.m_nGraphicIndex / 15) * 32, (b.m_nGraphicIndex % 15) * 32, b.m_nX * 32 - left, b.m_nY * 32, false);
+    }
+    for (const cEdItem& i : stage.m_vItem) {
+        draw(items, (i.m_nGraphicIndex / 15) * 64, (i.m_nGraphicIndex % 15) * 32, i.m_nX * 32 - left, i.m_nY * 32, false);
+    }
+    for (const cEdChara& c : stage.m_vChara) {
+        draw(charas, 0, (c.m_nGraphicIndex % 15) * 32, c.m_nX * 32 - left, c.m_nY * 32, c.m_nStartDir == 1);
+    }
     return WritePng(pngHostPath, 640, 480, pixels);
 }

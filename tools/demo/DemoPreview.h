@@ -11,3 +11,7 @@ bool WriteBitmapPreview(const char* bitmapPath, const std::string& pngHostPath, 
 // The world map screen as the world-map scene composes it (chips, entry icons, the cursor at the
 // start), from the project's own files, written as a PNG file.
 bool WriteWorldMapPreview(const std::string& pngHostPath);
+
+// The opening view of a stage (its first 20 x 15 blocks over its first background, with the
+// characters and items placed there), from the project's own files, written as a PNG file.
+bool WriteStagePreview(const char* stagePath, int32_t nFirstColumn, const std::string& pngHostPath);

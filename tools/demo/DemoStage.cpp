@@ -221,8 +221,8 @@ const std::vector<const char*> kStage1 = {
     "                   ccc               SSSSS           *      ",
     "    c c           WWWWW                             ggg     ",
     "                                 S              h        S  ",
-    "          s            m       c SS     r     bbb       SS  ",
-    "  P           s          s    SSSSSS   ^^^     s    o  SSS  ",
+    "                               c SS     r     bbb       SS  ",
+    "  P       s   s        m s    SSSSSS   ^^^     s    o  SSS  ",
     "############################  #####################  #######",
     "EEEEEEEEEEEEEEEEEEEEEEEEEEEE~~EEEEEEEEEEEEEEEEEEEEE~~EEEEEEE",
 };

@@ -1,6 +1,7 @@
 // make_demo_project OUTPUT_FOLDER [--previews PNG_FOLDER]
 // Writes the bundled demo project into OUTPUT_FOLDER; with --previews also PNG pictures of the
 // main bitmaps, for looking at the art.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -44,6 +45,17 @@ int main(int argc, char** argv)
         if (!WriteWorldMapPreview((pngFolder / "WorldMap.png").string())) {
             std::fprintf(stderr, "make_demo_project: no preview of the world map\n");
             bOk = false;
+        }
+        const struct { const char* stage; int32_t column; const char* png; } kStageViews[] = {
+            {DemoStageFiles[0], 0, "Stage1a.png"}, {DemoStageFiles[0], 20, "Stage1b.png"},
+            {DemoStageFiles[0], 40, "Stage1c.png"}, {DemoStageFiles[1], 0, "Stage2a.png"},
+            {DemoStageFiles[1], 25, "Stage2b.png"},
+        };
+        for (const auto& v : kStageViews) {
+            if (!WriteStagePreview(v.stage, v.column, (pngFolder / v.png).string())) {
+                std::fprintf(stderr, "make_demo_project: no preview of %s\n", v.stage);
+                bOk = false;
+            }
         }
         std::filesystem::current_path(previous);
         if (!bOk) return 1;
