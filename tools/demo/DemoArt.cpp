@@ -580,7 +580,7 @@ cDemoCanvas MakeTitle(const cDemoCanvas& blocks, const cDemoCanvas& charas)
     }
     c.Blit(560, 384, charas, 32, 2 * kCell, 32, 32, true);
     c.Blit(600, 384, charas, 0, 4 * kCell, 32, 32, true);
-    c.Blit(420, 260, charas, 32, 3 * kCell, 32, 32, true);
+    c.Blit(540, 262, charas, 32, 3 * kCell, 32, 32, true);
     // The game's name in big letters with a shadow and an outline.
     const std::string kName = "SAMPLE GAME";
     const int32_t nScale = 8;
