@@ -1,6 +1,7 @@
 #pragma once
 // The demo project's definitions and stages: the common palette of blocks, characters and items,
 // and the stage files the world map leads to.
+#include <cstdint>
 #include <string>
 
 // Graphic numbers of the demo sheets (block sheet, character sheets, item sheet).
