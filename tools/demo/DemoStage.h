@@ -1,0 +1,20 @@
+#pragma once
+// The demo project's definitions and stages: the common palette of blocks, characters and items,
+// and the stage files the world map leads to.
+#include <cstdint>
+#include <string>
+
+// Graphic numbers of the demo sheets (block sheet, character sheets, item sheet).
+enum DemoBlockGraphic : int16_t {
+    BlockGrass = 1, BlockEarth, BlockBrick, BlockStone, BlockQuestion, BlockIce, BlockWood,
+    BlockBlue, BlockGreen, BlockPurple, BlockSpikes, BlockCloud, BlockLadder, BlockWater,
+};
+enum DemoCharaGraphic : int16_t {
+    CharaHero = 1, CharaSlime, CharaBat, CharaMushroom, CharaRobot, CharaGhost,
+};
+enum DemoItemGraphic : int16_t {
+    ItemCoin = 1, ItemHeart, ItemStar, ItemGem, ItemKey, ItemPotion, ItemLife, ItemFruit,
+};
+
+// Writes "data\CommonPalette.cplt4" and the stage files of DemoStageFiles.
+bool WriteDemoPaletteAndStages(std::string* error);
