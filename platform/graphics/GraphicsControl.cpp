@@ -150,7 +150,8 @@ PixelFormat DisplayPixelFormat(int32_t bpp) {
 
 void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette) {
     const int32_t w = buffer.Width(), h = buffer.Height();
-    std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+    thread_local std::vector<uint32_t> pixels;
+    pixels.resize(static_cast<size_t>(w) * h);
     for (int32_t y = 0; y < h; ++y) {
         uint32_t* out = pixels.data() + static_cast<size_t>(y) * w;
         if (buffer.Format() == PixelFormat::P8) {
@@ -161,6 +162,9 @@ void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette) {
                                        static_cast<uint32_t>(palette[i].peGreen) << 8 | palette[i].peBlue
                                  : 0xFF000000u | i * 0x010101u;
             }
+        } else if (buffer.BytesPerPixel() == 4) {
+            std::memcpy(out, buffer.Row(y), static_cast<size_t>(w) * 4);
+            for (int32_t x = 0; x < w; ++x) out[x] |= 0xFF000000u;
         } else {
             for (int32_t x = 0; x < w; ++x) out[x] = 0xFF000000u | buffer.ReadArgb(x, y);
         }
@@ -384,25 +388,22 @@ void ShowPendingFrame() {
 }
 
 void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels) {
-    PresentedFrame frame;
-    frame.nWidth = width;
-    frame.nHeight = height;
-    frame.vPixels.resize(static_cast<size_t>(width) * height);
-    for (int32_t y = 0; y < height; ++y)
-        std::memcpy(frame.vPixels.data() + static_cast<size_t>(y) * width,
-                    pixels + static_cast<size_t>(y) * pitchPixels, static_cast<size_t>(width) * 4);
+    if (pixels == nullptr || width <= 0 || height <= 0) return;
     std::lock_guard<std::mutex> lock(g_FrameMutex);
     ++g_nFrameCount;
-    if (g_vKept.size() < g_nKeepLimit) g_vKept.push_back(frame);
-    if (IsHeadless()) {
-        g_LastFrame = std::move(frame);
-        return;
-    }
-    g_LastFrame = frame;
+    // The last frame's storage is reused: a frame is copied once.
+    g_LastFrame.nWidth = width;
+    g_LastFrame.nHeight = height;
+    g_LastFrame.vPixels.resize(static_cast<size_t>(width) * height);
+    for (int32_t y = 0; y < height; ++y)
+        std::memcpy(g_LastFrame.vPixels.data() + static_cast<size_t>(y) * width,
+                    pixels + static_cast<size_t>(y) * pitchPixels, static_cast<size_t>(width) * 4);
+    if (g_vKept.size() < g_nKeepLimit) g_vKept.push_back(g_LastFrame);
+    if (IsHeadless()) return;
     if (g_lpWindow == nullptr || g_WindowThread == std::this_thread::get_id()) {
-        ShowFrameLocked(frame);
+        ShowFrameLocked(g_LastFrame);
     } else {
-        g_Pending = std::move(frame);
+        g_Pending = g_LastFrame;
         g_bPending = true;
     }
 }
