@@ -9,6 +9,8 @@
 
 #include "platform/graphics/GraphicsInternal.h"
 #include "platform/host/Host.h"
+#include "platform/win/WinThread.h"
+#include "platform/win/WinTime.h"
 
 namespace {
 
@@ -387,9 +389,10 @@ void ShowPendingFrame() {
     ShowFrameLocked(g_Pending);
 }
 
-void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels) {
-    if (pixels == nullptr || width <= 0 || height <= 0) return;
-    std::lock_guard<std::mutex> lock(g_FrameMutex);
+namespace {
+
+// Called with g_FrameMutex held; the count of frames presented so far.
+uint64_t HandFrameLocked(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels) {
     ++g_nFrameCount;
     // The last frame's storage is reused: a frame is copied once.
     g_LastFrame.nWidth = width;
@@ -399,11 +402,46 @@ void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, i
         std::memcpy(g_LastFrame.vPixels.data() + static_cast<size_t>(y) * width,
                     pixels + static_cast<size_t>(y) * pitchPixels, static_cast<size_t>(width) * 4);
     if (g_vKept.size() < g_nKeepLimit) g_vKept.push_back(g_LastFrame);
-    if (IsHeadless()) return;
+    if (IsHeadless()) return g_nFrameCount;
     if (g_lpWindow == nullptr || g_WindowThread == std::this_thread::get_id()) {
         ShowFrameLocked(g_LastFrame);
     } else {
         g_Pending = g_LastFrame;
         g_bPending = true;
     }
+    return g_nFrameCount;
 }
+
+}  // namespace
+
+namespace {
+std::atomic<void (*)(uint64_t)> g_FramePresentedHook{nullptr};
+}
+
+void SetFramePresentedHook(void (*hook)(uint64_t frameCount)) {
+    g_FramePresentedHook = hook;
+}
+
+void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels) {
+    if (pixels == nullptr || width <= 0 || height <= 0) return;
+    uint64_t count;
+    {
+        std::lock_guard<std::mutex> lock(g_FrameMutex);
+        count = HandFrameLocked(pixels, width, height, pitchPixels);
+    }
+    if (auto hook = g_FramePresentedHook.load()) hook(count);
+}
+
+
+namespace gfx {
+
+void WaitForNextVerticalBlank() {
+    uint64_t rate = Profile().nDesktopRefreshRate;
+    if (rate == 0) rate = 60;
+    const DWORD now = timeGetTime();
+    const uint64_t blank = static_cast<uint64_t>(now) * rate / 1000 + 1;
+    const DWORD target = static_cast<DWORD>((blank * 1000 + rate - 1) / rate);
+    while (static_cast<int32_t>(timeGetTime() - target) < 0) Sleep(1);
+}
+
+}  // namespace gfx
