@@ -329,6 +329,11 @@ bool WriteFrameBmp(const PresentedFrame& frame, const std::string& hostPath) {
 
 void SetPresentationWindow(void* sdlWindow) {
     std::lock_guard<std::mutex> lock(g_FrameMutex);
+    // The texture and renderer belong to the window they were made for.
+    if (g_lpTexture != nullptr) SDL_DestroyTexture(g_lpTexture);
+    if (g_lpRenderer != nullptr) SDL_DestroyRenderer(g_lpRenderer);
+    g_lpTexture = nullptr;
+    g_lpRenderer = nullptr;
     g_lpWindow = static_cast<SDL_Window*>(sdlWindow);
     g_bOwnWindow = false;
     g_WindowThread = std::this_thread::get_id();

@@ -28,7 +28,6 @@ void OnFramePresented(uint64_t frameCount)
         // The thread that presents frames is the one whose waits make the game's time pass.
         HostSetClockDriver(GetCurrentThreadId());
         HostAdvanceInputFrame();
-        if (HWND hwnd = hMainWnd.load()) HostSetKeyMessageWindow(hwnd);
     }
     if (FrameLog != nullptr) {
         std::fprintf(FrameLog, "%llu %u\n", static_cast<unsigned long long>(frameCount), HostVirtualTime());
@@ -94,7 +93,10 @@ int main(int argc, char** argv)
     if (!frameLog.empty()) FrameLog = std::fopen(frameLog.c_str(), "w");
     QueueBoxAnswers(answers);
     ArmFailures(failures);
-    if (IsHeadless()) HostSetClockDriver(GetCurrentThreadId());
+    if (IsHeadless())
+        HostSetClockDriver(GetCurrentThreadId());
+    else if (!HostOpenSdlWindow())
+        std::fprintf(stderr, "the SDL window cannot be opened; frames go to a window of their own\n");
     SetFramePresentedHook(OnFramePresented);
 
     std::string commandLine;
@@ -107,6 +109,7 @@ int main(int argc, char** argv)
     const int exitCode = WinMain(nullptr, nullptr, commandLine.data(), testPlay ? TestPlayShowCommand : SW_SHOWNORMAL);
 
     SetFramePresentedHook(nullptr);
+    HostCloseSdlWindow();
     if (!dump.empty() && PresentedFrameCount() > 0) WriteFrameBmp(LastPresentedFrame(), dump);
     if (FrameLog != nullptr) std::fclose(FrameLog);
     return exitCode;
