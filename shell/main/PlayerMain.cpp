@@ -93,8 +93,10 @@ int main(int argc, char** argv)
     if (!frameLog.empty()) FrameLog = std::fopen(frameLog.c_str(), "w");
     QueueBoxAnswers(answers);
     ArmFailures(failures);
+    // The headless clock starts when the first frame is presented, on the presenting thread, so
+    // the game's time never depends on how fast start-up ran.
     if (IsHeadless())
-        HostSetClockDriver(GetCurrentThreadId());
+        HostSetClockDriver(HostClockDriverNone);
     else if (!HostOpenSdlWindow())
         std::fprintf(stderr, "the SDL window cannot be opened; frames go to a window of their own\n");
     SetFramePresentedHook(OnFramePresented);
