@@ -21,6 +21,8 @@ namespace {
 std::atomic<uint64_t> FrameLimit{0};
 std::atomic<bool> LimitReached{false};
 FILE* FrameLog = nullptr;
+std::string DumpPath;
+std::atomic<bool> Dumped{false};
 
 void OnFramePresented(uint64_t frameCount)
 {
@@ -34,7 +36,11 @@ void OnFramePresented(uint64_t frameCount)
         std::fflush(FrameLog);
     }
     const uint64_t limit = FrameLimit.load();
-    if (limit != 0 && frameCount >= limit && !LimitReached.exchange(true)) PostMessage(hMainWnd.load(), WM_CLOSE, 0, 0);
+    if (limit != 0 && frameCount >= limit && !LimitReached.exchange(true)) {
+        // The frame at the limit is the one kept: the frames shown while the close runs vary.
+        if (!DumpPath.empty() && !Dumped.exchange(true)) WriteFrameBmp(LastPresentedFrame(), DumpPath);
+        PostMessage(hMainWnd.load(), WM_CLOSE, 0, 0);
+    }
 }
 
 void ArmFailures(const std::string& list)
@@ -91,6 +97,7 @@ int main(int argc, char** argv)
         }
     }
     if (!frameLog.empty()) FrameLog = std::fopen(frameLog.c_str(), "w");
+    DumpPath = dump;
     QueueBoxAnswers(answers);
     ArmFailures(failures);
     // The headless clock starts when the first frame is presented, on the presenting thread, so
@@ -112,7 +119,8 @@ int main(int argc, char** argv)
 
     SetFramePresentedHook(nullptr);
     HostCloseSdlWindow();
-    if (!dump.empty() && PresentedFrameCount() > 0) WriteFrameBmp(LastPresentedFrame(), dump);
+    if (!DumpPath.empty() && !Dumped.exchange(true) && PresentedFrameCount() > 0)
+        WriteFrameBmp(LastPresentedFrame(), DumpPath);
     if (FrameLog != nullptr) std::fclose(FrameLog);
     return exitCode;
 }

@@ -44,11 +44,24 @@ std::vector<std::pair<uint64_t, uint32_t>> ReadFrameLog(const std::string& path)
 
 TEST(PlayerRun, StartsPresentsAtSixtyFramesAndClosesCleanly)
 {
-    Outcome run = RunProject(TestProjectSpec{}, {"--frames=120", "--frame-log=frames.txt"});
+    TestProjectSpec spec;
+    spec.systemIni = "Direct3D=1\nWindowMode=1\nShowFps=0\nD3D_FontCache=1\nExit\n";
+    Outcome run = RunProject(spec, {"--frames=120", "--frame-log=frames.txt"});
     ASSERT_FALSE(run.result.timedOut);
     EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+    // The report log: the version line first, the machine, the display once the graphics run,
+    // and the glyph counts of the two cached fonts as the last lines of the shut-down.
     const std::string report = ReadWholeFile(run.folder + "/Report_Game.txt");
     EXPECT_EQ(report.rfind("App : ver 751\r\n", 0), 0u) << report;
+    const size_t display = report.find("Direct3D : ");
+    const size_t font10 = report.find("Font10 : ");
+    const size_t font16 = report.find("Font16 : ");
+    ASSERT_NE(display, std::string::npos) << report;
+    ASSERT_NE(font10, std::string::npos) << report;
+    ASSERT_NE(font16, std::string::npos) << report;
+    EXPECT_LT(display, font10);
+    EXPECT_LT(font10, font16);
+    EXPECT_EQ(report.find("\r\n", font16) + 2, report.size());
     const auto frames = ReadFrameLog(run.folder + "/frames.txt");
     ASSERT_GE(frames.size(), 120u);
     // 60 frames per second on the virtual clock: 120 frames span two seconds.
