@@ -343,6 +343,11 @@ bool WriteFrameBmp(const PresentedFrame& frame, const std::string& hostPath) {
 
 void SetPresentationWindow(void* sdlWindow) {
     std::lock_guard<std::mutex> lock(g_FrameMutex);
+    // The texture and renderer belong to the window they were made for.
+    if (g_lpTexture != nullptr) SDL_DestroyTexture(g_lpTexture);
+    if (g_lpRenderer != nullptr) SDL_DestroyRenderer(g_lpRenderer);
+    g_lpTexture = nullptr;
+    g_lpRenderer = nullptr;
     g_lpWindow = static_cast<SDL_Window*>(sdlWindow);
     g_bOwnWindow = false;
     g_WindowThread = std::this_thread::get_id();
@@ -403,9 +408,10 @@ void ShowPendingFrame() {
     ShowFrameLocked(g_Pending);
 }
 
-void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels) {
-    if (pixels == nullptr || width <= 0 || height <= 0) return;
-    std::lock_guard<std::mutex> lock(g_FrameMutex);
+namespace {
+
+// Called with g_FrameMutex held; the count of frames presented so far.
+uint64_t HandFrameLocked(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels) {
     ++g_nFrameCount;
     // The last frame's storage is reused: a frame is copied once.
     g_LastFrame.nWidth = width;
@@ -415,11 +421,33 @@ void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, i
         std::memcpy(g_LastFrame.vPixels.data() + static_cast<size_t>(y) * width,
                     pixels + static_cast<size_t>(y) * pitchPixels, static_cast<size_t>(width) * 4);
     if (g_vKept.size() < g_nKeepLimit) g_vKept.push_back(g_LastFrame);
-    if (IsHeadless()) return;
+    if (IsHeadless()) return g_nFrameCount;
     if (g_lpWindow == nullptr || g_WindowThread == std::this_thread::get_id()) {
         ShowFrameLocked(g_LastFrame);
     } else {
         g_Pending = g_LastFrame;
         g_bPending = true;
     }
+    return g_nFrameCount;
 }
+
+}  // namespace
+
+namespace {
+std::atomic<void (*)(uint64_t)> g_FramePresentedHook{nullptr};
+}
+
+void SetFramePresentedHook(void (*hook)(uint64_t frameCount)) {
+    g_FramePresentedHook = hook;
+}
+
+void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels) {
+    if (pixels == nullptr || width <= 0 || height <= 0) return;
+    uint64_t count;
+    {
+        std::lock_guard<std::mutex> lock(g_FrameMutex);
+        count = HandFrameLocked(pixels, width, height, pitchPixels);
+    }
+    if (auto hook = g_FramePresentedHook.load()) hook(count);
+}
+

@@ -50,6 +50,7 @@ void WaitForVerticalBlank();
 // Presents a buffer to the host, converting through the palette at 8 bits (null: grey ramp).
 void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette);
 
+
 // The palette attached to the DirectDraw primary surface (null when none), for presentation
 // and for colour matching on 8-bit targets. Copies the entries into out.
 bool DisplayPalette(PALETTEENTRY out[256]);
