@@ -17,9 +17,11 @@
 #include "data/CommandParamTable.h"
 #include "data/DataFolder.h"
 #include "data/EdDatabase.h"
+#include "data/EdPalette.h"
 #include "data/EdSystem.h"
 #include "data/EdWorldMap.h"
 #include "data/FontFaceTable.h"
+#include "data/ProjectPaths.h"
 #include "data/RecordReferences.h"
 #include "flows/CharaEffect.h"
 #include "flows/ScreenEffect.h"
@@ -349,8 +351,12 @@ bool InitGame(const char* lpCmdLine, int nCmdShow)
         return false;
     }
     DS_CreateSounds(&SoundTable, &SoundDescTable, VolumeOfLevel(OptionData.nVolume));
-    if (!g_WorldMap.LoadFromFile("data\\WorldMap.dat")) {
-        WriteReportTraceBox("%s のロードに失敗！", "data\\WorldMap.dat");
+    if (!g_WorldMap.LoadFromFile(ProjectPathTable[13])) {
+        WriteReportTraceBox("%s のロードに失敗！", ProjectPathTable[13]);
+        return false;
+    }
+    if (!g_CommonPalette.LoadFromFile(ProjectPathTable[7])) {
+        WriteReportTraceBox("%s のロードに失敗！", ProjectPathTable[7]);
         return false;
     }
     WriteTraceLog("4");

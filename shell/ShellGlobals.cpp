@@ -19,7 +19,6 @@ HINSTANCE hInstance = nullptr;
 cThread thGame;
 cThread thPause;
 cThread thRanking;
-cThread thLoad;
 
 DDSurfaceVector StageCharaSurfaces;
 std::vector<BITMAPFILEENTRY> StageCharaSurfaceDescs;

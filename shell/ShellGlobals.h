@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Thread.h"
+#include "data/StageLoader.h"
 #include "media/graphics/BitmapTable.h"
 #include "media/graphics/Surface.h"
 #include "media/sound/Bgm.h"
@@ -33,7 +34,7 @@ extern HINSTANCE hInstance;
 extern cThread thGame;
 extern cThread thPause;
 extern cThread thRanking;
-extern cThread thLoad;
+// thLoad, the stage loader's thread object, belongs to the stage loader (data/StageLoader.h).
 
 // Surface containers filled by the scenes (stage bitmaps, menu pictures, picture and message
 // objects); the frame restores them after a DirectDraw surface loss.

@@ -11,6 +11,7 @@
 
 #include "data/EdDatabase.h"
 #include "data/EdSystem.h"
+#include "data/EdPalette.h"
 #include "data/EdWorldMap.h"
 #include "data/RecordStream.h"
 
@@ -121,6 +122,9 @@ void WriteRecords(const std::string& root, bool withDatabase)
     cEdWorldMap worldMap;
     worldMap.SetDefaults();
     ASSERT_TRUE(worldMap.SaveToFile(root + "\\WorldMap.dat"));
+    cEdPalette palette;
+    palette.Validate();
+    ASSERT_TRUE(palette.SaveToFile(root + "\\CommonPalette.cplt4"));
     if (!withDatabase) return;
     cEdDatabase database;
     database.SetDefaults();
