@@ -94,7 +94,10 @@ std::vector<std::string> Wrap(const std::string& text, int32_t width)
     for (size_t i = 0; i < text.size();) {
         const int n = CharLength(text, i);
         std::string candidate = line + text.substr(i, static_cast<size_t>(n));
-        if (!line.empty() && TextWidth(candidate) > width) {
+        // Closing punctuation never starts a line: it hangs at the end of the line before.
+        const bool closing = n == 2 && static_cast<uint8_t>(text[i]) == 0x81 &&
+                             (text[i + 1] == 0x41 || text[i + 1] == 0x42 || text[i + 1] == 0x76 || text[i + 1] == 0x6A);
+        if (!line.empty() && !closing && TextWidth(candidate) > width) {
             if (lastBlank != std::string::npos && lastBlank > 0) {
                 lines.push_back(line.substr(0, lastBlank));
                 line = line.substr(lastBlank + 1);

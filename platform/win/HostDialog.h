@@ -78,11 +78,12 @@ size_t HostPendingDialogActions();
 bool HostLoadDialogScript(const std::string& text, std::string* error);
 
 // Every dialog the layer opened since the last clear: resource id (-1 for a file chooser),
-// caption and the texts of its controls (code page 932) when it opened.
+// caption, the texts of its controls (code page 932) and its place once WM_INITDIALOG is done.
 struct RECORDEDDIALOG {
     int nResourceId;
     std::string caption;
     std::vector<std::pair<int, std::string>> controls;
+    RECT rc;   // where it stood on the screen once initialised
 };
 std::vector<RECORDEDDIALOG> HostRecordedDialogs();
 void HostClearRecordedDialogs();

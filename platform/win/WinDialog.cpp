@@ -32,9 +32,9 @@ constexpr int kCaptionHeight = 19;
 constexpr int kDialogFrame = 3;
 constexpr int kSizingFrame = 4;
 constexpr int kScrollBarSize = 17;
-// Dialog units of the program's 9-point dialog font: 1/4 of a 6-pixel average character across,
+// Dialog units of the program's 9-point dialog font: 1/4 of a 7-pixel average character across,
 // 1/8 of a 12-pixel line down.
-constexpr int kBaseUnitX = 6;
+constexpr int kBaseUnitX = 7;
 constexpr int kBaseUnitY = 12;
 
 const char* const kDialogClass = "#32770";
@@ -213,7 +213,7 @@ const char* ClassOf(DialogItemKind kind)
 
 void RecordDialog(const Dialog& d)
 {
-    RECORDEDDIALOG rec{d.resourceId, WindowTextOf(d.hwnd), {}};
+    RECORDEDDIALOG rec{d.resourceId, WindowTextOf(d.hwnd), {}, d.rc};
     for (const Control& c : d.controls) rec.controls.emplace_back(c.id, WindowTextOf(c.hwnd));
     std::lock_guard<std::mutex> lock(g_ScriptLock);
     g_Recorded.push_back(std::move(rec));
@@ -470,12 +470,13 @@ void DeleteInEdit(Dialog& d, Control& c, bool forward)
     ClampSelection(c, text);
     int lo = std::min(c.selStart, c.selEnd), hi = std::max(c.selStart, c.selEnd);
     if (lo == hi) {
+        // A line break "\r\n" goes as one, like a double-byte character.
         if (forward) {
             if (hi >= static_cast<int>(text.size())) return;
-            hi += CharLength(text, static_cast<size_t>(hi));
+            hi += text.compare(static_cast<size_t>(hi), 2, "\r\n") == 0 ? 2 : CharLength(text, static_cast<size_t>(hi));
         } else {
             if (lo == 0) return;
-            lo = PreviousCharStart(text, lo);
+            lo = lo >= 2 && text.compare(static_cast<size_t>(lo - 2), 2, "\r\n") == 0 ? lo - 2 : PreviousCharStart(text, lo);
         }
     }
     text.erase(static_cast<size_t>(lo), static_cast<size_t>(hi - lo));
