@@ -1,22 +1,25 @@
 // Window placement and show state, kept per window beside the kernel's window records.
 #include "platform/win/WinWindowState.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <map>
 #include <mutex>
 
 #include "platform/host/Host.h"
+#include "platform/win/DialogInternal.h"
 #include "platform/win/HostInput.h"
 #include "platform/win/WinMessage.h"
 
 namespace {
 
+// The outer rectangle is kept as moved; the client size is what lies inside the frame.
 struct Placement {
     LONG x = 100;
     LONG y = 100;
-    LONG clientWidth = 640;
-    LONG clientHeight = 480;
+    LONG width = 640 + 2 * WINDOW_FRAME_X;
+    LONG height = 480 + WINDOW_FRAME_TOP + WINDOW_FRAME_BOTTOM;
     bool visible = false;
     bool minimised = false;
     bool maximised = false;
@@ -27,8 +30,6 @@ std::mutex PlacementLock;
 std::map<HWND, Placement> Placements;
 std::atomic<HWND> KeyWindow{nullptr};
 
-constexpr LONG ScreenWidth = 1920;
-constexpr LONG ScreenHeight = 1080;
 
 Placement& Find(HWND hwnd)   // PlacementLock held
 {
@@ -72,6 +73,7 @@ BOOL IsZoomed(HWND hwnd)
 
 BOOL IsWindowVisible(HWND hwnd)
 {
+    if (dlg::IsDialogWindow(hwnd)) return IsWindow(hwnd);
     std::lock_guard<std::mutex> lock(PlacementLock);
     return Find(hwnd).visible ? 1 : 0;
 }
@@ -79,30 +81,35 @@ BOOL IsWindowVisible(HWND hwnd)
 BOOL GetWindowRect(HWND hwnd, RECT* rect)
 {
     if (rect == nullptr || !IsWindow(hwnd)) return 0;
+    if (dlg::DialogWindowRect(hwnd, rect)) return 1;
     std::lock_guard<std::mutex> lock(PlacementLock);
     const Placement& p = Find(hwnd);
-    *rect = {p.x, p.y, p.x + p.clientWidth + 2 * WINDOW_FRAME_X,
-             p.y + p.clientHeight + WINDOW_FRAME_TOP + WINDOW_FRAME_BOTTOM};
+    *rect = {p.x, p.y, p.x + p.width, p.y + p.height};
     return 1;
 }
 
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL)
 {
     if (!IsWindow(hwnd)) return 0;
+    width = width > 0 ? width : 0;
+    height = height > 0 ? height : 0;
+    const LPARAM position = static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16));
+    if (dlg::MoveDialogWindow(hwnd, RECT{x, y, x + width, y + height})) {
+        SendMessage(hwnd, WM_MOVE, 0, position);
+        return 1;
+    }
     LONG clientWidth, clientHeight;
     {
         std::lock_guard<std::mutex> lock(PlacementLock);
         Placement& p = Find(hwnd);
         p.x = x;
         p.y = y;
-        clientWidth = width - 2 * WINDOW_FRAME_X;
-        clientHeight = height - WINDOW_FRAME_TOP - WINDOW_FRAME_BOTTOM;
-        p.clientWidth = clientWidth > 0 ? clientWidth : 0;
-        p.clientHeight = clientHeight > 0 ? clientHeight : 0;
-        clientWidth = p.clientWidth;
-        clientHeight = p.clientHeight;
+        p.width = width;
+        p.height = height;
+        clientWidth = std::max<LONG>(0, width - 2 * WINDOW_FRAME_X);
+        clientHeight = std::max<LONG>(0, height - WINDOW_FRAME_TOP - WINDOW_FRAME_BOTTOM);
     }
-    SendMessage(hwnd, WM_MOVE, 0, 0);
+    SendMessage(hwnd, WM_MOVE, 0, position);
     SendMessage(hwnd, WM_SIZE, 0, static_cast<LPARAM>((clientHeight << 16) | (clientWidth & 0xFFFF)));
     return 1;
 }
@@ -110,10 +117,18 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL)
 int GetSystemMetrics(int index)
 {
     switch (index) {
-    case SM_CXSCREEN: return ScreenWidth;
-    case SM_CYSCREEN: return ScreenHeight;
-    case SM_CXFULLSCREEN: return ScreenWidth;
-    case SM_CYFULLSCREEN: return ScreenHeight - WINDOW_FRAME_TOP;
+    case SM_CXSCREEN: return SCREEN_WIDTH;
+    case SM_CYSCREEN: return SCREEN_HEIGHT;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL: return SCROLL_BAR_SIZE;
+    case SM_CYCAPTION:
+    case SM_CYMENU: return CAPTION_HEIGHT;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME: return DIALOG_FRAME;
+    case SM_CXFRAME:
+    case SM_CYFRAME: return SIZING_FRAME;
+    case SM_CXFULLSCREEN: return SCREEN_WIDTH;
+    case SM_CYFULLSCREEN: return SCREEN_HEIGHT - CAPTION_HEIGHT;
     default: return 0;
     }
 }

@@ -113,6 +113,10 @@ bool WriteDatabase(std::string* error)
     titleMidi.m_strFile = "bgm\\Title.mid";
     db.m_vBgm.push_back(titleMidi);
 
+    // Entry 0 of both effect lists is "no effect"; the loader makes it so, and the files say so.
+    db.m_vCharaEffect[0].m_nKind = 0;
+    db.m_vScrEffect[0].m_nKind = 0;
+
     bool bOk = SaveList(db.m_vAnimeSet, DatabaseFilePath(0)) && SaveList(db.m_vAnime, DatabaseFilePath(1)) &&
                SaveList(db.m_vBmpCharaExc, DatabaseFilePath(2)) && SaveList(db.m_vSwordType, DatabaseFilePath(3)) &&
                SaveList(db.m_vEffect, DatabaseFilePath(4)) && SaveList(db.m_vCharaEffect, DatabaseFilePath(5)) &&
