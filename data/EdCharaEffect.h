@@ -34,11 +34,3 @@ public:
     cEdScrEffect() = default;
     bool Load(FILE* fp) override;
 };
-
-// The roughness parameters that version 511 added, with the defaults that the effects' parameter
-// tables give them; files written before it get these values.
-constexpr int32_t CharaWaveRoughnessDefault = 2;     // kinds 4 and 5, parameter 4
-constexpr int32_t CharaCircleRoughnessDefault = 2;   // kind 10, parameter 3
-constexpr int32_t ScrWaveXRoughnessDefault = 8;      // kind 6, parameter 4
-constexpr int32_t ScrWaveYRoughnessDefault = 10;     // kind 7, parameter 4
-constexpr int32_t ScrCircleRoughnessDefault = 8;     // kind 10, parameter 3

@@ -81,6 +81,9 @@ cEdCommand::cEdCommand(const cEdCommand& source)
     RegisterFields(kCurrentDataVersion);
 }
 
+// Takes the source's records as they are: the source is left without them.
+cEdCommand::cEdCommand(cEdCommand&& source) noexcept = default;
+
 cEdCommand::~cEdCommand() = default;
 
 cEdCommand& cEdCommand::operator=(const cEdCommand& source)

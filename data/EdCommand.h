@@ -16,6 +16,7 @@ public:
     FIELD_LIST_RECORD_CLONE(cEdCommand)
     cEdCommand();
     cEdCommand(const cEdCommand& source);
+    cEdCommand(cEdCommand&& source) noexcept;
     cEdCommand& operator=(const cEdCommand& source);
     ~cEdCommand() override;
 

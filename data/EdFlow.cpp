@@ -12,6 +12,8 @@ cEdFlow::cEdFlow()
 
 cEdFlow::cEdFlow(const cEdFlow& source) = default;
 
+cEdFlow::cEdFlow(cEdFlow&& source) noexcept = default;
+
 cEdFlow::~cEdFlow() = default;
 
 cEdFlow& cEdFlow::operator=(const cEdFlow& source)

@@ -16,6 +16,7 @@ public:
     FIELD_LIST_RECORD_CLONE(cEdFlow)
     cEdFlow();
     cEdFlow(const cEdFlow& source);
+    cEdFlow(cEdFlow&& source) noexcept;
     cEdFlow& operator=(const cEdFlow& source);
     ~cEdFlow() override;
 

@@ -38,7 +38,7 @@ public:
     cFieldListRecord() = default;
     // A copy never takes the source's lists: they point into the source. Every operation
     // registers the lists it needs first.
-    cFieldListRecord(const cFieldListRecord&) {}
+    cFieldListRecord(const cFieldListRecord&) noexcept {}
     cFieldListRecord& operator=(const cFieldListRecord& source);
     virtual ~cFieldListRecord() = default;
 
@@ -62,6 +62,9 @@ public:
     bool SaveRecordFields(FILE* fp);
     bool SaveStrings(FILE* fp);
     void StripCR();
+    // Load of one body from an open stream into a copy, taken over only when the whole body was
+    // read: for readers that take a record out of a larger file (a replay's stage).
+    bool LoadFromStream(FILE* fp);
     int LoadFromFile(const char* path);
     int LoadFromFile(const std::string& path) { return LoadFromFile(path.c_str()); }
     int SaveToFile(const char* path);

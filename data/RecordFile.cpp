@@ -1,5 +1,6 @@
 // Opening, closing, loading and saving whole record files through the platform file layer.
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "core/Log.h"
@@ -57,19 +58,31 @@ bool CloseRecordFile(FILE* fp)
     return std::fclose(fp) == 0 && bClean;
 }
 
+bool cFieldListRecord::LoadFromStream(FILE* fp)
+{
+    // Read into a copy, so that a file that ends early or does not fit leaves this record as it was.
+    // Memory runs out only for a file far beyond any project; it is a failed load like any other.
+    try {
+        std::unique_ptr<cFieldListRecord> lpWork = CloneRecord();
+        if (!lpWork->Load(fp)) return false;
+        AssignRecord(*lpWork);
+        return true;
+    } catch (const std::bad_alloc&) {
+        ReportRecordReadError(fp, "out of memory");
+        return false;
+    }
+}
+
 int cFieldListRecord::LoadFromFile(const char* path)
 {
     FILE* fp = OpenRecordFileForRead(path);
     if (fp == nullptr) return 0;
-    // Read into a copy, so that a file that ends early or does not fit leaves this record as it was.
-    std::unique_ptr<cFieldListRecord> lpWork = CloneRecord();
-    const bool bRead = lpWork->Load(fp);
+    const bool bRead = LoadFromStream(fp);
     CloseRecordFile(fp);
     if (!bRead) {
         WriteReportTrace("%s : not loaded, the file is damaged", RecordPathOrErr(path));
         return 0;
     }
-    AssignRecord(*lpWork);
     return 1;
 }
 

@@ -29,8 +29,8 @@ bool LoadByteVector(FILE* fp, std::vector<int8_t>& v);
 bool SaveByteVector(FILE* fp, const std::vector<int8_t>& v);
 
 // u32 count, then count record bodies. The vector is emptied and refilled with copies of the
-// prototype, which each load over; members that the file's version lacks keep the prototype's
-// values.
+// prototype, each loaded in turn; members that the file's version lacks keep the prototype's
+// values. On failure the vector holds what was read so far (the caller drops the whole record).
 template <class T>
 bool LoadRecordVector(FILE* fp, std::vector<T>& v, const T& prototype)
 {
@@ -43,11 +43,13 @@ bool LoadRecordVector(FILE* fp, std::vector<T>& v, const T& prototype)
         ReportRecordReadError(fp, "record count larger than the file");
         return false;
     }
+    // Elements are added as they load, so a count that the file cannot back never costs more
+    // memory than the elements actually read.
     v.clear();
-    v.reserve(nCount);
-    for (uint32_t i = 0; i < nCount; ++i) v.push_back(prototype);
-    for (T& element : v) {
-        if (!element.Load(fp)) return false;
+    v.reserve(nCount < 1024 ? nCount : 1024);
+    for (uint32_t i = 0; i < nCount; ++i) {
+        v.emplace_back(prototype);
+        if (!v.back().Load(fp)) return false;
     }
     return true;
 }

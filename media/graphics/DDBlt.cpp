@@ -196,10 +196,25 @@ int32_t HardwareBlt(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w, int32
 template <class T>
 void SoftwareCopy(const ddpixel::View& dst, const ddpixel::View& src, const ddpixel::Mode& m,
                   int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy, int32_t sw,
-                  int32_t sh, int32_t flags)
+                  int32_t sh, int32_t flags, bool bSourceIsBack)
 {
     const bool bKey = flags == 1;
     const bool bPlain = sw == w && sh == h;
+    // The back buffer as a source holds an opaque picture in its own format: its pixels are
+    // read as opaque texture pixels (full-screen 16-bit: R5G6B5 turned into the texture format).
+    const bool bSrcBack = bSourceIsBack;
+    auto FromBackBuffer = [&m](T p) -> T {
+        if constexpr (sizeof(T) == 2) {
+            if (m.bD3D && nWindowMode == 0) {
+                const int32_t r = (p >> m.bbm.rs) & m.bbm.rm, g = ((p >> m.bbm.gs) & m.bbm.gm) >> 1,
+                              b = (p >> m.bbm.bs) & m.bbm.bm;
+                return static_cast<T>((r << m.sm.rs) | (g << m.sm.gs) | (b << m.sm.bs) | ((m.sm.am & 1) << m.sm.as));
+            }
+            return static_cast<T>(p | ((m.sm.am & 1) << m.sm.as));
+        } else {
+            return p | 0xFF000000u;
+        }
+    };
     const double xRatio = static_cast<double>(sw) / w;
     const float yRatio = static_cast<float>(sh) / static_cast<float>(h);
     const int32_t j0 = std::max(0, -y);
@@ -238,7 +253,8 @@ void SoftwareCopy(const ddpixel::View& dst, const ddpixel::View& src, const ddpi
                 col = static_cast<int64_t>(sx) + b;
             }
             if (col < 0 || col >= src.width) continue;
-            const T p = in[col];
+            T p = in[col];
+            if (bSrcBack) p = FromBackBuffer(p);
             if constexpr (sizeof(T) == 2) {
                 if (bKey && (p & 0xA000) == 0) continue;
                 out[x + k] = ddpixel::Copy16(m, p);
@@ -268,9 +284,9 @@ int32_t SoftwareBlt(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w, int32
         src.bits = copy.data();
     }
     if (pair.mode.nDepth == 16)
-        SoftwareCopy<uint16_t>(pair.dst, src, pair.mode, x, y, w, h, sx, sy, sw, sh, flags);
+        SoftwareCopy<uint16_t>(pair.dst, src, pair.mode, x, y, w, h, sx, sy, sw, sh, flags, pair.bSrcBack);
     else
-        SoftwareCopy<uint32_t>(pair.dst, src, pair.mode, x, y, w, h, sx, sy, sw, sh, flags);
+        SoftwareCopy<uint32_t>(pair.dst, src, pair.mode, x, y, w, h, sx, sy, sw, sh, flags, pair.bSrcBack);
     return 0;
 }
 

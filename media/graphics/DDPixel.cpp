@@ -51,6 +51,7 @@ bool cLockedPair::Lock(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc)
         return false;
     }
     mode = ddpixel::CurrentMode(m_dst.m_lpSD);
+    bSrcBack = mode.bD3D && lpSrc == &BackBuffer;
     // Every loop addresses whole pixels of the display depth.
     if (mode.nDepth != 8 && mode.nDepth != 16 && mode.nDepth != 32) {
         Release();

@@ -113,6 +113,7 @@ public:
     ddpixel::View dst;
     ddpixel::View src;
     bool bSame = false;
+    bool bSrcBack = false; // the source is the back buffer itself (Direct3D)
 
 private:
     cSurfaceLock m_dst;

@@ -21,6 +21,12 @@ std::vector<DSSOUNDDESC>* lpSoundDescs = nullptr;
 // block align and bits.
 constexpr DWORD kPcmFormatBytes = 16;
 
+// Negative results are failures; success codes other than DS_OK count as success.
+bool Failed(HRESULT result)
+{
+    return result < 0;
+}
+
 uint16_t Le16(const uint8_t* p)
 {
     return static_cast<uint16_t>(p[0] | (p[1] << 8));
@@ -42,11 +48,11 @@ bool DS_Init(HWND window, int32_t samplesPerSec, int32_t bitsPerSample, int32_t 
 {
     if (lpDS.load()) DS_UnInit();
     IDirectSound* ds = nullptr;
-    if (FAILED(DirectSoundCreate(nullptr, &ds, nullptr))) {
+    if (Failed(DirectSoundCreate(nullptr, &ds, nullptr))) {
         WriteTraceLog("DIRECTSOUNDCREATE_ERR!");
         return false;
     }
-    if (FAILED(ds->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
+    if (Failed(ds->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
         WriteTraceLog("SETCOOPERATIVELEVEL_ERR!");
         ds->Release();
         return false;
@@ -55,7 +61,7 @@ bool DS_Init(HWND window, int32_t samplesPerSec, int32_t bitsPerSample, int32_t 
     desc.dwSize = sizeof desc;
     desc.dwFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME;
     IDirectSoundBuffer* primary = nullptr;
-    if (FAILED(ds->CreateSoundBuffer(&desc, &primary, nullptr))) {
+    if (Failed(ds->CreateSoundBuffer(&desc, &primary, nullptr))) {
         WriteTraceLog("CREATESOUNDBUFFER_ERR!");
         ds->Release();
         return false;
@@ -178,14 +184,14 @@ bool DS_CreateBuffer(IDirectSoundBuffer** buffer, const char* file)
     desc.dwBufferBytes = static_cast<DWORD>(wave.m_nSize);
     desc.lpwfxFormat = &format;
     IDirectSoundBuffer* made = nullptr;
-    if (FAILED(ds->CreateSoundBuffer(&desc, &made, nullptr))) {
+    if (Failed(ds->CreateSoundBuffer(&desc, &made, nullptr))) {
         WriteTraceLogF("%s生成失敗！", file);
         DS_FreeWave(&wave);
         return false;
     }
     void* part = nullptr;
     DWORD bytes = 0;
-    if (SUCCEEDED(made->Lock(0, 0, &part, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER))) {
+    if (!Failed(made->Lock(0, 0, &part, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER))) {
         std::memcpy(part, wave.m_lpData, std::min<DWORD>(bytes, static_cast<DWORD>(wave.m_nSize)));
         made->Unlock(part, bytes, nullptr, 0);
     }
@@ -199,7 +205,7 @@ bool DS_DuplicateBuffer(IDirectSoundBuffer** buffer, IDirectSoundBuffer* source)
     *buffer = nullptr;
     IDirectSound* ds = lpDS.load();
     if (!ds) return true;
-    return SUCCEEDED(ds->DuplicateSoundBuffer(source, buffer));
+    return !Failed(ds->DuplicateSoundBuffer(source, buffer));
 }
 
 bool DS_LoadWave(const char* file, DSWAVEDATA* wave)

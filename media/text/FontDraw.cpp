@@ -272,20 +272,16 @@ void FontDraw(cFont* lpFont, DDSURFACEDATA* lpDest, int32_t x, int32_t y, const 
     DDSURFACEDATA* work = &lpFont->m_WorkSD;
     IDirectDrawSurface7* surface = work->lpDDraw != nullptr ? work->lpDDraw->lpDDSurface : nullptr;
     HDC dc = nullptr;
-    if (surface != nullptr && FAILED(surface->GetDC(&dc))) dc = nullptr;
-    HGDIOBJ old = nullptr;
-    if (dc != nullptr) {
-        old = SelectObject(dc, lpFont->m_hFont);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, lpFont->m_dwTextColor);
-    }
-    const SIZE extent = ComposedExtent(lpFont, lpText, dc);
-    if (dc != nullptr) {
-        // The context must not be held while the surface is filled.
-        SelectObject(dc, old);
+    SIZE extent{0, 0};
+    if (lpFont->m_nAdvance != 0) {
+        extent = ComposedExtent(lpFont, lpText, nullptr);
+    } else if (surface != nullptr && SUCCEEDED(surface->GetDC(&dc))) {
+        // Proportional text is measured with the font; the context is let go before the fill.
+        extent = ComposedExtent(lpFont, lpText, dc);
         surface->ReleaseDC(dc);
         dc = nullptr;
     }
+    HGDIOBJ old = nullptr;
     DDFillRect(work, 0, 0, extent.cx, extent.cy, 0);
     if (surface != nullptr && SUCCEEDED(surface->GetDC(&dc))) {
         old = SelectObject(dc, lpFont->m_hFont);

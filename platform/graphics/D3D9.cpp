@@ -305,6 +305,8 @@ public:
     HRESULT Present(const RECT*, const RECT*, HWND, const void*) override {
         if (IsLost()) return D3DERR_DEVICELOST;
         if (m_bInScene) return D3DERR_INVALIDCALL;
+        // With vertical sync the frame is shown at the display's next refresh.
+        if (m_Parameters.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE) gfx::WaitForNextVerticalBlank();
         gfx::PresentBuffer(*m_lpBackBuffer->Pixels(), nullptr);
         return D3D_OK;
     }
@@ -697,7 +699,6 @@ HRESULT cDevice::Draw(D3DPRIMITIVETYPE type, const std::vector<uint32_t>& indice
 
 void cDevice::RasteriseTriangle(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c) {
     cPixelBuffer& target = *m_lpTarget;
-    const int64_t area = (b.fx - a.fx) * (c.fy - a.fy) - (b.fy - a.fy) * (c.fx - a.fx);
     auto floorDiv = [](int64_t v, int64_t d) { return v >= 0 ? v / d : -((-v + d - 1) / d); };
     int64_t minX = floorDiv(std::min({a.fx, b.fx, c.fx}), kSubPixel);
     int64_t maxX = floorDiv(std::max({a.fx, b.fx, c.fx}) + kSubPixel - 1, kSubPixel);
@@ -709,8 +710,9 @@ void cDevice::RasteriseTriangle(const RasterVertex& a, const RasterVertex& b, co
     maxY = std::min<int64_t>(maxY, target.Height() - 1);
     if (minX > maxX || minY > maxY) return;
 
-    // Edge e from p to q; a pixel centre exactly on an edge belongs to the triangle when the
-    // edge is a top edge (horizontal, going right) or a left edge (going up).
+    // Edge from p to q; a pixel centre exactly on an edge belongs to the triangle when the edge
+    // is a top edge (horizontal, going right) or a left edge (going up). Pixel centres lie on
+    // whole coordinates.
     struct Edge {
         int64_t px, py, dx, dy;
         bool topLeft;
@@ -721,21 +723,54 @@ void cDevice::RasteriseTriangle(const RasterVertex& a, const RasterVertex& b, co
         e.topLeft = e.dy < 0 || (e.dy == 0 && e.dx > 0);
         return e;
     };
-    const Edge e0 = makeEdge(b, c);   // weight of a
-    const Edge e1 = makeEdge(c, a);   // weight of b
-    const Edge e2 = makeEdge(a, b);   // weight of c
+    const Edge edges[3] = {makeEdge(b, c), makeEdge(c, a), makeEdge(a, b)};
+
+    // Pre-transformed vertices (rhw 1): every attribute is a plane over the screen.
+    const double x0 = static_cast<double>(a.fx) / kSubPixel, y0 = static_cast<double>(a.fy) / kSubPixel;
+    const double x1 = static_cast<double>(b.fx) / kSubPixel, y1 = static_cast<double>(b.fy) / kSubPixel;
+    const double x2 = static_cast<double>(c.fx) / kSubPixel, y2 = static_cast<double>(c.fy) / kSubPixel;
+    const double det = (x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0);
+    struct Plane {
+        double dx, dy, base;   // value = base + dx * x + dy * y
+        double At(double x, double y) const { return base + dx * x + dy * y; }
+    };
+    auto plane = [&](double f0, double f1, double f2) {
+        Plane p;
+        p.dx = ((f1 - f0) * (y2 - y0) - (f2 - f0) * (y1 - y0)) / det;
+        p.dy = ((f2 - f0) * (x1 - x0) - (f1 - f0) * (x2 - x0)) / det;
+        p.base = f0 - p.dx * x0 - p.dy * y0;
+        return p;
+    };
+    const Plane pu = plane(a.u, b.u, c.u), pv = plane(a.v, b.v, c.v);
+    const bool flatColour = a.c[0] == b.c[0] && a.c[0] == c.c[0] && a.c[1] == b.c[1] && a.c[1] == c.c[1] &&
+                            a.c[2] == b.c[2] && a.c[2] == c.c[2] && a.c[3] == b.c[3] && a.c[3] == c.c[3];
+    Plane pc[4];
+    if (!flatColour)
+        for (int k = 0; k < 4; ++k) pc[k] = plane(a.c[k], b.c[k], c.c[k]);
+    const uint32_t flatDiffuse = static_cast<uint32_t>(a.c[0]) << 24 | static_cast<uint32_t>(a.c[1]) << 16 |
+                                 static_cast<uint32_t>(a.c[2]) << 8 | static_cast<uint32_t>(a.c[3]);
 
     const StageState& stage = m_Stages[0];
     const DWORD factor = RenderState(D3DRS_TEXTUREFACTOR);
     const bool blend = RenderState(D3DRS_ALPHABLENDENABLE) != 0;
     const DWORD srcBlend = RenderState(D3DRS_SRCBLEND), dstBlend = RenderState(D3DRS_DESTBLEND);
-    const bool flatColour = a.c[0] == b.c[0] && a.c[0] == c.c[0] && a.c[1] == b.c[1] && a.c[1] == c.c[1] &&
-                            a.c[2] == b.c[2] && a.c[2] == c.c[2] && a.c[3] == b.c[3] && a.c[3] == c.c[3];
-    const double invArea = 1.0 / static_cast<double>(area);
+    const bool standardBlend = blend && srcBlend == D3DBLEND_SRCALPHA && dstBlend == D3DBLEND_INVSRCALPHA;
     const bool wrapU = m_dwAddressU[0] != D3DTADDRESS_CLAMP, wrapV = m_dwAddressV[0] != D3DTADDRESS_CLAMP;
     // Sampling positions that fall exactly on a texel boundary go to the texel on the right or
     // below, whatever rounding the interpolation left.
     constexpr double kTexelBias = 1.0 / 1024.0;
+    const int32_t tw = m_lpTexel ? m_lpTexel->Width() : 1, th = m_lpTexel ? m_lpTexel->Height() : 1;
+    const bool texel32 = m_lpTexel && m_lpTexel->BytesPerPixel() == 4;
+    const bool texelOpaque32 = m_lpTexel && m_lpTexel->Format() == PixelFormat::X8R8G8B8;
+    const bool target32 = target.BytesPerPixel() == 4;
+    const bool targetAlpha = target.Format() == PixelFormat::A8R8G8B8;
+    // The common blit: texture times opaque white, alpha from the texture.
+    const bool plainTexture = flatDiffuse == 0xFFFFFFFF && (stage.colorArg1 == D3DTA_TEXTURE) &&
+                              (stage.colorArg2 == D3DTA_DIFFUSE || stage.colorArg2 == D3DTA_CURRENT) &&
+                              (stage.alphaArg1 == D3DTA_TEXTURE) &&
+                              (stage.alphaArg2 == D3DTA_DIFFUSE || stage.alphaArg2 == D3DTA_CURRENT) &&
+                              (stage.colorOp == D3DTOP_MODULATE || stage.colorOp == D3DTOP_SELECTARG1) &&
+                              (stage.alphaOp == D3DTOP_MODULATE || stage.alphaOp == D3DTOP_SELECTARG1);
 
     auto argument = [&](DWORD arg, uint32_t diffuse, uint32_t texel) {
         uint32_t value;
@@ -754,58 +789,99 @@ void cDevice::RasteriseTriangle(const RasterVertex& a, const RasterVertex& b, co
         return value;
     };
 
+    auto ceilDiv = [&](int64_t v, int64_t d) { return -floorDiv(-v, d); };
     for (int64_t y = minY; y <= maxY; ++y) {
         const int64_t cy = y * kSubPixel;
-        for (int64_t x = minX; x <= maxX; ++x) {
-            const int64_t cx = x * kSubPixel;
-            const int64_t w0 = e0.At(cx, cy), w1 = e1.At(cx, cy), w2 = e2.At(cx, cy);
-            if (w0 < 0 || w1 < 0 || w2 < 0) continue;
-            if ((w0 == 0 && !e0.topLeft) || (w1 == 0 && !e1.topLeft) || (w2 == 0 && !e2.topLeft)) continue;
-            const double l0 = static_cast<double>(w0) * invArea, l1 = static_cast<double>(w1) * invArea,
-                         l2 = static_cast<double>(w2) * invArea;
-            uint32_t diffuse;
-            if (flatColour) {
-                diffuse = static_cast<uint32_t>(a.c[0]) << 24 | static_cast<uint32_t>(a.c[1]) << 16 |
-                          static_cast<uint32_t>(a.c[2]) << 8 | static_cast<uint32_t>(a.c[3]);
+        // The row's span: each edge's test is linear in x, so its bounds are found exactly.
+        int64_t xs = minX, xe = maxX;
+        for (const Edge& e : edges) {
+            const int64_t w0 = e.At(minX * kSubPixel, cy);
+            const int64_t step = -e.dy * kSubPixel;
+            const int64_t threshold = e.topLeft ? 0 : 1;
+            if (step == 0) {
+                if (w0 < threshold) xs = maxX + 1;
+            } else if (step > 0) {
+                xs = std::max(xs, minX + ceilDiv(threshold - w0, step));
             } else {
-                diffuse = 0;
-                for (int k = 0; k < 4; ++k) {
-                    const double v = a.c[k] * l0 + b.c[k] * l1 + c.c[k] * l2;
-                    diffuse |= Clamp255(static_cast<int32_t>(std::lround(v))) << (24 - 8 * k);
-                }
+                xe = std::min(xe, minX + floorDiv(w0 - threshold, -step));
             }
+        }
+        if (xs > xe) continue;
+        const double fy = static_cast<double>(y);
+        const double uRow = pu.base + pu.dy * fy, vRow = pv.base + pv.dy * fy;
+        uint8_t* row = target.Row(static_cast<int32_t>(y));
+        // Texel coordinates step along the row in 32.32 fixed point.
+        constexpr double kFixed = 4294967296.0;
+        const double xStart = static_cast<double>(xs);
+        int64_t uFixed = std::llround((uRow + pu.dx * xStart + kTexelBias) * kFixed);
+        int64_t vFixed = std::llround((vRow + pv.dx * xStart + kTexelBias) * kFixed);
+        const int64_t uStep = std::llround(pu.dx * kFixed), vStep = std::llround(pv.dx * kFixed);
+        for (int64_t x = xs; x <= xe; ++x, uFixed += uStep, vFixed += vStep) {
+            const double fx = static_cast<double>(x);
             uint32_t texel = 0xFFFFFFFF;
             if (m_lpTexel) {
-                const int32_t tw = m_lpTexel->Width(), th = m_lpTexel->Height();
-                int64_t tu = static_cast<int64_t>(std::floor(a.u * l0 + b.u * l1 + c.u * l2 + kTexelBias));
-                int64_t tv = static_cast<int64_t>(std::floor(a.v * l0 + b.v * l1 + c.v * l2 + kTexelBias));
-                if (wrapU) tu = ((tu % tw) + tw) % tw;
-                else tu = std::clamp<int64_t>(tu, 0, tw - 1);
-                if (wrapV) tv = ((tv % th) + th) % th;
-                else tv = std::clamp<int64_t>(tv, 0, th - 1);
-                texel = m_lpTexel->ReadArgb(static_cast<int32_t>(tu), static_cast<int32_t>(tv));
+                int64_t tu = uFixed >> 32;
+                int64_t tv = vFixed >> 32;
+                if (tu < 0 || tu >= tw) tu = wrapU ? ((tu % tw) + tw) % tw : std::clamp<int64_t>(tu, 0, tw - 1);
+                if (tv < 0 || tv >= th) tv = wrapV ? ((tv % th) + th) % th : std::clamp<int64_t>(tv, 0, th - 1);
+                if (texel32) {
+                    std::memcpy(&texel, m_lpTexel->Row(static_cast<int32_t>(tv)) + tu * 4, 4);
+                    if (texelOpaque32) texel |= 0xFF000000u;
+                } else {
+                    texel = m_lpTexel->ReadArgb(static_cast<int32_t>(tu), static_cast<int32_t>(tv));
+                }
             }
-            const uint32_t ca1 = argument(stage.colorArg1, diffuse, texel);
-            const uint32_t ca2 = argument(stage.colorArg2, diffuse, texel);
-            const uint32_t aa1 = argument(stage.alphaArg1, diffuse, texel);
-            const uint32_t aa2 = argument(stage.alphaArg2, diffuse, texel);
-            const uint32_t dA = diffuse >> 24, tA = texel >> 24, fA = factor >> 24;
-            uint32_t out = 0;
-            for (int shift = 0; shift <= 16; shift += 8)
-                out |= StageOp(stage.colorOp, Channel(ca1, shift), Channel(ca2, shift), Channel(diffuse, shift), dA,
-                               tA, fA)
-                       << shift;
-            out |= StageOp(stage.alphaOp, aa1 >> 24, aa2 >> 24, dA, dA, tA, fA) << 24;
+            uint32_t out;
+            if (plainTexture) {
+                out = texel;
+            } else {
+                uint32_t diffuse = flatDiffuse;
+                if (!flatColour) {
+                    diffuse = 0;
+                    for (int k = 0; k < 4; ++k)
+                        diffuse |= Clamp255(static_cast<int32_t>(std::lround(pc[k].At(fx, fy)))) << (24 - 8 * k);
+                }
+                const uint32_t ca1 = argument(stage.colorArg1, diffuse, texel);
+                const uint32_t ca2 = argument(stage.colorArg2, diffuse, texel);
+                const uint32_t aa1 = argument(stage.alphaArg1, diffuse, texel);
+                const uint32_t aa2 = argument(stage.alphaArg2, diffuse, texel);
+                const uint32_t dA = diffuse >> 24, tA = texel >> 24, fA = factor >> 24;
+                out = 0;
+                for (int shift = 0; shift <= 16; shift += 8)
+                    out |= StageOp(stage.colorOp, Channel(ca1, shift), Channel(ca2, shift), Channel(diffuse, shift), dA,
+                                   tA, fA)
+                           << shift;
+                out |= StageOp(stage.alphaOp, aa1 >> 24, aa2 >> 24, dA, dA, tA, fA) << 24;
+            }
 
             const int32_t px = static_cast<int32_t>(x), py = static_cast<int32_t>(y);
+            if (target32 && (!blend || standardBlend)) {
+                uint8_t* p = row + px * 4;
+                const uint32_t sa = out >> 24;
+                if (blend && sa != 255) {
+                    if (sa == 0) continue;
+                    uint32_t dst;
+                    std::memcpy(&dst, p, 4);
+                    if (!targetAlpha) dst |= 0xFF000000u;
+                    uint32_t mixed = 0;
+                    for (int shift = 0; shift <= 24; shift += 8) {
+                        const uint32_t sc = Channel(out, shift), dc = Channel(dst, shift);
+                        mixed |= ((sc * sa + dc * (255 - sa) + 127) / 255) << shift;
+                    }
+                    out = mixed;
+                }
+                if (!targetAlpha) out |= 0xFF000000u;
+                std::memcpy(p, &out, 4);
+                continue;
+            }
             if (blend) {
                 const uint32_t dst = target.ReadArgb(px, py);
                 const uint32_t sa = out >> 24;
                 uint32_t mixed = 0;
                 for (int shift = 0; shift <= 24; shift += 8) {
-                    const uint32_t s = Channel(out, shift), d = Channel(dst, shift);
-                    const uint32_t fs = BlendFactor(srcBlend, s, sa), fd = BlendFactor(dstBlend, s, sa);
-                    mixed |= std::min<uint32_t>(255, (s * fs + d * fd + 127) / 255) << shift;
+                    const uint32_t sc = Channel(out, shift), dc = Channel(dst, shift);
+                    const uint32_t fs = BlendFactor(srcBlend, sc, sa), fd = BlendFactor(dstBlend, sc, sa);
+                    mixed |= std::min<uint32_t>(255, (sc * fs + dc * fd + 127) / 255) << shift;
                 }
                 out = mixed;
             }

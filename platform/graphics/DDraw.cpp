@@ -465,7 +465,10 @@ public:
         *frequency = gfx::CurrentDisplay().nRefreshRate;
         return DD_OK;
     }
-    HRESULT WaitForVerticalBlank(DWORD, HANDLE) override { return DD_OK; }
+    HRESULT WaitForVerticalBlank(DWORD, HANDLE) override {
+        gfx::WaitForNextVerticalBlank();
+        return DD_OK;
+    }
     HRESULT FlipToGDISurface() override { return DD_OK; }
 
 private:

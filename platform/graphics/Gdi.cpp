@@ -40,7 +40,6 @@ std::mutex g_WindowMutex;
 std::atomic<int> g_nCursorCount{0};
 LONG g_nStyle = 0;
 LONG g_nExStyle = 0;
-int g_nShowCommand = SW_SHOWNORMAL;
 
 // The raw value of a text colour on a target.
 uint32_t TextRaw(const cPixelBuffer& target, COLORREF colour) {
@@ -239,12 +238,6 @@ BOOL GetClientRect(HWND, RECT* rect) {
 
 BOOL ClientToScreen(HWND, POINT* point) { return point != nullptr; }
 
-BOOL ShowWindow(HWND, int command) {
-    std::lock_guard<std::mutex> lock(g_WindowMutex);
-    const bool wasVisible = g_nShowCommand != 0;
-    g_nShowCommand = command;
-    return wasVisible;
-}
 
 int ShowCursor(BOOL show) { return show ? ++g_nCursorCount : --g_nCursorCount; }
 

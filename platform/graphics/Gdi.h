@@ -95,11 +95,9 @@ BOOL TextOutA(HDC dc, int x, int y, const char* text, int count);
 BOOL GetTextExtentPoint32A(HDC dc, const char* text, int count, SIZE* size);
 
 // Window and display calls of the graphics start-up. The client area is the host's 640 x 480.
+#include "platform/win/WinWindowState.h"   // ShowWindow and the show commands
 BOOL GetClientRect(HWND window, RECT* rect);
 BOOL ClientToScreen(HWND window, POINT* point);
-constexpr int SW_SHOWNORMAL = 1;
-constexpr int SW_SHOWMINNOACTIVE = 7;
-BOOL ShowWindow(HWND window, int command);
 // The display count of the cursor: the cursor shows while it is 0 or more.
 int ShowCursor(BOOL show);
 constexpr int GWL_STYLE = -16;

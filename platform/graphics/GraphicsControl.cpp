@@ -9,6 +9,8 @@
 
 #include "platform/graphics/GraphicsInternal.h"
 #include "platform/host/Host.h"
+#include "platform/win/WinThread.h"
+#include "platform/win/WinTime.h"
 
 namespace {
 
@@ -150,7 +152,8 @@ PixelFormat DisplayPixelFormat(int32_t bpp) {
 
 void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette) {
     const int32_t w = buffer.Width(), h = buffer.Height();
-    std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+    thread_local std::vector<uint32_t> pixels;
+    pixels.resize(static_cast<size_t>(w) * h);
     for (int32_t y = 0; y < h; ++y) {
         uint32_t* out = pixels.data() + static_cast<size_t>(y) * w;
         if (buffer.Format() == PixelFormat::P8) {
@@ -161,6 +164,9 @@ void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette) {
                                        static_cast<uint32_t>(palette[i].peGreen) << 8 | palette[i].peBlue
                                  : 0xFF000000u | i * 0x010101u;
             }
+        } else if (buffer.BytesPerPixel() == 4) {
+            std::memcpy(out, buffer.Row(y), static_cast<size_t>(w) * 4);
+            for (int32_t x = 0; x < w; ++x) out[x] |= 0xFF000000u;
         } else {
             for (int32_t x = 0; x < w; ++x) out[x] = 0xFF000000u | buffer.ReadArgb(x, y);
         }
@@ -383,26 +389,59 @@ void ShowPendingFrame() {
     ShowFrameLocked(g_Pending);
 }
 
-void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels) {
-    PresentedFrame frame;
-    frame.nWidth = width;
-    frame.nHeight = height;
-    frame.vPixels.resize(static_cast<size_t>(width) * height);
-    for (int32_t y = 0; y < height; ++y)
-        std::memcpy(frame.vPixels.data() + static_cast<size_t>(y) * width,
-                    pixels + static_cast<size_t>(y) * pitchPixels, static_cast<size_t>(width) * 4);
-    std::lock_guard<std::mutex> lock(g_FrameMutex);
+namespace {
+
+// Called with g_FrameMutex held; the count of frames presented so far.
+uint64_t HandFrameLocked(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels) {
     ++g_nFrameCount;
-    if (g_vKept.size() < g_nKeepLimit) g_vKept.push_back(frame);
-    if (IsHeadless()) {
-        g_LastFrame = std::move(frame);
-        return;
-    }
-    g_LastFrame = frame;
+    // The last frame's storage is reused: a frame is copied once.
+    g_LastFrame.nWidth = width;
+    g_LastFrame.nHeight = height;
+    g_LastFrame.vPixels.resize(static_cast<size_t>(width) * height);
+    for (int32_t y = 0; y < height; ++y)
+        std::memcpy(g_LastFrame.vPixels.data() + static_cast<size_t>(y) * width,
+                    pixels + static_cast<size_t>(y) * pitchPixels, static_cast<size_t>(width) * 4);
+    if (g_vKept.size() < g_nKeepLimit) g_vKept.push_back(g_LastFrame);
+    if (IsHeadless()) return g_nFrameCount;
     if (g_lpWindow == nullptr || g_WindowThread == std::this_thread::get_id()) {
-        ShowFrameLocked(frame);
+        ShowFrameLocked(g_LastFrame);
     } else {
-        g_Pending = std::move(frame);
+        g_Pending = g_LastFrame;
         g_bPending = true;
     }
+    return g_nFrameCount;
 }
+
+}  // namespace
+
+namespace {
+std::atomic<void (*)(uint64_t)> g_FramePresentedHook{nullptr};
+}
+
+void SetFramePresentedHook(void (*hook)(uint64_t frameCount)) {
+    g_FramePresentedHook = hook;
+}
+
+void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels) {
+    if (pixels == nullptr || width <= 0 || height <= 0) return;
+    uint64_t count;
+    {
+        std::lock_guard<std::mutex> lock(g_FrameMutex);
+        count = HandFrameLocked(pixels, width, height, pitchPixels);
+    }
+    if (auto hook = g_FramePresentedHook.load()) hook(count);
+}
+
+
+namespace gfx {
+
+void WaitForNextVerticalBlank() {
+    uint64_t rate = Profile().nDesktopRefreshRate;
+    if (rate == 0) rate = 60;
+    const DWORD now = timeGetTime();
+    const uint64_t blank = static_cast<uint64_t>(now) * rate / 1000 + 1;
+    const DWORD target = static_cast<DWORD>((blank * 1000 + rate - 1) / rate);
+    while (static_cast<int32_t>(timeGetTime() - target) < 0) Sleep(1);
+}
+
+}  // namespace gfx

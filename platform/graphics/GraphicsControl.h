@@ -75,6 +75,10 @@ bool WriteFrameBmp(const PresentedFrame& frame, const std::string& hostPath);
 // Hands a finished frame to the host: kept on the headless host, shown on the SDL host in the
 // window's 640 x 480 client area scaled with 4:3 kept. Called by the presentation stand-ins.
 void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels);
+// Called on the presenting thread after every frame handed to the host, with the count of
+// frames presented so far (the program's entry uses it for the headless frame limit, frame
+// dumps and the input script). Null removes it.
+void SetFramePresentedHook(void (*hook)(uint64_t frameCount));
 
 // The SDL host: the window the frames are shown in (an SDL_Window*), given by the layer that
 // created the main window; without one the presentation makes its own 640 x 480 window on first

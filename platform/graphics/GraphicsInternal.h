@@ -45,6 +45,9 @@ PixelFormat DisplayPixelFormat(int32_t bpp);
 
 // Presents a buffer to the host, converting through the palette at 8 bits (null: grey ramp).
 void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette);
+// Waits on the millisecond timer (the virtual clock on the headless host) for the beginning of
+// the display's next vertical blank, at the profile's refresh rate.
+void WaitForNextVerticalBlank();
 
 // The palette attached to the DirectDraw primary surface (null when none), for presentation
 // and for colour matching on 8-bit targets. Copies the entries into out.

@@ -6,24 +6,29 @@
 
 #include "platform/win/WinTypes.h"
 
+// The result type of the object calls, shared with the other platform folders that declare
+// it: the guard keeps one definition when several are included.
+#ifndef PLATFORM_HRESULT_DEFINED
+#define PLATFORM_HRESULT_DEFINED
 using HRESULT = int32_t;
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
+constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
+constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+#endif
+
 using ULONG = uint32_t;
 using USHORT = uint16_t;
 using INT = int32_t;
 using FLOAT = float;
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
-
 constexpr HRESULT MakeGraphicsError(uint32_t facility, uint32_t code) {
     return static_cast<HRESULT>(0x80000000u | (facility << 16) | code);
 }
 
-constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
-constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
-constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
-constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
 
 // Every graphics object is reference-counted; the last Release frees it.

@@ -24,6 +24,11 @@ std::string HostTakeOption(int* argc, char** argv, const char* name);
 uint32_t HostVirtualTime();
 void HostSetVirtualTime(uint32_t milliseconds);
 void HostAdvanceVirtualTime(uint32_t milliseconds);
+// The one thread whose sleeps drive the virtual clock (a thread id of the window layer; 0: every
+// thread's sleeps do, the default). While one is named, other threads' sleeps wait in real time,
+// so a run with the same input gives the same frames however the threads are scheduled.
+void HostSetClockDriver(uint32_t threadId);
+uint32_t HostClockDriver();
 
 // A message box shown on the headless host.
 struct RecordedMessageBox {

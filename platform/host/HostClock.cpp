@@ -6,6 +6,7 @@
 
 namespace {
 std::atomic<uint32_t> g_virtualTime{0};
+std::atomic<uint32_t> g_clockDriver{0};
 }
 
 uint32_t HostVirtualTime()
@@ -21,4 +22,14 @@ void HostSetVirtualTime(uint32_t milliseconds)
 void HostAdvanceVirtualTime(uint32_t milliseconds)
 {
     g_virtualTime += milliseconds;   // wraps at 2^32 like the millisecond timer
+}
+
+void HostSetClockDriver(uint32_t threadId)
+{
+    g_clockDriver = threadId;
+}
+
+uint32_t HostClockDriver()
+{
+    return g_clockDriver.load();
 }

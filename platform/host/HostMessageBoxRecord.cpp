@@ -1,4 +1,5 @@
 // The headless host's record of message boxes and the answers queued for them.
+#include <cstdio>
 #include <deque>
 #include <mutex>
 
@@ -29,6 +30,10 @@ void HostRecordMessageBox(const RecordedMessageBox& box)
 {
     std::lock_guard<std::mutex> lock(g_boxLock);
     g_boxes.push_back(box);
+    // A whole-program run shows its boxes to whoever watches it (tests read them back).
+    std::fprintf(stderr, "[box] %s | %s | answer %d\n", box.captionUtf8.c_str(),
+                 box.textUtf8.c_str(), box.answer);
+    std::fflush(stderr);
 }
 
 std::vector<RecordedMessageBox> HostRecordedMessageBoxes()

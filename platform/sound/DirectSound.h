@@ -4,12 +4,10 @@
 // original's samples and play, stop and change volume on their own.
 #include "platform/sound/SoundTypes.h"
 
-using ULONG = uint32_t;
-
 constexpr HRESULT DS_OK = 0;
-constexpr HRESULT DSERR_GENERIC = E_FAIL;
-constexpr HRESULT DSERR_INVALIDPARAM = E_INVALIDARG;
-constexpr HRESULT DSERR_OUTOFMEMORY = E_OUTOFMEMORY;
+constexpr HRESULT DSERR_GENERIC = static_cast<HRESULT>(0x80004005u);
+constexpr HRESULT DSERR_INVALIDPARAM = static_cast<HRESULT>(0x80070057u);
+constexpr HRESULT DSERR_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT DSERR_NODRIVER = static_cast<HRESULT>(0x88780078u);
 constexpr HRESULT DSERR_BADFORMAT = static_cast<HRESULT>(0x88780064u);
 constexpr HRESULT DSERR_INVALIDCALL = static_cast<HRESULT>(0x88780032u);

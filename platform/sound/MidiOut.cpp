@@ -69,6 +69,21 @@ fluid_synth_t* SharedSynth()
     return shared ? shared->synth : nullptr;
 }
 
+// Frames the shared synthesiser has rendered. It starts notes on its own blocks of 64 frames;
+// a new stream begins on a block boundary so that a song renders the same samples every time.
+uint64_t g_nSynthFrames = 0;
+constexpr uint32_t kSynthBlock = 64;
+
+void AlignSynth(fluid_synth_t* synth)
+{
+    const uint32_t rest =
+        static_cast<uint32_t>((kSynthBlock - g_nSynthFrames % kSynthBlock) % kSynthBlock);
+    if (rest == 0) return;
+    float scratch[kSynthBlock * 2];
+    fluid_synth_write_float(synth, static_cast<int>(rest), scratch, 0, 2, scratch, 1, 2);
+    g_nSynthFrames += rest;
+}
+
 class cStream final : public snd::cTimedSource {
 public:
     cStream(fluid_synth_t* synth, HMIDISTRM handle, DWORD threadId, bool callbacks)
@@ -308,6 +323,7 @@ private:
     void Synth(float* out, uint32_t frames)
     {
         if (frames == 0) return;
+        g_nSynthFrames += frames;
         m_vTemp.resize(static_cast<size_t>(frames) * 2);
         fluid_synth_write_float(m_lpSynth, static_cast<int>(frames), m_vTemp.data(), 0, 2,
                                 m_vTemp.data(), 1, 2);
@@ -405,6 +421,7 @@ MMRESULT midiStreamOpen(HMIDISTRM* stream, UINT* deviceId, DWORD count, DWORD_PT
         cStream(synth, handle, static_cast<DWORD>(callback), kind == CALLBACK_THREAD);
     if (!s) return MMSYSERR_NOMEM;
     fluid_synth_system_reset(synth);
+    AlignSynth(synth);
     g_lpOpen = s;
     mixer.SetTimedSource(s);
     *stream = handle;

@@ -4,18 +4,10 @@
 
 #include "platform/win/WinTypes.h"
 
-// The result type of the object calls. Other platform folders may declare the same names; the
-// guard keeps one definition when both are included.
-#ifndef PLATFORM_HRESULT_DEFINED
-#define PLATFORM_HRESULT_DEFINED
+// The result type of the object calls. Other platform folders declare the same alias, which is
+// allowed; the generic result names are theirs, the sound calls use their own (DS_OK, DSERR_...).
 using HRESULT = int32_t;
-constexpr HRESULT S_OK = 0;
-constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
-constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
-constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
-#endif
+using ULONG = uint32_t;
 
 using DWORD_PTR = uintptr_t;
 

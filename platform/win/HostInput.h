@@ -15,6 +15,10 @@ BYTE VirtualKeyFromScancode(int32_t scancode);
 BYTE HostKeyEvent(int32_t scancode, bool down);
 // Sets one virtual key directly (headless script, tests).
 void HostSetKeyDown(int virtualKey, bool down);
+// The window that receives WM_KEYDOWN and WM_KEYUP for host key events and the script's key
+// actions (the program's main window); null sends none.
+void HostSetKeyMessageWindow(HWND window);
+void HostPostKeyMessage(int virtualKey, bool down);
 // Every key up (focus loss, start of a test).
 void HostReleaseAllKeys();
 

@@ -118,8 +118,14 @@ bool ParseLine(const std::string& line, ScriptAction* action)
 void Apply(const ScriptAction& action)
 {
     switch (action.kind) {
-    case ActionKind::KeyDown: HostSetKeyDown(static_cast<int>(action.a), true); break;
-    case ActionKind::KeyUp: HostSetKeyDown(static_cast<int>(action.a), false); break;
+    case ActionKind::KeyDown:
+        HostSetKeyDown(static_cast<int>(action.a), true);
+        HostPostKeyMessage(static_cast<int>(action.a), true);
+        break;
+    case ActionKind::KeyUp:
+        HostSetKeyDown(static_cast<int>(action.a), false);
+        HostPostKeyMessage(static_cast<int>(action.a), false);
+        break;
     case ActionKind::JoyAttach: HostJoystickAttach(action.a); break;
     case ActionKind::JoyDetach: HostJoystickDetach(action.a); break;
     case ActionKind::JoyPosition: HostJoystickSetPosition(action.a, action.b, action.c); break;

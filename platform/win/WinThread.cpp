@@ -140,7 +140,8 @@ void Sleep(DWORD milliseconds)
     Kernel& k = TheKernel();
     KernelLock lock(k.lock);
     KernelThread& self = KernelSelf(lock);
-    if (IsHeadless()) {
+    const DWORD driver = HostClockDriver();
+    if (IsHeadless() && (driver == 0 || driver == self.id)) {
         // The virtual clock moves instead of the thread waiting; yielding lets the others run.
         KernelCheckpoint(lock, self);
         KernelRunEventPump(lock, self);

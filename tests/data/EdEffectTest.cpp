@@ -4,6 +4,7 @@
 
 #include "data/EdCharaEffect.h"
 #include "data/EdEffect.h"
+#include "data/EffectParamTables.h"
 #include "tests/data/RecordTestUtil.h"
 
 namespace {
@@ -118,4 +119,25 @@ TEST(EdEffectTest, RoundTripsOfAllThreeRecords)
     EXPECT_EQ(loaded.m_strName, "揺れ");
     EXPECT_EQ(loaded.m_nKind, 2);
     EXPECT_EQ(loaded.m_anParam[4], -7);
+}
+
+TEST(EdEffectTest, ParameterTablesDescribeEveryKind)
+{
+    for (int32_t kind = 1; kind < kCharaEffectKindCount; ++kind)
+        EXPECT_STREQ(CharaEffectParam(kind, 0).m_lpName, "実行時間(1/10s)") << kind;
+    for (int32_t kind = 1; kind < kScrEffectKindCount; ++kind)
+        EXPECT_STREQ(ScrEffectParam(kind, 0).m_lpName, "実行時間(1/10s)") << kind;
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_STREQ(CharaEffectParam(0, i).m_lpName, "");
+        EXPECT_STREQ(ScrEffectParam(0, i).m_lpName, "");
+    }
+    EXPECT_STREQ(CharaEffectParam(10, 3).m_lpName, "円の粗さ(dot)");
+    EXPECT_EQ(CharaEffectParam(12, 3).m_nMin, -16);
+    EXPECT_EQ(ScrEffectParam(11, 2).m_nMax, 6400);
+    EXPECT_EQ(ScrEffectParam(1, 4).m_nMin, -480);
+    EXPECT_EQ(CharaEffectParam(14, 1).m_nDefault, 9999);
+    // Kinds a damaged list may hold.
+    EXPECT_STREQ(CharaEffectParam(17, 0).m_lpName, "");
+    EXPECT_STREQ(ScrEffectParam(-1, 0).m_lpName, "");
+    EXPECT_EQ(ScrEffectParam(6, 5).m_nDefault, 0);
 }

@@ -542,3 +542,67 @@ TEST_F(FlowRecordsTest, DeepNestingFailsInsteadOfExhaustingTheStack)
         EXPECT_EQ(LoadBody(loaded, command), bLoads) << nDepth;
     }
 }
+
+namespace {
+
+class FlowFileTest : public ScratchFolderTest {};
+
+cEdFlow FullFlow()
+{
+    cEdFlow flow = cEdFlow::Default();
+    flow.m_nTrigger = 4;
+    flow.m_nFlowId = 2;
+    cEdCondition condition = cEdCondition::Default();
+    condition.m_nKind = 4;
+    condition.m_nRandMax = -5;
+    flow.m_vCondition = {condition, cEdCondition::Default()};
+    cEdKeyList keyList = cEdKeyList::Default();
+    keyList.m_vKeyState[3] = 1;
+    flow.m_vKeyList = {keyList};
+    cEdCommand shot = cEdCommand::Default();
+    shot.m_nKind = 11;
+    shot.NewShot();
+    shot.m_lpShot->m_nFormationValue[1] = 9;
+    cEdCommand move = cEdCommand::Default();
+    move.m_nKind = 2;
+    move.NewMove();
+    move.m_lpMove->m_dInertiaFactor = 0.25;
+    cEdCommand change = cEdCommand::Default();
+    change.m_nFamily = 1;
+    change.m_nKind = 1;
+    change.m_vParam = {0, 3};
+    change.m_vFlow = {cEdFlow::Default()};
+    change.m_vFlow[0].m_vCommand = {shot};
+    cEdCommand message = cEdCommand::Default();
+    message.m_nKind = 19;
+    message.m_strText = "こんにちは";
+    message.m_vParam.assign(18, -1);
+    flow.m_vCommand = {shot, move, change, message};
+    return flow;
+}
+
+}  // namespace
+
+TEST_F(FlowFileTest, FlowWithEveryKindOfContentRoundTripsThroughAFile)
+{
+    cEdFlow flow = FullFlow();
+    const Bytes body = SaveBody(flow);
+    ASSERT_EQ(flow.SaveToFile("flow.dat"), 1);
+    cEdFlow loaded;
+    ASSERT_EQ(loaded.LoadFromFile("flow.dat"), 1);
+    EXPECT_EQ(SaveBody(loaded), body);
+    ASSERT_EQ(loaded.m_vCommand.size(), 4u);
+    EXPECT_EQ(loaded.m_vCommand[0].m_lpShot->m_nFormationValue[1], 9);
+    EXPECT_EQ(loaded.m_vCommand[1].m_lpMove->m_dInertiaFactor, 0.25);
+    EXPECT_EQ(loaded.m_vCommand[2].m_vFlow[0].m_vCommand[0].m_nKind, 11);
+    EXPECT_EQ(loaded.m_vCommand[3].m_strText, "こんにちは");
+    EXPECT_EQ(loaded.m_vCondition[0].m_nRandMax, -5);
+    EXPECT_EQ(loaded.m_vKeyList[0].m_vKeyState[3], 1);
+
+    // A damaged copy of it leaves a loaded flow exactly as it was.
+    Bytes file = ReadWholeFile("flow.dat");
+    file.erase(file.end() - 3, file.end());
+    WriteWholeFile("cut.dat", file);
+    EXPECT_EQ(loaded.LoadFromFile("cut.dat"), 0);
+    EXPECT_EQ(SaveBody(loaded), body);
+}

@@ -267,6 +267,26 @@ TEST(RecordPersistenceTest, MalformedBodiesFailToLoad)
     }
 }
 
+TEST(RecordPersistenceTest, LoadFromStreamKeepsTheRecordWhenTheBodyIsShort)
+{
+    cMixedRecord source;
+    source.m_strFirst = "new";
+    source.m_vValues = {1, 2, 3};
+    Bytes body = SaveBody(source);
+    body.pop_back();
+    FILE* fp = std::tmpfile();
+    ASSERT_NE(fp, nullptr);
+    std::fwrite(body.data(), 1, body.size(), fp);
+    std::rewind(fp);
+    g_nFileVersion = 751;
+    cMixedRecord target;
+    target.m_strFirst = "old";
+    EXPECT_FALSE(target.LoadFromStream(fp));
+    EXPECT_EQ(target.m_strFirst, "old");
+    EXPECT_TRUE(target.m_vValues.empty());
+    std::fclose(fp);
+}
+
 TEST(RecordPersistenceTest, HugeCountsFailWithoutAllocating)
 {
     Bytes b;

@@ -204,6 +204,36 @@ TEST_P(BltTest, VirtualBackBufferTakesBackBufferDrawingUntilSwitchedOff)
     EXPECT_EQ(lpDTCon->lpTargetSD, &BackBuffer);
 }
 
+TEST_P(BltTest, BackBufferAsSourceIsReadAsAnOpaquePicture)
+{
+    if (!IsD3D()) GTEST_SKIP() << "the DirectDraw back buffer is an ordinary surface";
+    // A screen effect copies the picture to a work texture: the back buffer has no texture to
+    // draw from, so it is read by pixels in its own format.
+    cPixelBuffer* back = BackBuffer.lpDT->lpSurface->Pixels();
+    back->FillRaw(0, 0, back->Width(), back->Height(), ArgbToPixel(back->Format(), 0xFF2080F8u));
+    back->WriteRaw(3, 0, ArgbToPixel(back->Format(), 0xFF000000u));
+    DDSURFACEDATA* work = NewSurface(8, 8, 1);
+    FillRaw(work, Transparent());
+    DDBlt(work, 0, 0, 4, 4, &BackBuffer, 0, 0, 1);
+    const PixelFormat texture = Pixels(work)->Format();
+    EXPECT_EQ(Get(work, 0, 0), ArgbToPixel(texture, back->ReadArgb(0, 0) | 0xFF000000u));
+    EXPECT_EQ(Get(work, 3, 0), ArgbToPixel(texture, 0xFF000000u)) << "black is opaque, not transparent";
+    EXPECT_EQ(Get(work, 4, 0), Transparent());
+}
+
+TEST_P(BltTest, UnkeyedBlitOntoTheBackBufferShowsTheTransparentColour)
+{
+    if (!IsD3D()) GTEST_SKIP() << "DirectDraw copies the key colour itself (keyed blit test)";
+    DDSURFACEDATA* src = PatternSource(4, 4, 1);
+    Put(src, 1, 1, Transparent());
+    cPixelBuffer* back = BackBuffer.lpDT->lpSurface->Pixels();
+    back->FillRaw(0, 0, back->Width(), back->Height(), ArgbToPixel(back->Format(), 0xFF102030u));
+    DDBlt(&BackBuffer, 0, 0, 4, 4, src, 0, 0, 0);
+    // The back buffer keeps no transparency: the hole shows the transparent colour, magenta.
+    EXPECT_EQ(back->ReadRaw(1, 1), ArgbToPixel(back->Format(), 0xFFFF00FFu));
+    EXPECT_EQ(back->ReadRaw(0, 0), ArgbToPixel(back->Format(), PixelToArgb(Pixels(src)->Format(), SourcePixel(0, 0))));
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, BltTest, testing::ValuesIn(AllModes()), ModeName);
 
 } // namespace

@@ -61,11 +61,11 @@ uint32_t PaletteColour(int32_t n)
 
 class PaletteTest : public GraphicsTest {
 protected:
+    // Files of their own for each mode, so that modes tested side by side do not meet.
+    std::string File(const char* name) const { return std::string("gfx_") + GetParam().name + "_" + name; }
     void TearDown() override
     {
-        std::remove("gfx_palette_test.bmp");
-        std::remove("gfx_palette_small.bmp");
-        std::remove("gfx_blend_table.dat");
+        for (const char* name : {"palette.bmp", "small.bmp", "table.dat"}) std::remove(File(name).c_str());
         GraphicsTest::TearDown();
     }
 };
@@ -73,11 +73,11 @@ protected:
 TEST_P(PaletteTest, PaletteComesFromTheImagesBlockInTheModesUnits)
 {
     if (Depth() == 8) GTEST_SKIP() << "the 8-bit palette comes from an 8-bit image's colour table";
-    WriteFile("gfx_palette_test.bmp", Bitmap24(16, 24, [](int32_t x, int32_t y) {
+    WriteFile(File("palette.bmp").c_str(), Bitmap24(16, 24, [](int32_t x, int32_t y) {
                   return y < 8 ? 0xFF00FFu : PaletteColour((y - 8) * 16 + x);
               }));
     PALETTEENTRY pal[256];
-    ASSERT_TRUE(DDLoadPaletteFromFile(pal, "gfx_palette_test.bmp", 1));
+    ASSERT_TRUE(DDLoadPaletteFromFile(pal, File("palette.bmp").c_str(), 1));
     const PIXELMASKS& m = SurfaceMasks;
     for (int32_t n = 0; n < 256; ++n) {
         const uint32_t c = PaletteColour(n);
@@ -102,11 +102,11 @@ TEST_P(PaletteTest, PaletteComesFromTheImagesBlockInTheModesUnits)
 TEST_P(PaletteTest, ImagesThatCannotBeReadLeaveThePaletteAsItWas)
 {
     if (Depth() == 8) GTEST_SKIP() << "the 8-bit palette is read from the colour table";
-    WriteFile("gfx_palette_small.bmp", Bitmap24(16, 20, [](int32_t, int32_t) { return 0x102030u; }));
+    WriteFile(File("small.bmp").c_str(), Bitmap24(16, 20, [](int32_t, int32_t) { return 0x102030u; }));
     PALETTEENTRY pal[256];
     for (int i = 0; i < 256; ++i) pal[i] = {7, 8, 9, 1};
     EXPECT_FALSE(DDLoadPaletteFromFile(pal, "gfx_palette_missing.bmp", 1));
-    EXPECT_FALSE(DDLoadPaletteFromFile(pal, "gfx_palette_small.bmp", 1)) << "no 16 x 24 block";
+    EXPECT_FALSE(DDLoadPaletteFromFile(pal, File("small.bmp").c_str(), 1)) << "no 16 x 24 block";
     for (int i = 0; i < 256; ++i) {
         ASSERT_EQ(pal[i].peRed, 7);
         ASSERT_EQ(pal[i].peBlue, 9);
@@ -116,13 +116,13 @@ TEST_P(PaletteTest, ImagesThatCannotBeReadLeaveThePaletteAsItWas)
 TEST_P(PaletteTest, TransparentColourComesFromTheTopLeftPixel)
 {
     if (Depth() == 8) GTEST_SKIP() << "an 8-bit image gives its index";
-    WriteFile("gfx_palette_test.bmp", Bitmap24(16, 24, [](int32_t x, int32_t y) {
+    WriteFile(File("palette.bmp").c_str(), Bitmap24(16, 24, [](int32_t x, int32_t y) {
                   return x == 0 && y == 0 ? 0xFF00FFu : 0x204060u;
               }));
     // As at start-up: no transparent colour is known while the palette image is read.
     dwTransmit = 0;
     if (IsD3D()) lpDTCon->rgbTransmit = lpDTCon->rgbColorKey = RGBTRIPLE{0, 0, 0};
-    ASSERT_EQ(SetTrans("gfx_palette_test.bmp"), 1);
+    ASSERT_EQ(SetTrans(File("palette.bmp").c_str()), 1);
     if (!IsD3D()) {
         // The unused top byte of a 32-bit pixel is whatever the bitmap copy left there.
         EXPECT_EQ(dwTransmit & (Depth() == 32 ? 0xFFFFFFu : 0xFFFFu), Opaque(255, 0, 255));
@@ -177,18 +177,18 @@ TEST_P(PaletteTest, BlendTableFileMustBeWhole)
     std::vector<uint8_t> table(65536);
     for (size_t i = 0; i < table.size(); ++i) table[i] = static_cast<uint8_t>(i * 31 + 7);
     for (auto& v : BlendTable) v = 0x55;
-    WriteFile("gfx_blend_table.dat", std::vector<uint8_t>(table.begin(), table.begin() + 1000));
+    WriteFile(File("table.dat").c_str(), std::vector<uint8_t>(table.begin(), table.begin() + 1000));
     if (IsD3D()) {
-        EXPECT_TRUE(DDLoadTableFile(BlendTable, "gfx_blend_table.dat")) << "Direct3D needs no table";
+        EXPECT_TRUE(DDLoadTableFile(BlendTable, File("table.dat").c_str())) << "Direct3D needs no table";
         EXPECT_EQ(BlendTable[0], 0x55);
         return;
     }
-    EXPECT_FALSE(DDLoadTableFile(BlendTable, "gfx_blend_table.dat")) << "a short file is refused";
+    EXPECT_FALSE(DDLoadTableFile(BlendTable, File("table.dat").c_str())) << "a short file is refused";
     EXPECT_EQ(BlendTable[0], 0x55);
     EXPECT_EQ(BlendTable[65535], 0x55);
     EXPECT_FALSE(DDLoadTableFile(BlendTable, "gfx_blend_missing.dat"));
-    WriteFile("gfx_blend_table.dat", table);
-    ASSERT_TRUE(DDLoadTableFile(BlendTable, "gfx_blend_table.dat"));
+    WriteFile(File("table.dat").c_str(), table);
+    ASSERT_TRUE(DDLoadTableFile(BlendTable, File("table.dat").c_str()));
     EXPECT_EQ(BlendTable[1], table[1]);
     EXPECT_EQ(BlendTable[65535], table[65535]);
 }

@@ -2,6 +2,8 @@
 #include <type_traits>
 
 #include "core/FrameTiming.h"
+#include "core/MessageBox.h"
+#include "platform/win/WinMessageBox.h"
 #include "tests/media_graphics/GraphicsFixture.h"
 
 namespace {
@@ -199,6 +201,29 @@ TEST(SurfaceDescriptor, CannotBeCopiedOrMoved) {
     EXPECT_EQ(sd.lpDT, nullptr);
     EXPECT_EQ(sd.lpBaseSD, nullptr);
     EXPECT_EQ(sd.szFileName[0], '\0');
+}
+
+}  // namespace
+
+namespace {
+
+using FullScreenBoxTest = GraphicsFixture;
+
+TEST_F(FullScreenBoxTest, BoxesGoThroughTheDialogModeOnlyInFullScreen) {
+    ASSERT_TRUE(StartD3D(32, 0));
+    HostQueueMessageBoxAnswer(IDCANCEL);
+    EXPECT_EQ(ShowMessageBox("full", "caption", MB_OKCANCEL), 1) << "the layer's box does not return the button";
+    DDUnInit();
+    ASSERT_TRUE(StartD3D(32, 1));
+    HostQueueMessageBoxAnswer(IDCANCEL);
+    EXPECT_EQ(ShowMessageBox("window", "caption", MB_OKCANCEL), IDCANCEL);
+    DDUnInit();
+    HostQueueMessageBoxAnswer(IDCANCEL);
+    EXPECT_EQ(ShowMessageBox("down", "caption", MB_OKCANCEL), IDCANCEL) << "after shut-down every box is a system box";
+    const auto boxes = HostRecordedMessageBoxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].text, "full");
+    EXPECT_EQ(boxes[0].caption, "caption");
 }
 
 }  // namespace

@@ -201,6 +201,63 @@ TEST_F(MidiStreamTest, ASongPlaysOnceAndStopsRewoundOrLoopsFromItsStart)
     }
 }
 
+TEST_F(MidiStreamTest, AFormat1SongWithTempoChangesSoundsItsNotesAtTheFilesTimes)
+{
+    // Track 0: tempo 500,000 µs, then 250,000 at tick 960 and 1,000,000 at tick 1440.
+    const Bytes tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,
+                         0x87, 0x40, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,
+                         0x83, 0x60, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40,
+                         0x00, 0xFF, 0x2F, 0x00};
+    // Track 1: notes at ticks 0, 480, 960, 1200, 1440 and 1680, each silenced 60 ticks later.
+    Bytes notes = {0x00, 0xC0, 0x50};
+    uint32_t now = 0;
+    for (uint32_t tick : {0u, 480u, 960u, 1200u, 1440u, 1680u}) {
+        uint8_t v[4];
+        int n = cMidiFile::WriteVarLen(v, tick - now);
+        notes.insert(notes.end(), v, v + n);
+        Append(notes, Bytes{0x90, 0x3C, 0x6E, 0x3C, 0xB0, 0x78, 0x00});
+        now = tick + 60;
+    }
+    Append(notes, Bytes{0x00, 0xFF, 0x2F, 0x00});
+    cMidiStream midi(Song(Smf(1, 2, 480, {tempo, notes})).c_str());
+    ASSERT_TRUE(midi.IsPlayable());
+    cRecording rec;
+    rec.Start(m_Dir / "t.wav");
+    midi.RestartMidi(0);
+    Advance(1900);
+    ASSERT_TRUE(rec.Stop());
+    // Milliseconds per tick: 500,000 / 480 / 1000, then half of it, then 1,000,000 / 480 / 1000.
+    const double slow = 500.0 / 480, fast = 250.0 / 480, slowest = 1000.0 / 480;
+    const std::vector<double> expected = {0, 480 * slow, 960 * slow, 960 * slow + 240 * fast,
+                                          960 * slow + 480 * fast,
+                                          960 * slow + 480 * fast + 240 * slowest};
+    const std::vector<double> found = OnsetsMs(rec, expected);
+    for (size_t i = 0; i < found.size(); ++i) EXPECT_NEAR(found[i], expected[i], 5.0) << i;
+}
+
+TEST_F(MidiStreamTest, TheSameSongRendersTheSameSamplesEveryTime)
+{
+    const std::string song = Song(Smf(0, 1, 1000, {NoteTrack({0, 130, 260}, 400)}));
+    std::vector<std::vector<int>> takes;
+    for (int take = 0; take < 3; ++take) {
+        Advance(7);   // a different moment of the mixer each time
+        cMidiStream midi(song.c_str());
+        cRecording rec;
+        rec.Start(m_Dir / "d.wav");
+        midi.RestartMidi(0);
+        Advance(450);
+        ASSERT_TRUE(rec.Stop());
+        std::vector<int> left;
+        for (size_t f = 0; f < MsToFrames(440); ++f) left.push_back(rec.Left(f));
+        takes.push_back(left);
+    }
+    // The synthesiser's very first notes start from fresh voices, a little softer for a few
+    // samples; from then on a song renders the same samples each time, whatever moment of the
+    // mixer it starts at.
+    EXPECT_GT(*std::max_element(takes[1].begin(), takes[1].end()), kThreshold);
+    EXPECT_TRUE(takes[1] == takes[2]);
+}
+
 TEST_F(MidiStreamTest, PausingAndRestartingResumesWhereItPaused)
 {
     cMidiStream midi(Song(Smf(0, 1, 1000, {NoteTrack({100, 400}, 700)})).c_str());

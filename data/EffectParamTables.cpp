@@ -1,0 +1,87 @@
+#include "data/EffectParamTables.h"
+
+namespace {
+
+constexpr EffectParamDesc kUnused = {"", 0, 0, 0};
+constexpr EffectParamDesc kNoRows[5] = {kUnused, kUnused, kUnused, kUnused, kUnused};
+
+constexpr EffectParamDesc Time(int32_t nDefault)
+{
+    return {"実行時間(1/10s)", 1, 9999, nDefault};
+}
+
+}  // namespace
+
+const EffectParamDesc CharaEffectParamTable[kCharaEffectKindCount * 5] = {
+    kUnused, kUnused, kUnused, kUnused, kUnused,
+    // 1 "破裂"
+    Time(5), {"開始位置(dot)", 0, 999, 0}, {"終了位置(dot)", 0, 999, 32}, kUnused, kUnused,
+    // 2 "分割（横）", 3 "分割（縦）"
+    Time(5), {"開始位置(dot)", 0, 999, 0}, {"終了位置(dot)", 0, 999, 32}, {"分割数", 2, 16, 4}, kUnused,
+    Time(5), {"開始位置(dot)", 0, 999, 0}, {"終了位置(dot)", 0, 999, 32}, {"分割数", 2, 16, 4}, kUnused,
+    // 4 "波（横）", 5 "波（縦）"
+    Time(5), {"開始幅(dot)", 0, 999, 0}, {"終了幅(dot)", 0, 999, 32}, {"波の数", 2, 16, 2}, {"波の粗さ(dot)", 1, 4, 2},
+    Time(5), {"開始幅(dot)", 0, 999, 0}, {"終了幅(dot)", 0, 999, 32}, {"波の数", 2, 16, 2}, {"波の粗さ(dot)", 1, 4, 2},
+    // 6 "点滅"
+    Time(10), {"点滅間隔(1/60s)", 1, 9999, 2}, kUnused, kUnused, kUnused,
+    // 7 "回転A", 8 "回転B"
+    Time(10), {"開始角度", 0, 9999, 0}, {"終了角度", 0, 9999, 1440}, kUnused, kUnused,
+    Time(10), {"開始角度", 0, 9999, 0}, {"終了角度", 0, 9999, 1440}, kUnused, kUnused,
+    // 9 "回転（奥）"
+    Time(10), {"開始位置(dot)", 0, 9999, 0}, {"終了位置(dot)", 0, 9999, 256}, kUnused, kUnused,
+    // 10 "円"
+    Time(5), {"開始半径(dot)", 0, 32, 32}, {"終了半径(dot)", 0, 32, 0}, {"円の粗さ(dot)", 1, 4, 2}, kUnused,
+    // 11 "拡大"
+    Time(10), {"開始幅(dot)", 0, 320, 32}, {"終了幅(dot)", 0, 320, 64}, kUnused, kUnused,
+    // 12 "レンズ"
+    Time(10), {"開始距離", 0, 100, 100}, {"終了距離", 0, 100, 5}, {"ズレX(dot)", -16, 16, 0}, {"ズレY(dot)", -16, 16, 0},
+    // 13 "色変化"
+    Time(10), {"開始合成度", 1, 4, 1}, {"終了合成度", 1, 4, 1}, {"色", 16, 207, 16}, kUnused,
+    // 14 "半透明"
+    Time(10), {"点滅間隔(1/60s)", 1, 9999, 9999}, kUnused, kUnused, kUnused,
+    // 15 "モザイク"
+    Time(10), {"開始強度", 1, 16, 1}, {"終了強度", 1, 16, 8}, kUnused, kUnused,
+    // 16 "ぼかし"
+    Time(10), {"開始強度", 1, 4, 1}, {"終了強度", 1, 4, 4}, kUnused, kUnused,
+};
+
+const EffectParamDesc ScrEffectParamTable[kScrEffectKindCount * 5] = {
+    kUnused, kUnused, kUnused, kUnused, kUnused,
+    // 1 "移動"
+    Time(10), {"開始座標X(dot)", -640, 640, 0}, {"開始座標Y(dot)", -480, 480, 0}, {"終了座標X(dot)", -640, 640, 640},
+    {"終了座標Y(dot)", -480, 480, 0},
+    // 2 "振動（横）", 3 "振動（縦）"
+    Time(10), {"振動幅(dot)", 1, 640, 4}, {"振動回数", 1, 9999, 4}, kUnused, kUnused,
+    Time(10), {"振動幅(dot)", 1, 480, 4}, {"振動回数", 1, 9999, 4}, kUnused, kUnused,
+    // 4 "分割（横）", 5 "分割（縦）"
+    Time(10), {"開始位置(dot)", 0, 640, 0}, {"終了位置(dot)", 0, 640, 640}, {"分割数", 2, 240, 15}, kUnused,
+    Time(10), {"開始位置(dot)", 0, 480, 0}, {"終了位置(dot)", 0, 480, 480}, {"分割数", 2, 320, 20}, kUnused,
+    // 6 "波（横）", 7 "波（縦）"
+    Time(10), {"開始幅(dot)", 0, 640, 0}, {"終了幅(dot)", 0, 640, 640}, {"波の数", 2, 240, 4}, {"波の粗さ(dot)", 1, 48, 8},
+    Time(10), {"開始幅(dot)", 0, 480, 0}, {"終了幅(dot)", 0, 480, 480}, {"波の数", 2, 320, 4}, {"波の粗さ(dot)", 1, 64, 10},
+    // 8 "点滅"
+    Time(10), {"点滅間隔(1/60s)", 1, 9999, 10}, kUnused, kUnused, kUnused,
+    // 9 "回転"
+    Time(10), {"開始角度", 0, 9999, 0}, {"終了角度", 0, 9999, 1440}, kUnused, kUnused,
+    // 10 "円"
+    Time(10), {"開始半径(dot)", 0, 640, 640}, {"終了半径(dot)", 0, 640, 0}, {"円の粗さ(dot)", 1, 48, 8}, kUnused,
+    // 11 "拡大"
+    Time(10), {"開始幅(dot)", 0, 6400, 640}, {"終了幅(dot)", 0, 6400, 1280}, kUnused, kUnused,
+    // 12 "レンズ"
+    Time(10), {"開始距離", 0, 1500, 1500}, {"終了距離", 0, 1500, 5}, {"ズレX(dot)", -320, 320, 0},
+    {"ズレY(dot)", -240, 240, 0},
+    // 13 "モザイク"
+    Time(10), {"開始強度", 1, 240, 1}, {"終了強度", 1, 240, 60}, kUnused, kUnused,
+};
+
+const EffectParamDesc& CharaEffectParam(int32_t nKind, int32_t i)
+{
+    if (nKind < 0 || nKind >= kCharaEffectKindCount || i < 0 || i >= 5) return kNoRows[0];
+    return CharaEffectParamTable[nKind * 5 + i];
+}
+
+const EffectParamDesc& ScrEffectParam(int32_t nKind, int32_t i)
+{
+    if (nKind < 0 || nKind >= kScrEffectKindCount || i < 0 || i >= 5) return kNoRows[0];
+    return ScrEffectParamTable[nKind * 5 + i];
+}

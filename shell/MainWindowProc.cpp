@@ -1,0 +1,188 @@
+#include "shell/MainWindowProc.h"
+
+#include <cstdio>
+
+#include "core/CheckedAccess.h"
+#include "core/Log.h"
+#include "core/MainWindow.h"
+#include "data/EdDatabase.h"
+#include "data/EdSystem.h"
+#include "media/graphics/GraphicsState.h"
+#include "media/graphics/DeviceRestore.h"
+#include "platform/graphics/Gdi.h"
+#include "platform/win/WinMessage.h"
+#include "platform/win/WinWindowState.h"
+#include "shell/SceneManager.h"
+#include "shell/SettingsRecords.h"
+#include "shell/ShellGlobals.h"
+#include "shell/SystemIni.h"
+
+cMainWindow MainWindow;
+std::atomic<int32_t> StageBgmLoop{0};
+
+namespace {
+
+void NotifyEditor(uintptr_t dwData, int32_t nValue)
+{
+    int32_t value = nValue;
+    COPYDATASTRUCT cds{dwData, sizeof(value), &value};
+    HWND hEditor = FindWindow("Quillmoor_Editor", "Quillmoor");
+    if (hEditor != nullptr) {
+        SendMessage(hEditor, WM_COPYDATA, reinterpret_cast<WPARAM>(MainWindow.m_hWnd),
+                    reinterpret_cast<LPARAM>(&cds));
+        return;
+    }
+    char szText[96];
+    std::snprintf(szText, sizeof(szText), "editor notice %u %d (no editor window)",
+                  static_cast<unsigned>(dwData), static_cast<int>(nValue));
+    OutputDebugString(szText);
+}
+
+const std::string* BgmFile(int32_t nNumber)
+{
+    if (nNumber <= 0) return nullptr;
+    return &CheckedAt(g_Database.m_vBgm, nNumber).m_strFile;
+}
+
+}  // namespace
+
+void NotifyEditorStart()
+{
+    NotifyEditor(1, 1);
+}
+
+void NotifyEditorExit(int32_t nValue)
+{
+    NotifyEditor(0, nValue);
+}
+
+LRESULT StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return MainWindow.WindowProc(hwnd, message, wParam, lParam);
+}
+
+void cMainWindow::OnClose(HWND hwnd)
+{
+    if (SystemIni.WindowMode != 0 && bInitDone.load() != 0 && !IsIconic(hwnd)) {
+        RECT rcWindow{}, rcClientArea{};
+        GetWindowRect(hwnd, &rcWindow);
+        GetClientRect(hwnd, &rcClientArea);
+        WindowPlacement.SetWindowPlacement(rcWindow.left, rcWindow.top, rcClientArea.right - rcClientArea.left,
+                                           rcClientArea.bottom - rcClientArea.top, IsZoomed(hwnd) ? 1 : 0);
+        WindowPlacement.SaveToFile("user_data\\Window.dat");
+    }
+    if (thPause.m_hThread.load() != nullptr) {
+        WriteTraceLogF("WM_CLOSE thPause.m_hThread");
+        if (cScene* lpScene = lpStagePlayScene.load()) lpScene->SetClosing();
+        PostThreadMessage(thPause.m_dwThreadId, WM_QUIT, 0, 0);
+        return;
+    }
+    WriteTraceLogF("WM_CLOSE 成功！");
+    BgmManager.StopBgm();
+    thLoad.Exit();
+    thPause.Exit();
+    thRanking.Exit();
+    WriteTraceLogF("thPause.Exit()");
+    thGame.Exit();
+    WriteTraceLogF("thGame.Exit()");
+    DestroyWindow(hwnd);
+}
+
+void cMainWindow::OnPlayBgm(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam <= 3) {
+        const int32_t nSlot = static_cast<int32_t>(wParam);
+        const int32_t nNumber = CheckedAt(g_System.m_vSystemBgm, nSlot);
+        const std::string* lpFile = BgmFile(nNumber);
+        if (lpFile == nullptr) {
+            BgmManager.StopBgm();
+            return;
+        }
+        BgmManager.SetBgmTrack(nSlot, lpFile->c_str());
+        BgmManager.PlayBgm(0, nSlot, CheckedAt(g_System.m_vSystemBgmLoop, nSlot), 0, 1);
+        return;
+    }
+    if (wParam != 4) return;
+    const int32_t nNumber = static_cast<int32_t>(lParam);
+    const std::string* lpFile = BgmFile(nNumber);
+    BgmManager.SetBgmTrack(4, lpFile != nullptr ? lpFile->c_str() : "");
+    if (lpFile == nullptr)
+        BgmManager.StopBgm();
+    else
+        BgmManager.PlayBgm(0, 4, StageBgmLoop.load(), 0, 1);
+}
+
+LRESULT cMainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    m_hWnd = hwnd;
+    switch (message) {
+    case WM_CREATE:
+        OnWmCreate();
+        return 0;
+    case WM_DESTROY:
+        WriteTraceLogF("WM_DESTROY");
+        m_hWnd = nullptr;
+        hMainWnd = nullptr;
+        if (bTestPlay.load() != 0) NotifyEditorExit(1);
+        PostQuitMessage(0);
+        return 0;
+    case WM_MOVE: {
+        RECT rcArea{};
+        GetClientRect(hwnd, &rcArea);
+        POINT topLeft{rcArea.left, rcArea.top};
+        POINT bottomRight{rcArea.right, rcArea.bottom};
+        ClientToScreen(hwnd, &topLeft);
+        ClientToScreen(hwnd, &bottomRight);
+        rcClient = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+        return 0;
+    }
+    case WM_SIZE:
+        return 0;
+    case WM_PAINT:
+        if (lpDTCon == nullptr && bInitDone.load() != 0 && PrimarySD.lpDDraw != nullptr &&
+            PrimarySD.lpDDraw->lpDDSurface != nullptr && BackBuffer.lpDDraw != nullptr &&
+            BackBuffer.lpDDraw->lpDDSurface != nullptr && bWindowMode.load() != 0) {
+            RECT rcDest = rcClient;
+            PrimarySD.lpDDraw->lpDDSurface->Blt(&rcDest, BackBuffer.lpDDraw->lpDDSurface, nullptr, DDBLT_WAIT,
+                                                nullptr);
+        }
+        return 0;
+    case WM_CLOSE:
+        OnClose(hwnd);
+        return 0;
+    case WM_ACTIVATEAPP:
+        bAppActive = static_cast<int32_t>(wParam);
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == 27) PostMessage(hwnd, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_COMMAND:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case 0x0204:   // WM_RBUTTONDOWN
+        return 0;
+    case UM_NAMEENTRY:
+        // The name-entry dialog belongs to the dialog classes, which this build does not have:
+        // the request ends at once with the name unchanged, so the requester never waits.
+        NameEntryDone = 1;
+        return 0;
+    case UM_OPENSTAGE:
+    case UM_OPENREPLAY:
+    case UM_SAVEREPLAY:
+        // The file requests answer "cancelled" until the file dialogs exist.
+        FileDialogResult = 0;
+        FileDialogDone = 1;
+        return 0;
+    case UM_PLAYSE:
+        DS_Play(CheckedAt(SoundTable, static_cast<int32_t>(wParam)), 0);
+        return 0;
+    case UM_PLAYBGM:
+        OnPlayBgm(wParam, lParam);
+        return 0;
+    case UM_RESTOREDEVICE:
+        DDRestoreSurface();
+        return 0;
+    default:
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+}

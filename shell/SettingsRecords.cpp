@@ -1,0 +1,86 @@
+#include "shell/SettingsRecords.h"
+
+#include "platform/win/WinWindowState.h"
+
+namespace {
+const int32_t VolumeSteps[11] = {-10000, -3000, -2000, -1300, -800, -500, -300, -150, -80, -30, 0};
+constexpr int32_t DefaultVolumeLevel = 7;
+}
+
+cBootSettings::cBootSettings()
+{
+    RegisterFields(g_nDataVersion);
+    ResetFields();
+    m_nDrawingMode = 1;
+    m_bDontAsk = 0;
+}
+
+void cBootSettings::RegisterFields(uint32_t)
+{
+    RegisterTwoInts(&m_nDrawingMode, &m_bDontAsk);
+}
+
+cWindowPlacement::cWindowPlacement()
+{
+    RegisterFields(g_nDataVersion);
+    ResetFields();
+}
+
+void cWindowPlacement::RegisterFields(uint32_t)
+{
+    ClearFields();
+    AddInt32Field(&m_nX);
+    AddInt32Field(&m_nY);
+    AddInt32Field(&m_nWidth);
+    AddInt32Field(&m_nHeight);
+    AddInt32Field(&m_bMaximised);
+}
+
+bool cWindowPlacement::Load(FILE* fp)
+{
+    if (!LoadRecordFields(fp)) return false;
+    const int32_t maxX = GetSystemMetrics(SM_CXFULLSCREEN);
+    const int32_t maxY = GetSystemMetrics(SM_CYFULLSCREEN);
+    if (m_nX < 0) m_nX = 0;
+    if (m_nX > maxX) m_nX = maxX;
+    if (m_nY < 0) m_nY = 0;
+    if (m_nY > maxY) m_nY = maxY;
+    return true;
+}
+
+void cWindowPlacement::SetWindowPlacement(int32_t x, int32_t y, int32_t width, int32_t height,
+                                          int32_t maximised)
+{
+    m_nX = x;
+    m_nY = y;
+    m_nWidth = width;
+    m_nHeight = height;
+    m_bMaximised = maximised;
+}
+
+cOptionData::cOptionData()
+{
+    RegisterFields(g_nDataVersion);
+    ResetFields();
+    nPalettePattern = 0;
+    bBgm = 1;
+    nVolume = DefaultVolumeLevel;
+    nRankingEntryMode = 0;
+    strPlayerName = "aaa";
+}
+
+void cOptionData::RegisterFields(uint32_t)
+{
+    ClearFields();
+    AddInt32Field(&nPalettePattern);
+    AddInt32Field(&bBgm);
+    AddInt32Field(&nVolume);
+    AddInt32Field(&nRankingEntryMode);
+    AddStringField(&strPlayerName);
+}
+
+int32_t VolumeOfLevel(int32_t nLevel)
+{
+    if (nLevel < 0 || nLevel > 10) nLevel = DefaultVolumeLevel;
+    return VolumeSteps[nLevel];
+}

@@ -1,0 +1,113 @@
+// The player's process entry on Linux: the platform layer takes its own options (the host, test
+// play, the headless run's frame limit, input script, frame log and dump, box answers and
+// failures to produce), and what remains is the game's command line.
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "core/MainWindow.h"
+#include "platform/graphics/GraphicsControl.h"
+#include "platform/host/Host.h"
+#include "platform/sound/SoundHost.h"
+#include "platform/win/HostInput.h"
+#include "platform/win/WinMessage.h"
+#include "platform/win/WinThread.h"
+#include "platform/win/WinWindowState.h"
+#include "shell/GameStartup.h"
+
+namespace {
+
+std::atomic<uint64_t> FrameLimit{0};
+std::atomic<bool> LimitReached{false};
+FILE* FrameLog = nullptr;
+
+void OnFramePresented(uint64_t frameCount)
+{
+    if (IsHeadless()) {
+        // The thread that presents frames is the one whose waits make the game's time pass.
+        HostSetClockDriver(GetCurrentThreadId());
+        HostAdvanceInputFrame();
+        if (HWND hwnd = hMainWnd.load()) HostSetKeyMessageWindow(hwnd);
+    }
+    if (FrameLog != nullptr) {
+        std::fprintf(FrameLog, "%llu %u\n", static_cast<unsigned long long>(frameCount), HostVirtualTime());
+        std::fflush(FrameLog);
+    }
+    const uint64_t limit = FrameLimit.load();
+    if (limit != 0 && frameCount >= limit && !LimitReached.exchange(true)) PostMessage(hMainWnd.load(), WM_CLOSE, 0, 0);
+}
+
+void ArmFailures(const std::string& list)
+{
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        const std::string name = list.substr(start, end - start);
+        if (name == "direct3d") ArmGraphicsFault(GraphicsFault::Direct3DCreate);
+        if (name == "directdraw") ArmGraphicsFault(GraphicsFault::DirectDrawCreate);
+        if (name == "sound") SoundArmFault(SoundFault::AudioDevice);
+        start = end + 1;
+    }
+}
+
+void QueueBoxAnswers(const std::string& list)
+{
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        HostQueueMessageBoxAnswer(std::atoi(list.substr(start, end - start).c_str()));
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    HostStart(&argc, argv);
+    bool testPlay = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) != "--test-play") continue;
+        for (int j = i; j < argc; ++j) argv[j] = argv[j + 1];
+        --argc;
+        testPlay = true;
+        break;
+    }
+    const std::string frames = HostTakeOption(&argc, argv, "frames");
+    const std::string input = HostTakeOption(&argc, argv, "input");
+    const std::string frameLog = HostTakeOption(&argc, argv, "frame-log");
+    const std::string dump = HostTakeOption(&argc, argv, "dump-frame");
+    const std::string answers = HostTakeOption(&argc, argv, "box-answers");
+    const std::string failures = HostTakeOption(&argc, argv, "fail");
+
+    if (!frames.empty()) FrameLimit = std::strtoull(frames.c_str(), nullptr, 10);
+    if (!input.empty()) {
+        std::string error;
+        if (!HostLoadInputScriptFile(input, &error)) {
+            std::fprintf(stderr, "input script: %s\n", error.c_str());
+            return 2;
+        }
+    }
+    if (!frameLog.empty()) FrameLog = std::fopen(frameLog.c_str(), "w");
+    QueueBoxAnswers(answers);
+    ArmFailures(failures);
+    if (IsHeadless()) HostSetClockDriver(GetCurrentThreadId());
+    SetFramePresentedHook(OnFramePresented);
+
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) {
+        if (!commandLine.empty()) commandLine += ' ';
+        commandLine += argv[i];
+    }
+    commandLine = Utf8ToCp932(commandLine);
+
+    const int exitCode = WinMain(nullptr, nullptr, commandLine.data(), testPlay ? TestPlayShowCommand : SW_SHOWNORMAL);
+
+    SetFramePresentedHook(nullptr);
+    if (!dump.empty() && PresentedFrameCount() > 0) WriteFrameBmp(LastPresentedFrame(), dump);
+    if (FrameLog != nullptr) std::fclose(FrameLog);
+    return exitCode;
+}

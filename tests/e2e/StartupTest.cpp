@@ -1,0 +1,189 @@
+// Whole-program runs of the player on the headless host.
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/PlayerRun.h"
+#include "tests/e2e/TestProject.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    std::string folder;
+    std::string runtime;
+    PlayerResult result;
+};
+
+Outcome RunProject(const TestProjectSpec& spec, std::vector<std::string> args)
+{
+    Outcome run;
+    run.folder = MakeTempFolder("project");
+    run.runtime = MakeTempFolder("runtime");
+    WriteTestProject(run.folder, spec);
+    run.result = RunPlayer(run.folder, args, run.runtime);
+    return run;
+}
+
+std::vector<std::pair<uint64_t, uint32_t>> ReadFrameLog(const std::string& path)
+{
+    std::vector<std::pair<uint64_t, uint32_t>> frames;
+    std::istringstream in(ReadWholeFile(path));
+    uint64_t n;
+    uint32_t t;
+    while (in >> n >> t) frames.emplace_back(n, t);
+    return frames;
+}
+
+}  // namespace
+
+TEST(PlayerRun, StartsPresentsAtSixtyFramesAndClosesCleanly)
+{
+    Outcome run = RunProject(TestProjectSpec{}, {"--frames=120", "--frame-log=frames.txt"});
+    ASSERT_FALSE(run.result.timedOut);
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+    const std::string report = ReadWholeFile(run.folder + "/Report_Game.txt");
+    EXPECT_EQ(report.rfind("App : ver 751\r\n", 0), 0u) << report;
+    const auto frames = ReadFrameLog(run.folder + "/frames.txt");
+    ASSERT_GE(frames.size(), 120u);
+    // 60 frames per second on the virtual clock: 120 frames span two seconds.
+    const uint32_t span = frames[119].second - frames[59].second;
+    EXPECT_GE(span, 990u);
+    EXPECT_LE(span, 1010u);
+    // The standard folders exist after start-up.
+    for (const char* folder : {"user_data/story", "data/stg4/old_ver", "bmp/hbt", "wave", "bgm"})
+        EXPECT_TRUE(fs::is_directory(run.folder + "/" + folder)) << folder;
+}
+
+// Every start-up failure ends the program with exit code 0, the specified box (or none), and
+// without hanging.
+struct FailureCase {
+    const char* name;
+    bool withData, withDefault, withDatabase;
+    const char* fail;
+    const char* boxText;   // UTF-8; empty: no box at all
+};
+
+TEST(PlayerRun, StartupFailuresEndCleanlyWithTheirMessage)
+{
+    const FailureCase cases[] = {
+        {"no data, no default", false, false, true, "",
+         "「data」フォルダの作成に失敗…\n「default」フォルダに問題がある可能性があります。"},
+        {"database list missing", true, false, false, "", "データベースの読み込みに失敗…"},
+        {"both drawing back ends fail", true, false, true, "direct3d,directdraw", ""},
+        {"sound device fails", true, false, true, "sound", ""},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestProjectSpec spec;
+        spec.withData = c.withData;
+        spec.withDefault = c.withDefault;
+        spec.withDatabase = c.withDatabase;
+        std::vector<std::string> args{"--frames=30"};
+        if (*c.fail) args.push_back(std::string("--fail=") + c.fail);
+        Outcome run = RunProject(spec, args);
+        ASSERT_FALSE(run.result.timedOut);
+        EXPECT_EQ(run.result.exitCode, 0);
+        const std::string& err = run.result.errorText;
+        if (*c.boxText == 0) {
+            EXPECT_EQ(err.find("[box]"), std::string::npos) << err;
+        } else {
+            EXPECT_NE(err.find(c.boxText), std::string::npos) << err;
+        }
+        // No frame was ever shown: the game thread never started.
+        EXPECT_FALSE(fs::exists(run.folder + "/Window.dat"));
+    }
+}
+
+TEST(PlayerRun, MissingDataFolderIsCopiedFromDefaultAfterTheQuestion)
+{
+    TestProjectSpec spec;
+    spec.withData = false;
+    spec.withDefault = true;
+    Outcome run = RunProject(spec, {"--frames=10"});
+    ASSERT_FALSE(run.result.timedOut);
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+    EXPECT_TRUE(fs::exists(run.folder + "/data/System.dat"));
+    EXPECT_EQ(run.result.errorText.find("データベースの読み込みに失敗"), std::string::npos);
+}
+
+TEST(PlayerRun, Direct3DFailingFallsBackToDirectDraw)
+{
+    Outcome run = RunProject(TestProjectSpec{}, {"--frames=20", "--fail=direct3d", "--frame-log=frames.txt"});
+    ASSERT_FALSE(run.result.timedOut);
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+    EXPECT_GE(ReadFrameLog(run.folder + "/frames.txt").size(), 20u);
+}
+
+TEST(PlayerRun, EscClosesAndWindowPlacementIsWritten)
+{
+    TestProjectSpec spec;
+    Outcome run;
+    run.folder = MakeTempFolder("project");
+    run.runtime = MakeTempFolder("runtime");
+    WriteTestProject(run.folder, spec);
+    WriteWholeFile(run.folder + "/input.txt", "5 down ESCAPE\n6 up ESCAPE\n");
+    run.result = RunPlayer(run.folder, {"--input=input.txt", "--frame-log=frames.txt"}, run.runtime);
+    ASSERT_FALSE(run.result.timedOut);
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+    const auto frames = ReadFrameLog(run.folder + "/frames.txt");
+    EXPECT_GE(frames.size(), 6u);
+    EXPECT_LT(frames.size(), 60u);
+    // Window mode: the placement is stored on close, 32 bytes of the record format.
+    const std::string placement = ReadWholeFile(run.folder + "/user_data/Window.dat");
+    ASSERT_EQ(placement.size(), 32u);
+    EXPECT_EQ(placement.substr(0, 8), std::string("\xEF\x02\0\0\x05\0\0\0", 8));
+    EXPECT_EQ(placement.substr(16, 8), std::string("\x80\x02\0\0\xE0\x01\0\0", 8));   // 640 x 480
+}
+
+TEST(PlayerRun, TestPlaySendsStartAndExitNotices)
+{
+    Outcome run = RunProject(TestProjectSpec{}, {"--frames=5", "--test-play"});
+    EXPECT_EQ(run.result.exitCode, 0);
+    const std::string& err = run.result.errorText;
+    const size_t start = err.find("editor notice 1 1");
+    const size_t exit = err.find("editor notice 0 1");
+    ASSERT_NE(start, std::string::npos) << err;
+    ASSERT_NE(exit, std::string::npos) << err;
+    EXPECT_LT(start, exit);
+
+    TestProjectSpec broken;
+    broken.withDatabase = false;
+    Outcome failed = RunProject(broken, {"--frames=5", "--test-play"});
+    const std::string& err2 = failed.result.errorText;
+    const size_t start2 = err2.find("editor notice 1 1");
+    const size_t exit2 = err2.find("editor notice 0 0");
+    ASSERT_NE(start2, std::string::npos) << err2;
+    ASSERT_NE(exit2, std::string::npos) << err2;
+    EXPECT_LT(start2, exit2);
+}
+
+TEST(PlayerRun, SecondCopyAsksAndEndsOnNoOrEndsTheFirstOnYes)
+{
+    const std::string runtime = MakeTempFolder("runtime");
+    const std::string first = MakeTempFolder("first");
+    const std::string second = MakeTempFolder("second");
+    WriteTestProject(first, TestProjectSpec{});
+    WriteTestProject(second, TestProjectSpec{});
+    // The first copy runs until it is ended.
+    const std::string firstErr = first + "/stderr.txt";
+    const int pid = StartPlayer(first, {"--frame-log=frames.txt"}, runtime, firstErr);
+    for (int i = 0; i < 500 && ReadWholeFile(first + "/frames.txt").empty(); ++i) usleep(20000);
+    ASSERT_FALSE(ReadWholeFile(first + "/frames.txt").empty());
+
+    PlayerResult refused = RunPlayer(second, {"--frames=5", "--box-answers=7"}, runtime);
+    EXPECT_EQ(refused.exitCode, 0);
+    EXPECT_NE(refused.errorText.find("二重起動 | 既に起動しています。"), std::string::npos) << refused.errorText;
+    EXPECT_FALSE(fs::exists(second + "/frames.txt"));
+    EXPECT_TRUE(fs::exists(std::string("/proc/") + std::to_string(pid)));
+
+    PlayerResult replaced = RunPlayer(second, {"--frames=5", "--box-answers=6", "--frame-log=frames.txt"}, runtime);
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.errorText;
+    EXPECT_FALSE(ReadWholeFile(second + "/frames.txt").empty());
+    PlayerResult ended = WaitPlayer(pid, firstErr, 10);
+    EXPECT_FALSE(ended.timedOut);
+}
