@@ -1,0 +1,167 @@
+#include "data/EdBlock.h"
+
+#include "data/EdItem.h"
+#include "data/PaletteInheritance.h"
+#include "data/RecordStream.h"
+
+cEdBlock::cEdBlock()
+{
+    RegisterFields(kCurrentDataVersion);
+    SetDefaults();
+}
+
+cEdBlock::cEdBlock(const cEdBlock& source) : cFieldListRecord(source)
+{
+    *this = source;
+}
+
+cEdBlock& cEdBlock::operator=(const cEdBlock& source)
+{
+    if (this == &source) return *this;
+    cFieldListRecord::operator=(source);
+    m_nX = source.m_nX;
+    m_nY = source.m_nY;
+    m_nInheritFrom = source.m_nInheritFrom;
+    m_nParent = source.m_nParent;
+    m_vInherit = source.m_vInherit;
+    m_strName = source.m_strName;
+    CopyConditionList(m_vCondition, source.m_vCondition);
+    m_nCondMode = source.m_nCondMode;
+    m_bCondOnce = source.m_bCondOnce;
+    m_nGraphicIndex = source.m_nGraphicIndex;
+    m_nGraphicKind = source.m_nGraphicKind;
+    m_nGraphicSub = source.m_nGraphicSub;
+    m_nLayer = source.m_nLayer;
+    m_bHidden = source.m_bHidden;
+    m_nBadgeShow = source.m_nBadgeShow;
+    m_nBadge = source.m_nBadge;
+    m_nHit = source.m_nHit;
+    m_nHitExcept = source.m_nHitExcept;
+    m_nEffect = source.m_nEffect;
+    m_nEffectValue = source.m_nEffectValue;
+    m_nItemFrom = source.m_nItemFrom;
+    m_nItem = source.m_nItem;
+    m_bNoReplace = source.m_bNoReplace;
+    return *this;
+}
+
+void cEdBlock::RegisterFields(uint32_t)
+{
+    ClearFields();
+    AddInt8Field(&m_nInheritFrom);
+    AddInt16Field(&m_nParent);
+    AddInt8Field(&m_nCondMode);
+    AddInt8Field(&m_bCondOnce);
+    AddInt16Field(&m_nGraphicIndex);
+    AddInt8Field(&m_nGraphicKind);
+    AddInt16Field(&m_nGraphicSub);
+    AddInt8Field(&m_nLayer);
+    AddInt8Field(&m_bHidden);
+    AddInt8Field(&m_nBadgeShow);
+    AddInt16Field(&m_nBadge);
+    AddInt8Field(&m_nHit);
+    AddInt8Field(&m_nHitExcept);
+    AddInt8Field(&m_nEffect);
+    AddInt32Field(&m_nEffectValue);
+    AddInt8Field(&m_nItemFrom);
+    AddInt16Field(&m_nItem);
+    AddInt8Field(&m_bNoReplace);
+    AddStringField(&m_strName);
+}
+
+void cEdBlock::SetDefaults()
+{
+    ResetFields();
+    m_nHit = 1;
+    m_vInherit.assign(kBlockInheritGroups, 0);
+    m_nHitExcept = -1;
+    m_nGraphicIndex = 0;
+}
+
+bool cEdBlock::Load(FILE* fp)
+{
+    if (!LoadRecordFields(fp)) return false;
+    if (!ReadRecordBytes(fp, &m_nX, 2) || !ReadRecordBytes(fp, &m_nY, 2)) {
+        ReportRecordReadError(fp, "block position");
+        return false;
+    }
+    if (!LoadByteVector(fp, m_vInherit)) return false;
+    if (!LoadConditionList(fp, m_vCondition)) return false;
+    // Older shot sheets had one more leading cell.
+    if (g_nFileVersion < 219 && m_nGraphicKind == 3) {
+        m_nGraphicIndex = static_cast<int16_t>(m_nGraphicIndex + 1);
+        if (m_nGraphicIndex > 119) m_nGraphicIndex = 119;
+    }
+    ApplyInheritance();
+    Validate();
+    return true;
+}
+
+bool cEdBlock::Save(FILE* fp)
+{
+    Validate();
+    return SaveRecordFields(fp) && WriteRecordBytes(fp, &m_nX, 2) && WriteRecordBytes(fp, &m_nY, 2) &&
+           SaveByteVector(fp, m_vInherit) && SaveRecordVector(fp, m_vCondition);
+}
+
+void cEdBlock::Validate()
+{
+    ValidateParentOf(*this);
+    for (cEdCondition& condition : m_vCondition) condition.NoOpHook();
+    if (m_nGraphicIndex == 0) {
+        m_nHit = 0;
+        m_bNoReplace = 0;
+    }
+}
+
+void cEdBlock::ValidateItemRef()
+{
+    if (m_nItemFrom != kPaletteCommon && m_nItemFrom != kPaletteStage) return;
+    const std::vector<cEdItem>* lpItems = PaletteItems(m_nItemFrom);
+    if (lpItems == nullptr || !PaletteIndexInRange(m_nItem, lpItems->size())) {
+        m_nItemFrom = 0;
+        m_nItem = 0;
+    }
+}
+
+void cEdBlock::ApplyInheritance()
+{
+    const cEdBlock* lpSource = FindInheritSource(*this);
+    if (lpSource == nullptr || lpSource == this) return;
+    const cEdBlock& s = *lpSource;
+    const size_t nFlags = std::min(m_vInherit.size(), kBlockInheritGroups);
+    for (size_t i = 0; i < nFlags; ++i) {
+        if (m_vInherit[i] == 0) continue;
+        switch (i) {
+        case 0: m_strName = s.m_strName; break;
+        case 1:
+            CopyConditionList(m_vCondition, s.m_vCondition);
+            m_nCondMode = s.m_nCondMode;
+            m_bCondOnce = s.m_bCondOnce;
+            break;
+        case 2:
+            m_nGraphicKind = s.m_nGraphicKind;
+            m_nGraphicIndex = s.m_nGraphicIndex;
+            m_nGraphicSub = s.m_nGraphicSub;
+            break;
+        case 3: m_nLayer = s.m_nLayer; break;
+        case 4: m_bHidden = s.m_bHidden; break;
+        case 5:
+            m_nBadgeShow = s.m_nBadgeShow;
+            m_nBadge = s.m_nBadge;
+            break;
+        case 6: m_nHit = s.m_nHit; break;
+        case 7: m_nHitExcept = s.m_nHitExcept; break;
+        case 8:
+            m_nEffect = s.m_nEffect;
+            m_nEffectValue = s.m_nEffectValue;
+            break;
+        case 9:
+            m_nItemFrom = s.m_nItemFrom;
+            m_nItem = s.m_nItem;
+            break;
+        case 10: m_bNoReplace = s.m_bNoReplace; break;
+        default: break;
+        }
+    }
+}

@@ -1,0 +1,87 @@
+#include "data/EdPalette.h"
+
+#include "data/PaletteInheritance.h"
+#include "data/RecordStream.h"
+
+cEdPalette g_CommonPalette;
+
+cEdPalette::cEdPalette()
+{
+    RegisterFields(kCurrentDataVersion);
+    ResetFields();
+    m_vBlock.assign(1, cEdBlock());
+    m_vChara.assign(1, cEdChara());
+    m_vItem.assign(1, cEdItem());
+}
+
+void cEdPalette::RegisterFields(uint32_t)
+{
+    ClearFields();
+}
+
+bool cEdPalette::Load(FILE* fp)
+{
+    // Entries of this file inherit from the entries read before them.
+    cPaletteScope scope(kPaletteCommon, &m_vBlock, &m_vChara, &m_vItem);
+    if (!LoadRecordFields(fp)) return false;
+    if (!LoadBlockList(m_vBlock, fp) || !LoadCharaList(m_vChara, fp) || !LoadItemList(m_vItem, fp))
+        return false;
+    if (!m_vBlock.empty()) m_vBlock[0].SetDefaults();
+    if (!m_vChara.empty()) m_vChara[0].SetDefaults();
+    if (!m_vItem.empty()) m_vItem[0].SetDefaults();
+    // The common palette's entries keep what they inherited while loading, but do not show as
+    // inheriting afterwards.
+    for (cEdBlock& block : m_vBlock) std::fill(block.m_vInherit.begin(), block.m_vInherit.end(), 0);
+    for (cEdChara& chara : m_vChara) std::fill(chara.m_vInherit.begin(), chara.m_vInherit.end(), 0);
+    for (cEdItem& item : m_vItem) std::fill(item.m_vInherit.begin(), item.m_vInherit.end(), 0);
+    Validate();
+    return true;
+}
+
+bool cEdPalette::Save(FILE* fp)
+{
+    Validate();
+    return SaveRecordFields(fp) && SaveRecordVector(fp, m_vBlock) && SaveRecordVector(fp, m_vChara) &&
+           SaveRecordVector(fp, m_vItem);
+}
+
+void cEdPalette::Validate()
+{
+    cPaletteScope scope(kPaletteCommon, &m_vBlock, &m_vChara, &m_vItem);
+    while (m_vBlock.size() < 2) m_vBlock.emplace_back();
+    while (m_vChara.size() < 2) m_vChara.emplace_back();
+    while (m_vItem.size() < 2) m_vItem.emplace_back();
+    ValidatePaletteEntries(m_vBlock, m_vChara, m_vItem);
+}
+
+bool LoadBlockList(std::vector<cEdBlock>& v, FILE* fp)
+{
+    return LoadRecordVector(fp, v, cEdBlock());
+}
+
+bool LoadCharaList(std::vector<cEdChara>& v, FILE* fp)
+{
+    return LoadRecordVector(fp, v, cEdChara());
+}
+
+bool LoadItemList(std::vector<cEdItem>& v, FILE* fp)
+{
+    return LoadRecordVector(fp, v, cEdItem());
+}
+
+void ValidatePaletteEntries(std::vector<cEdBlock>& vBlock, std::vector<cEdChara>& vChara,
+                            std::vector<cEdItem>& vItem)
+{
+    for (cEdBlock& block : vBlock) {
+        block.Validate();
+        block.ValidateItemRef();
+    }
+    for (cEdChara& chara : vChara) {
+        chara.Validate();
+        chara.ValidateFlowRefs();
+    }
+    for (cEdItem& item : vItem) {
+        item.Validate();
+        item.ValidateCommandRefs();
+    }
+}
