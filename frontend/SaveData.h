@@ -191,3 +191,8 @@ int LoadChallengeSave();
 int SaveChallengeSave();
 // Reads every slot of the list (99 when it is empty): valid only when its file was read whole.
 void LoadSaveSlotList(std::vector<cSaveSlotInfo>& list);
+
+struct DDSURFACEDATA;
+void DrawSaveSlotList(DDSURFACEDATA* lpSurface, int32_t x, int32_t y, std::vector<cSaveSlotInfo>& list,
+                      int32_t nTop, int32_t nRows);
+void DrawSaveSlotDate(const cSaveSlotInfo& slot, DDSURFACEDATA* lpSurface, int32_t x, int32_t y);
