@@ -4,6 +4,7 @@
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "data/EdSystem.h"
+#include "data/ProjectPaths.h"
 #include "data/RecordReferences.h"
 #include "data/RecordStream.h"
 
@@ -11,13 +12,10 @@ cEdDatabase g_Database;
 std::vector<cEdCharaEffect> g_CharaEffectWork;
 std::vector<cEdScrEffect> g_ScrEffectWork;
 
-const char* const DatabaseFilePaths[10] = {
-    "data\\database\\AnimeSet.dat",     "data\\database\\Anime.dat",
-    "data\\database\\Bmp_CharaExc.dat", "data\\database\\SwordType.dat",
-    "data\\database\\Effect.dat",       "data\\database\\CharaEffect.dat",
-    "data\\database\\ScrEffect.dat",    "data\\database\\Picture.dat",
-    "data\\database\\Sound.dat",        "data\\database\\Bgm.dat",
-};
+const char* DatabaseFilePath(int32_t nList)
+{
+    return ProjectPathTable[15 + 2 * nList];
+}
 
 cEdDatabase::cEdDatabase()
 {
@@ -61,7 +59,11 @@ int LoadDatabaseList(std::vector<T>& list, const char* path, const T& prototype)
         return 0;
     }
     if (g_bStripCR) {
-        for (T& element : loaded) element.StripCR();
+        // A copied record carries no field lists, so each element registers its own first.
+        for (T& element : loaded) {
+            element.RegisterFields(kCurrentDataVersion);
+            element.StripCR();
+        }
     }
     list.swap(loaded);
     return 1;
@@ -83,7 +85,7 @@ namespace {
 template <class T>
 bool LoadOneList(std::vector<T>& list, int nIndex, const T& prototype)
 {
-    const char* path = DatabaseFilePaths[nIndex];
+    const char* path = DatabaseFilePath(nIndex);
     if (LoadDatabaseList(list, path, prototype)) return true;
     ErrorBoxF("%s のロードに失敗！", path);
     return false;
@@ -108,7 +110,7 @@ int cEdDatabase::LoadDatabase()
     // Sound n is sound-table entry n + 16 after the seventeen system sounds, and sound 0 is the
     // "none" entry that is never loaded; a list without it would leave the table one short.
     if (m_vSound.empty()) {
-        WriteReportTrace("%s : no entries, a none entry is added", DatabaseFilePaths[8]);
+        WriteReportTrace("%s : no entries, a none entry is added", DatabaseFilePath(8));
         m_vSound.emplace_back();
     }
     ClearNoneEffectKinds();
@@ -121,11 +123,11 @@ void cEdDatabase::ClearNoneEffectKinds()
     // Effect number 0 means no effect everywhere; a list stored without any entry gets one, so
     // that number 0 always finds its entry.
     if (m_vCharaEffect.empty()) {
-        WriteReportTrace("%s : no entries, a none entry is added", DatabaseFilePaths[5]);
+        WriteReportTrace("%s : no entries, a none entry is added", DatabaseFilePath(5));
         m_vCharaEffect.emplace_back();
     }
     if (m_vScrEffect.empty()) {
-        WriteReportTrace("%s : no entries, a none entry is added", DatabaseFilePaths[6]);
+        WriteReportTrace("%s : no entries, a none entry is added", DatabaseFilePath(6));
         m_vScrEffect.emplace_back();
     }
     m_vCharaEffect[0].m_nKind = 0;

@@ -38,8 +38,9 @@ public:
     std::vector<cEdBgm> m_vBgm;
 };
 
-// The files of the ten lists, in loading order.
-extern const char* const DatabaseFilePaths[10];
+// The file of list i (0 animation sets .. 9 music, the loading order): the project path table's
+// "data\" entry of that list.
+const char* DatabaseFilePath(int32_t nList);
 
 // Reads one list file into one list: 1 when read whole, 0 when the file cannot be opened or is
 // damaged (the list then keeps what it held). Shows no box.

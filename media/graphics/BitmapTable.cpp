@@ -21,8 +21,9 @@ void ReleaseObject(T*& object) {
 }
 
 void CopyName(char (&out)[260], const char* lpName) {
-    std::strncpy(out, lpName ? lpName : "", sizeof(out) - 1);
-    out[sizeof(out) - 1] = '\0';
+    const size_t length = lpName ? strnlen(lpName, sizeof(out) - 1) : 0;
+    if (length) std::memmove(out, lpName, length);
+    out[length] = '\0';
 }
 
 // The size of a bitmap file; false when it cannot be loaded.

@@ -13,6 +13,7 @@
 #include "media/graphics/SceneTarget.h"
 #include "media/text/Font.h"
 #include "media/text/FontInternal.h"
+#include "platform/graphics/WinFont.h"
 
 namespace {
 
@@ -130,6 +131,8 @@ DDSURFACEDATA* PictureSurface(int32_t nNumber)
 bool SurfaceExists(const DDSURFACEDATA* lpSD)
 {
     if (lpSD == nullptr) return false;
+    // A view of another surface (Direct3D) draws that surface's texture.
+    if (lpDTCon != nullptr && lpSD->lpBaseSD != nullptr && lpSD->lpBaseSD != lpSD) lpSD = lpSD->lpBaseSD;
     if (lpSD->lpDT != nullptr && lpSD->lpDT->lpTexture != nullptr) return true;
     return lpSD->lpDDraw != nullptr && lpSD->lpDDraw->lpDDSurface != nullptr;
 }
@@ -207,6 +210,9 @@ void InitFont(cFont* lpFont, const char* lpFace, int32_t nGdiWidth, int32_t nHei
               int32_t nFrameColor, DDSURFACEDATA* lpLetterSD, int32_t nGlyphCache)
 {
     if (lpFont == nullptr) return;
+    // The glyph renderer behind the font calls comes with the first font (the host may have
+    // installed it already for its dialogs).
+    InstallFontRasterizer();
     RegisterRestoreHooks();
     const char* face = lpFace != nullptr ? lpFace : "";
     std::strncpy(lpFont->m_szFaceName, face, sizeof(lpFont->m_szFaceName) - 1);

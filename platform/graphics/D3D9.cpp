@@ -305,8 +305,8 @@ public:
     HRESULT Present(const RECT*, const RECT*, HWND, const void*) override {
         if (IsLost()) return D3DERR_DEVICELOST;
         if (m_bInScene) return D3DERR_INVALIDCALL;
-        // With vertical sync the frame is shown at the display's next refresh.
-        if (m_Parameters.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE) gfx::WaitForNextVerticalBlank();
+        // With vertical sync the presentation itself paces the frames.
+        if (m_Parameters.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE) gfx::WaitForVerticalBlank();
         gfx::PresentBuffer(*m_lpBackBuffer->Pixels(), nullptr);
         return D3D_OK;
     }

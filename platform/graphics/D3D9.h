@@ -348,7 +348,8 @@ public:
     // Fails with D3DERR_INVALIDCALL while textures of the default pool are still held, as the
     // platform's did; the back buffer comes back cleared.
     virtual HRESULT Reset(D3DPRESENT_PARAMETERS* parameters) = 0;
-    // Hands the back buffer to the host as a frame; D3DERR_DEVICELOST while lost.
+    // Hands the back buffer to the host as a frame; D3DERR_DEVICELOST while lost. Unless the
+    // presentation interval is immediate it first waits for the display's vertical blank.
     virtual HRESULT Present(const RECT* source, const RECT* dest, HWND overrideWindow,
                             const void* dirtyRegion) = 0;
     virtual HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,

@@ -200,11 +200,12 @@ public:
         for (cSurface* back : m_vBackBuffers) back->Restore();
         return DD_OK;
     }
-    HRESULT Flip(IDirectDrawSurface7*, DWORD) override {
+    HRESULT Flip(IDirectDrawSurface7*, DWORD flags) override {
         if ((m_dwCaps & DDSCAPS_PRIMARYSURFACE) == 0 || m_vBackBuffers.empty()) return DDERR_INVALIDPARAMS;
         if (Lost() || m_vBackBuffers[0]->Lost()) return DDERR_SURFACELOST;
         // The back buffer keeps its content: the game redraws only what changes.
         m_Pixels.CopyFrom(m_vBackBuffers[0]->m_Pixels);
+        if (flags & DDFLIP_WAIT) gfx::WaitForVerticalBlank();
         PresentSelf();
         return DD_OK;
     }
@@ -466,7 +467,7 @@ public:
         return DD_OK;
     }
     HRESULT WaitForVerticalBlank(DWORD, HANDLE) override {
-        gfx::WaitForNextVerticalBlank();
+        gfx::WaitForVerticalBlank();
         return DD_OK;
     }
     HRESULT FlipToGDISurface() override { return DD_OK; }

@@ -163,7 +163,8 @@ public:
     virtual HRESULT GetCaps(DDSCAPS2* caps) = 0;
     virtual HRESULT IsLost() = 0;
     virtual HRESULT Restore() = 0;
-    // Primary surface of a flip chain: shows the back buffer (handed to the host as a frame).
+    // Primary surface of a flip chain: shows the back buffer (handed to the host as a frame),
+    // with DDFLIP_WAIT on the display's vertical blank.
     virtual HRESULT Flip(IDirectDrawSurface7* target, DWORD flags) = 0;
     // A device context over the surface for the GDI calls (Gdi.h).
     virtual HRESULT GetDC(HDC* dc) = 0;
@@ -184,6 +185,7 @@ public:
     virtual HRESULT CreateClipper(DWORD flags, IDirectDrawClipper** clipper, void* outer) = 0;
     virtual HRESULT GetAvailableVidMem(DDSCAPS2* caps, DWORD* total, DWORD* free) = 0;
     virtual HRESULT GetMonitorFrequency(DWORD* frequency) = 0;
+    // Blanks come at whole multiples of the refresh period of the host's millisecond clock.
     virtual HRESULT WaitForVerticalBlank(DWORD flags, HANDLE event) = 0;
     virtual HRESULT FlipToGDISurface() = 0;
 };

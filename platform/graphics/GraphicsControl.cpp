@@ -150,6 +150,20 @@ PixelFormat DisplayPixelFormat(int32_t bpp) {
     }
 }
 
+void WaitForVerticalBlank() {
+    static std::mutex mutex;
+    static uint64_t lastBlank = 0;
+    std::lock_guard<std::mutex> lock(mutex);
+    const uint32_t rate = CurrentDisplay().nRefreshRate ? CurrentDisplay().nRefreshRate : 60;
+    const uint64_t now = timeGetTime();
+    // Blank k falls at ceil(k * 1000 / rate) ms; the next one after now, never the same twice.
+    uint64_t k = now * rate / 1000 + 1;
+    if (k <= lastBlank) k = lastBlank + 1;
+    const uint64_t at = (k * 1000 + rate - 1) / rate;
+    if (at > now) Sleep(static_cast<DWORD>(at - now));
+    lastBlank = k;
+}
+
 void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette) {
     const int32_t w = buffer.Width(), h = buffer.Height();
     thread_local std::vector<uint32_t> pixels;
@@ -329,6 +343,11 @@ bool WriteFrameBmp(const PresentedFrame& frame, const std::string& hostPath) {
 
 void SetPresentationWindow(void* sdlWindow) {
     std::lock_guard<std::mutex> lock(g_FrameMutex);
+    // The texture and renderer belong to the window they were made for.
+    if (g_lpTexture != nullptr) SDL_DestroyTexture(g_lpTexture);
+    if (g_lpRenderer != nullptr) SDL_DestroyRenderer(g_lpRenderer);
+    g_lpTexture = nullptr;
+    g_lpRenderer = nullptr;
     g_lpWindow = static_cast<SDL_Window*>(sdlWindow);
     g_bOwnWindow = false;
     g_WindowThread = std::this_thread::get_id();
@@ -432,16 +451,3 @@ void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, i
     if (auto hook = g_FramePresentedHook.load()) hook(count);
 }
 
-
-namespace gfx {
-
-void WaitForNextVerticalBlank() {
-    uint64_t rate = Profile().nDesktopRefreshRate;
-    if (rate == 0) rate = 60;
-    const DWORD now = timeGetTime();
-    const uint64_t blank = static_cast<uint64_t>(now) * rate / 1000 + 1;
-    const DWORD target = static_cast<DWORD>((blank * 1000 + rate - 1) / rate);
-    while (static_cast<int32_t>(timeGetTime() - target) < 0) Sleep(1);
-}
-
-}  // namespace gfx

@@ -86,4 +86,9 @@ void SetFramePresentedHook(void (*hook)(uint64_t frameCount));
 // that owns the window calls from its event loop (it is also called by PresentFrameToHost when
 // that runs on the window's thread).
 void SetPresentationWindow(void* sdlWindow);
+// The SDL host's main window, opened by the program's entry on its user-interface thread before
+// the game's window exists: its events (keys, close, focus) become messages of the program's
+// main window, and the frames are shown in it. False on the headless host or when SDL fails.
+bool HostOpenSdlWindow();
+void HostCloseSdlWindow();
 void ShowPendingFrame();

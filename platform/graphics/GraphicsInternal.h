@@ -43,11 +43,13 @@ DisplayState CurrentDisplay();
 void SetCurrentDisplay(const DisplayState& display);
 PixelFormat DisplayPixelFormat(int32_t bpp);
 
+// Waits for the display's next vertical blank: blanks come at whole multiples of the refresh
+// period on the host's millisecond clock (the headless host's virtual clock advances instead).
+void WaitForVerticalBlank();
+
 // Presents a buffer to the host, converting through the palette at 8 bits (null: grey ramp).
 void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette);
-// Waits on the millisecond timer (the virtual clock on the headless host) for the beginning of
-// the display's next vertical blank, at the profile's refresh rate.
-void WaitForNextVerticalBlank();
+
 
 // The palette attached to the DirectDraw primary surface (null when none), for presentation
 // and for colour matching on 8-bit targets. Copies the entries into out.

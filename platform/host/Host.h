@@ -27,6 +27,8 @@ void HostAdvanceVirtualTime(uint32_t milliseconds);
 // The one thread whose sleeps drive the virtual clock (a thread id of the window layer; 0: every
 // thread's sleeps do, the default). While one is named, other threads' sleeps wait in real time,
 // so a run with the same input gives the same frames however the threads are scheduled.
+// HostClockDriverNone names no thread: the clock stands still until a driver is named.
+constexpr uint32_t HostClockDriverNone = 0xFFFFFFFFu;
 void HostSetClockDriver(uint32_t threadId);
 uint32_t HostClockDriver();
 

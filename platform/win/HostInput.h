@@ -17,7 +17,9 @@ BYTE HostKeyEvent(int32_t scancode, bool down);
 void HostSetKeyDown(int virtualKey, bool down);
 // The window that receives WM_KEYDOWN and WM_KEYUP for host key events and the script's key
 // actions (the program's main window); null sends none.
+// The first top-level window created is taken by default.
 void HostSetKeyMessageWindow(HWND window);
+HWND HostKeyMessageWindow();
 void HostPostKeyMessage(int virtualKey, bool down);
 // Every key up (focus loss, start of a test).
 void HostReleaseAllKeys();

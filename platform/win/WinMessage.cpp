@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win/HostInput.h"
 #include "platform/win/WinKernel.h"
 #include "platform/win/WinTime.h"
 
@@ -223,11 +224,14 @@ HWND CreateWindowEx(DWORD, const char* className, const char* caption, DWORD, in
         DestroyWindow(hwnd);
         return nullptr;
     }
+    // The program's main window receives the host's key messages.
+    if (parent == nullptr && HostKeyMessageWindow() == nullptr) HostSetKeyMessageWindow(hwnd);
     return hwnd;
 }
 
 BOOL DestroyWindow(HWND hwnd)
 {
+    if (HostKeyMessageWindow() == hwnd) HostSetKeyMessageWindow(nullptr);
     Kernel& k = TheKernel();
     std::vector<std::shared_ptr<KernelWindow>> doomed;   // the window, then its descendants
     {

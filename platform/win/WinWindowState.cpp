@@ -49,7 +49,7 @@ BOOL ShowWindow(HWND hwnd, int command)
         p.visible = command != SW_HIDE;
         p.minimised = command == SW_SHOWMINIMIZED || command == SW_MINIMIZE || command == SW_SHOWMINNOACTIVE;
         p.maximised = command == SW_SHOWMAXIMIZED;
-        if (p.visible && !p.minimised && !p.activated && IsHeadless()) {
+        if (p.visible && !p.minimised && !p.activated) {
             p.activated = true;
             activate = true;
         }
@@ -128,6 +128,11 @@ void OutputDebugString(const char* text)
 void HostSetKeyMessageWindow(HWND window)
 {
     KeyWindow = window;
+}
+
+HWND HostKeyMessageWindow()
+{
+    return KeyWindow.load();
 }
 
 void HostPostKeyMessage(int virtualKey, bool down)

@@ -25,8 +25,8 @@ constexpr LONG WINDOW_FRAME_TOP = 31;
 constexpr LONG WINDOW_FRAME_BOTTOM = 8;
 
 // Shows, hides, minimises or maximises the window. The first show activates the program: the
-// window gets WM_ACTIVATEAPP (1) at once on the headless host, which is always active, and from
-// window focus on the SDL host. Returns whether the window was visible before.
+// window gets WM_ACTIVATEAPP (1) at once (the headless host stays active; on the SDL host window
+// focus changes it later). Returns whether the window was visible before.
 BOOL ShowWindow(HWND hwnd, int command);
 BOOL IsIconic(HWND hwnd);
 BOOL IsZoomed(HWND hwnd);
@@ -47,9 +47,3 @@ struct COPYDATASTRUCT {
     DWORD cbData;
     void* lpData;
 };
-
-// The SDL host: the layer's event pump for the window's thread, which turns host events into
-// messages of the window (keys, close, focus, expose) and shows the presented frames. Set up by
-// the program's entry once the main window exists; nothing on the headless host.
-void HostAttachMainWindow(HWND hwnd);
-void HostDetachMainWindow();

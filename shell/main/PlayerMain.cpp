@@ -22,6 +22,8 @@ namespace {
 std::atomic<uint64_t> FrameLimit{0};
 std::atomic<bool> LimitReached{false};
 FILE* FrameLog = nullptr;
+std::string DumpPath;
+std::atomic<bool> Dumped{false};
 
 void OnFramePresented(uint64_t frameCount)
 {
@@ -29,14 +31,17 @@ void OnFramePresented(uint64_t frameCount)
         // The thread that presents frames is the one whose waits make the game's time pass.
         HostSetClockDriver(GetCurrentThreadId());
         HostAdvanceInputFrame();
-        if (HWND hwnd = hMainWnd.load()) HostSetKeyMessageWindow(hwnd);
     }
     if (FrameLog != nullptr) {
         std::fprintf(FrameLog, "%llu %u\n", static_cast<unsigned long long>(frameCount), HostVirtualTime());
         std::fflush(FrameLog);
     }
     const uint64_t limit = FrameLimit.load();
-    if (limit != 0 && frameCount >= limit && !LimitReached.exchange(true)) PostMessage(hMainWnd.load(), WM_CLOSE, 0, 0);
+    if (limit != 0 && frameCount >= limit && !LimitReached.exchange(true)) {
+        // The frame at the limit is the one kept: the frames shown while the close runs vary.
+        if (!DumpPath.empty() && !Dumped.exchange(true)) WriteFrameBmp(LastPresentedFrame(), DumpPath);
+        PostMessage(hMainWnd.load(), WM_CLOSE, 0, 0);
+    }
 }
 
 void ArmFailures(const std::string& list)
@@ -93,9 +98,15 @@ int main(int argc, char** argv)
         }
     }
     if (!frameLog.empty()) FrameLog = std::fopen(frameLog.c_str(), "w");
+    DumpPath = dump;
     QueueBoxAnswers(answers);
     ArmFailures(failures);
-    if (IsHeadless()) HostSetClockDriver(GetCurrentThreadId());
+    // The headless clock starts when the first frame is presented, on the presenting thread, so
+    // the game's time never depends on how fast start-up ran.
+    if (IsHeadless())
+        HostSetClockDriver(HostClockDriverNone);
+    else if (!HostOpenSdlWindow())
+        std::fprintf(stderr, "the SDL window cannot be opened; frames go to a window of their own\n");
     SetFramePresentedHook(OnFramePresented);
 
     std::string commandLine;
@@ -110,7 +121,9 @@ int main(int argc, char** argv)
     const int exitCode = WinMain(nullptr, nullptr, commandLine.data(), testPlay ? TestPlayShowCommand : SW_SHOWNORMAL);
 
     SetFramePresentedHook(nullptr);
-    if (!dump.empty() && PresentedFrameCount() > 0) WriteFrameBmp(LastPresentedFrame(), dump);
+    HostCloseSdlWindow();
+    if (!DumpPath.empty() && !Dumped.exchange(true) && PresentedFrameCount() > 0)
+        WriteFrameBmp(LastPresentedFrame(), DumpPath);
     if (FrameLog != nullptr) std::fclose(FrameLog);
     return exitCode;
 }

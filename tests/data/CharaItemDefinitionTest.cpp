@@ -5,6 +5,7 @@
 #include "data/EdDatabase.h"
 #include "data/EdPalette.h"
 #include "data/EdStage.h"
+#include "data/RecordReferences.h"
 
 namespace {
 
@@ -369,5 +370,62 @@ TEST_F(PaletteFileTest, RoundTripAndDamagedFiles)
         palette.m_vBlock.resize(4);
         EXPECT_EQ(palette.LoadFromFile("cut.cplt4"), 0) << nKeep;
         EXPECT_EQ(palette.m_vBlock.size(), 4u) << nKeep;
+    }
+}
+
+TEST_F(DefinitionTest, CharacterFlowsDeletedOrEmptyAreDropped)
+{
+    cEdChara source;
+    source.m_vFlow.resize(3, cEdFlow::Default());
+    source.m_vFlow[0].m_vCommand.resize(1);
+    source.m_vFlow[0].m_strName = "";
+    source.m_vFlow[1].m_vCommand.resize(1);
+    source.m_vFlow[1].m_bDelete = 1;
+    // Flow 2 has no conditions, key steps or commands: validation drops it.
+    const Bytes body = SaveBody(source);
+    EXPECT_EQ(source.m_vFlow.size(), 2u);
+
+    cEdChara loaded;
+    ASSERT_TRUE(LoadBody(loaded, body));
+    ASSERT_EQ(loaded.m_vFlow.size(), 1u);
+    EXPECT_EQ(loaded.m_vFlow[0].m_bDelete, 0);
+
+    // Test play or the project setting keep flows marked as deleted.
+    const RecordReferenceHooks saved = g_RecordReferences;
+    g_RecordReferences.lpfnKeepDeletedFlows = [] { return true; };
+    cEdChara kept;
+    ASSERT_TRUE(LoadBody(kept, body));
+    g_RecordReferences = saved;
+    EXPECT_EQ(kept.m_vFlow.size(), 2u);
+}
+
+TEST_F(DefinitionTest, InheritedFlowsOfAParentWithoutFlowsAreOneDefaultFlow)
+{
+    g_CommonPalette.m_vChara.resize(3);
+    g_CommonPalette.m_vChara[1].m_vFlow.resize(2, cEdFlow::Default());
+    g_CommonPalette.m_vChara[1].m_vFlow[1].m_nTrigger = 5;
+    for (int16_t nParent : {int16_t{1}, int16_t{2}}) {
+        CharaFixture fixture;
+        fixture.nInheritFrom = 1;
+        fixture.nParent = nParent;
+        fixture.vFlags[36] = 1;
+        cEdChara chara;
+        // Inheritance runs before validation, so the copied flows are seen as they were copied.
+        g_nFileVersion = 751;
+        FILE* fp = std::tmpfile();
+        const Bytes body = CharaBody(fixture);
+        std::fwrite(body.data(), 1, body.size(), fp);
+        std::rewind(fp);
+        ASSERT_TRUE(chara.LoadRecordFields(fp));
+        std::fclose(fp);
+        chara.m_vInherit = fixture.vFlags;
+        chara.ApplyInheritance();
+        if (nParent == 1) {
+            ASSERT_EQ(chara.m_vFlow.size(), 2u);
+            EXPECT_EQ(chara.m_vFlow[1].m_nTrigger, 5);
+        } else {
+            ASSERT_EQ(chara.m_vFlow.size(), 1u);
+            EXPECT_EQ(chara.m_vFlow[0].m_nKeyTolerance, 3);
+        }
     }
 }

@@ -53,27 +53,27 @@ protected:
     // Writes the lists from the first up to, not including, list nStop.
     static void WriteLists(int nStop)
     {
-        const char* const* p = DatabaseFilePaths;
-        if (nStop > 0) WriteList(p[0], ThreeNamed<cEdAnimeSet>("set"));
-        if (nStop > 1) WriteList(p[1], ThreeNamed<cEdAnime>("anime"));
-        if (nStop > 2) WriteList(p[2], ThreeNamed<cEdBmpCharaExc>("bmp"));
-        if (nStop > 3) WriteList(p[3], ThreeNamed<cEdSwordType>("sword"));
-        if (nStop > 4) WriteList(p[4], ThreeNamed<cEdEffect>("effect"));
+        auto p = [](int i) { return DatabaseFilePath(i); };
+        if (nStop > 0) WriteList(p(0), ThreeNamed<cEdAnimeSet>("set"));
+        if (nStop > 1) WriteList(p(1), ThreeNamed<cEdAnime>("anime"));
+        if (nStop > 2) WriteList(p(2), ThreeNamed<cEdBmpCharaExc>("bmp"));
+        if (nStop > 3) WriteList(p(3), ThreeNamed<cEdSwordType>("sword"));
+        if (nStop > 4) WriteList(p(4), ThreeNamed<cEdEffect>("effect"));
         if (nStop > 5) {
             std::vector<cEdCharaEffect> list = ThreeNamed<cEdCharaEffect>("chara");
             list[0].m_nKind = 5;
             list[0].m_anParam[1] = 9;
             list[1].m_nKind = 4;
-            WriteList(p[5], list);
+            WriteList(p(5), list);
         }
         if (nStop > 6) {
             std::vector<cEdScrEffect> list = ThreeNamed<cEdScrEffect>("screen");
             list[0].m_nKind = 7;
-            WriteList(p[6], list);
+            WriteList(p(6), list);
         }
-        if (nStop > 7) WriteList(p[7], ThreeNamed<cEdPicture>("picture"));
-        if (nStop > 8) WriteList(p[8], ThreeNamed<cEdSound>("sound"));
-        if (nStop > 9) WriteList(p[9], ThreeNamed<cEdBgm>("bgm"));
+        if (nStop > 7) WriteList(p(7), ThreeNamed<cEdPicture>("picture"));
+        if (nStop > 8) WriteList(p(8), ThreeNamed<cEdSound>("sound"));
+        if (nStop > 9) WriteList(p(9), ThreeNamed<cEdBgm>("bgm"));
     }
 };
 
@@ -174,10 +174,10 @@ TEST_F(DatabaseTest, HugeCountIsRefusedBeforeAnythingIsAllocated)
 TEST_F(DatabaseTest, EmptyListsLoadEmptyButEffectAndSoundListsKeepTheirNoneEntry)
 {
     WriteLists(10);
-    WriteList(DatabaseFilePaths[1], std::vector<cEdAnime>());
-    WriteList(DatabaseFilePaths[5], std::vector<cEdCharaEffect>());
-    WriteList(DatabaseFilePaths[6], std::vector<cEdScrEffect>());
-    WriteList(DatabaseFilePaths[8], std::vector<cEdSound>());
+    WriteList(DatabaseFilePath(1), std::vector<cEdAnime>());
+    WriteList(DatabaseFilePath(5), std::vector<cEdCharaEffect>());
+    WriteList(DatabaseFilePath(6), std::vector<cEdScrEffect>());
+    WriteList(DatabaseFilePath(8), std::vector<cEdSound>());
     ASSERT_EQ(g_Database.LoadDatabase(), 1);
     EXPECT_TRUE(g_Database.m_vAnime.empty());
     ASSERT_EQ(g_Database.m_vCharaEffect.size(), 1u);
@@ -194,10 +194,10 @@ TEST_F(DatabaseTest, StringsOfEveryListLoseTheirCarriageReturns)
     std::vector<cEdSwordType> swords(1);
     swords[0].m_strName = "a\r\nb";
     swords[0].m_strLeftFile = "bmp\\l\r.bmp";
-    WriteList(DatabaseFilePaths[3], swords);
+    WriteList(DatabaseFilePath(3), swords);
     std::vector<cEdAnimeSet> sets(1);
     sets[0].m_vAnimes[1].m_strName = "x\ry";
-    WriteList(DatabaseFilePaths[0], sets);
+    WriteList(DatabaseFilePath(0), sets);
     ASSERT_EQ(g_Database.LoadDatabase(), 1);
     EXPECT_EQ(g_Database.m_vSwordType[0].m_strName, "a\nb");
     EXPECT_EQ(g_Database.m_vSwordType[0].m_strLeftFile, "bmp\\l.bmp");
@@ -226,7 +226,7 @@ TEST_F(DatabaseTest, LoadedDatabaseAnswersTheRecordsReferenceChecks)
     swords[1].m_vSteps.resize(3);
     swords[1].m_vSteps[0].m_nTime = 2;
     swords[1].m_vSteps[2].m_nTime = 5;
-    WriteList(DatabaseFilePaths[3], swords);
+    WriteList(DatabaseFilePath(3), swords);
     EXPECT_EQ(DatabaseCount(DatabaseList::Sound), -1);
     ASSERT_EQ(g_Database.LoadDatabase(), 1);
     EXPECT_EQ(DatabaseCount(DatabaseList::Sound), 3);
@@ -235,4 +235,16 @@ TEST_F(DatabaseTest, LoadedDatabaseAnswersTheRecordsReferenceChecks)
     EXPECT_FALSE(KeepDeletedFlows());
     g_System.m_bKeepDeletedFlows = 1;
     EXPECT_TRUE(KeepDeletedFlows());
+}
+
+TEST_F(DatabaseTest, LongListsLoadWholeWithTheirTextsCleaned)
+{
+    WriteLists(10);
+    std::vector<cEdSound> sounds(1500);
+    for (size_t i = 0; i < sounds.size(); ++i) sounds[i].m_strFile = "wave\\" + std::to_string(i) + "\r.wav";
+    WriteList(DatabaseFilePath(8), sounds);
+    ASSERT_EQ(g_Database.LoadDatabase(), 1);
+    ASSERT_EQ(g_Database.m_vSound.size(), 1500u);
+    EXPECT_EQ(g_Database.m_vSound[0].m_strFile, "wave\\0.wav");
+    EXPECT_EQ(g_Database.m_vSound[1499].m_strFile, "wave\\1499.wav");
 }

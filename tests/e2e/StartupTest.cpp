@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/host/Host.h"
 #include "tests/e2e/PlayerRun.h"
 #include "tests/e2e/TestProject.h"
 
@@ -43,11 +44,24 @@ std::vector<std::pair<uint64_t, uint32_t>> ReadFrameLog(const std::string& path)
 
 TEST(PlayerRun, StartsPresentsAtSixtyFramesAndClosesCleanly)
 {
-    Outcome run = RunProject(TestProjectSpec{}, {"--frames=120", "--frame-log=frames.txt"});
+    TestProjectSpec spec;
+    spec.systemIni = "Direct3D=1\nWindowMode=1\nShowFps=0\nD3D_FontCache=1\nExit\n";
+    Outcome run = RunProject(spec, {"--frames=120", "--frame-log=frames.txt"});
     ASSERT_FALSE(run.result.timedOut);
     EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+    // The report log: the version line first, the machine, the display once the graphics run,
+    // and the glyph counts of the two cached fonts as the last lines of the shut-down.
     const std::string report = ReadWholeFile(run.folder + "/Report_Game.txt");
     EXPECT_EQ(report.rfind("App : ver 751\r\n", 0), 0u) << report;
+    const size_t display = report.find("Direct3D : ");
+    const size_t font10 = report.find("Font10 : ");
+    const size_t font16 = report.find("Font16 : ");
+    ASSERT_NE(display, std::string::npos) << report;
+    ASSERT_NE(font10, std::string::npos) << report;
+    ASSERT_NE(font16, std::string::npos) << report;
+    EXPECT_LT(display, font10);
+    EXPECT_LT(font10, font16);
+    EXPECT_EQ(report.find("\r\n", font16) + 2, report.size());
     const auto frames = ReadFrameLog(run.folder + "/frames.txt");
     ASSERT_GE(frames.size(), 120u);
     // 60 frames per second on the virtual clock: 120 frames span two seconds.
@@ -186,4 +200,133 @@ TEST(PlayerRun, SecondCopyAsksAndEndsOnNoOrEndsTheFirstOnYes)
     EXPECT_FALSE(ReadWholeFile(second + "/frames.txt").empty());
     PlayerResult ended = WaitPlayer(pid, firstErr, 10);
     EXPECT_FALSE(ended.timedOut);
+}
+
+namespace {
+
+struct Frame {
+    int32_t width = 0, height = 0;
+    std::vector<uint32_t> pixels;   // 0x00RRGGBB, top row first
+};
+
+Frame ReadBmp24(const std::string& path)
+{
+    Frame f;
+    const std::string b = ReadWholeFile(path);
+    if (b.size() < 54) return f;
+    auto u32 = [&b](size_t o) {
+        return uint32_t(uint8_t(b[o])) | uint32_t(uint8_t(b[o + 1])) << 8 | uint32_t(uint8_t(b[o + 2])) << 16 |
+               uint32_t(uint8_t(b[o + 3])) << 24;
+    };
+    const uint32_t offset = u32(10);
+    f.width = int32_t(u32(18));
+    const int32_t height = int32_t(u32(22));
+    f.height = height < 0 ? -height : height;
+    const size_t stride = (size_t(f.width) * 3 + 3) & ~size_t(3);
+    if (b.size() < offset + stride * size_t(f.height)) return Frame{};
+    f.pixels.resize(size_t(f.width) * f.height);
+    for (int32_t y = 0; y < f.height; ++y) {
+        const size_t row = offset + stride * size_t(height < 0 ? y : f.height - 1 - y);
+        for (int32_t x = 0; x < f.width; ++x) {
+            const size_t o = row + size_t(x) * 3;
+            f.pixels[size_t(y) * f.width + x] =
+                uint32_t(uint8_t(b[o])) | uint32_t(uint8_t(b[o + 1])) << 8 | uint32_t(uint8_t(b[o + 2])) << 16;
+        }
+    }
+    return f;
+}
+
+// Pixels of the colour inside and outside the rectangle from (x0, y0) to the frame's corner.
+std::pair<int, int> CountColour(const Frame& f, uint32_t colour, int32_t x0, int32_t y0)
+{
+    int inside = 0, outside = 0;
+    for (int32_t y = 0; y < f.height; ++y)
+        for (int32_t x = 0; x < f.width; ++x)
+            if (f.pixels[size_t(y) * f.width + x] == colour) ++(x >= x0 && y >= y0 ? inside : outside);
+    return {inside, outside};
+}
+
+}  // namespace
+
+TEST(PlayerRun, FrameRateTextFollowsShowFps)
+{
+    struct FpsCase {
+        const char* value;
+        int32_t x0, y0;   // where the text may appear
+        bool drawn;
+    };
+    const FpsCase cases[] = {{"0", 0, 0, false}, {"2", 549, 469, true}, {"1", 495, 463, true}};
+    for (const FpsCase& c : cases) {
+        SCOPED_TRACE(std::string("ShowFps=") + c.value);
+        TestProjectSpec spec;
+        spec.systemIni = std::string("Direct3D=1\nWindowMode=1\nShowFps=") + c.value + "\nExit\n";
+        Outcome run = RunProject(spec, {"--frames=40", "--dump-frame=last.bmp"});
+        ASSERT_EQ(run.result.exitCode, 0) << run.result.errorText;
+        const Frame frame = ReadBmp24(run.folder + "/last.bmp");
+        ASSERT_EQ(frame.width, 640);
+        ASSERT_EQ(frame.height, 480);
+        const uint32_t text = TestPalette(spec)[241];
+        const auto [inside, outside] = CountColour(frame, text, c.x0, c.y0);
+        EXPECT_EQ(outside, 0);
+        if (c.drawn) {
+            EXPECT_GT(inside, 20);
+        } else {
+            EXPECT_EQ(inside, 0);
+        }
+    }
+}
+
+TEST(PlayerRun, SameInputGivesTheSameFramesAndTimes)
+{
+    std::vector<std::vector<std::pair<uint64_t, uint32_t>>> logs;
+    std::vector<std::string> frames;
+    for (int i = 0; i < 2; ++i) {
+        TestProjectSpec spec;
+        spec.systemIni = "Direct3D=1\nWindowMode=1\nShowFps=2\nExit\n";
+        Outcome run = RunProject(spec, {"--frames=150", "--frame-log=frames.txt", "--dump-frame=last.bmp"});
+        ASSERT_EQ(run.result.exitCode, 0) << run.result.errorText;
+        logs.push_back(ReadFrameLog(run.folder + "/frames.txt"));
+        frames.push_back(ReadWholeFile(run.folder + "/last.bmp"));
+    }
+    ASSERT_GE(logs[0].size(), 150u);
+    ASSERT_GE(logs[1].size(), 150u);
+    // The clock starts with the first frame: every frame falls at the same virtual time.
+    for (size_t k = 0; k < 150; ++k) EXPECT_EQ(logs[0][k].second, logs[1][k].second) << k;
+    EXPECT_EQ(frames[0], frames[1]);
+}
+
+TEST(PlayerRun, SettingsAndCommandLineProblemsKeepThePlayerRunning)
+{
+    struct Case {
+        const char* name;
+        std::string systemIni;
+        std::string commandLine;
+        const char* box;      // UTF-8, empty for none
+        const char* report;   // UTF-8 line expected in the report log, empty for none
+    };
+    const Case cases[] = {
+        {"System.ini without Exit", "Direct3D=1\nWindowMode=1\n", "", "System.ini の読み込みに失敗しました！", ""},
+        {"stage file that does not exist", "Direct3D=1\nWindowMode=1\nExit\n", "nosuch.stg4", "",
+         "「nosuch.stg4」の読み込みに失敗しました！"},
+        {"command line longer than a path", "Direct3D=1\nWindowMode=1\nExit\n", std::string(300, 'x'), "",
+         "の読み込みに失敗しました！"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestProjectSpec spec;
+        spec.systemIni = c.systemIni;
+        std::vector<std::string> args{"--frames=10", "--frame-log=frames.txt"};
+        if (!c.commandLine.empty()) args.push_back(c.commandLine);
+        Outcome run = RunProject(spec, args);
+        ASSERT_FALSE(run.result.timedOut);
+        EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+        EXPECT_GE(ReadFrameLog(run.folder + "/frames.txt").size(), 10u);
+        if (*c.box) {
+            EXPECT_NE(run.result.errorText.find(c.box), std::string::npos) << run.result.errorText;
+        }
+        if (*c.report) {
+            const std::string report = Cp932ToUtf8(ReadWholeFile(run.folder + "/Report_Game.txt"));
+            EXPECT_NE(report.find(c.report), std::string::npos) << report;
+        }
+    }
 }

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "TextTestSupport.h"
 #include "media/graphics/DDBlitEffects.h"
 #include "media/graphics/DDBlt.h"
@@ -257,3 +259,53 @@ TEST_P(FontDrawTest, ProportionalTextGoesLineByLine)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, FontDrawTest, ::testing::ValuesIn(AllModes()), ModeName);
+
+using BackBufferTextTest = TextTest;
+
+TEST_P(BackBufferTextTest, TextAimedAtTheBackBufferLandsThere)
+{
+    for (int32_t cache : {0, 1}) {
+        for (int32_t virtualBack : {0, 1}) {
+            if (virtualBack && !IsD3D()) continue;
+            SCOPED_TRACE(std::string(cache ? "cached" : "direct") + (virtualBack ? " virtual" : ""));
+            cFont* font = MakeFont(16, 16, 16, cache);
+            if (virtualBack) DDSetVirtualBackBuffer(1);
+            DDFillRect(&BackBuffer, 0, 0, 640, 480, kBackColour);
+            FontDraw(font, &BackBuffer, 300, 200, "Aあ");
+            const uint32_t back = Get(&BackBuffer, 0, 0) & ColourBits(&BackBuffer);
+            ExpectCell(&BackBuffer, font, 300, 200, "A", PaletteRaw(&BackBuffer, kTextColour), back, "A");
+            ExpectCell(&BackBuffer, font, 316, 200, "あ", PaletteRaw(&BackBuffer, kTextColour), back, "kana");
+            if (virtualBack) DDSetVirtualBackBuffer(0);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, BackBufferTextTest, ::testing::ValuesIn(AllModes()), ModeName);
+
+using DigitStripRestoreTest = TextTest;
+
+TEST_P(DigitStripRestoreTest, DigitStripsComeBackAfterADeviceReset)
+{
+    // Under DirectDraw the shell restores and redraws the strips itself; a Direct3D reset
+    // re-creates them blank and the fonts' restore redraws them.
+    if (!IsD3D()) GTEST_SKIP() << "DirectDraw strips are redrawn by the shell's surface restore";
+    InitFont(&FontTable[0], "ＭＳ ゴシック", 0, 16, 16, 16, kTextColour, nullptr, 1, 240, nullptr, 0);
+    const FontDesc record = {"ＭＳ ゴシック", 0, 16, 16, 16, kTextColour, 45, 1, 240, 50, 0};
+    ASSERT_EQ(CreateDigitSurfaces(FontDigitStrips, DefaultDigitStripDescs, 1, FontTable, &record), 1);
+    std::vector<uint32_t> before;
+    for (int32_t x = 0; x < 160; ++x)
+        for (int32_t y = 0; y < 16; ++y) before.push_back(Get(&FontDigitStrips[0], x, y) & ColourBits(&FontDigitStrips[0]));
+    EXPECT_GT(std::count(before.begin(), before.end(), PaletteRaw(&FontDigitStrips[0], kTextColour)), 50);
+    LoseDirect3DDevice();
+    RegainDirect3DDevice();
+    ASSERT_EQ(DDRestoreSurface(), 1);
+    std::vector<uint32_t> after;
+    for (int32_t x = 0; x < 160; ++x)
+        for (int32_t y = 0; y < 16; ++y) after.push_back(Get(&FontDigitStrips[0], x, y) & ColourBits(&FontDigitStrips[0]));
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(FontDigitStrips[0].bLost, 0);
+    DDReleaseSurface(&FontDigitStrips[0]);
+    ReleaseFont(&FontTable[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, DigitStripRestoreTest, ::testing::ValuesIn(AllModes()), ModeName);

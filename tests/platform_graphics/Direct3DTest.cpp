@@ -400,3 +400,35 @@ TEST(Direct3DCreation, FailuresComeOnDemand) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(VerticalSync, PresentationWaitsForTheNextBlankOfTheVirtualClock) {
+    HostSelect(HostKind::Headless);
+    ResetGraphicsProfile();
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS pp{};
+    pp.Windowed = 1;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
+    IDirect3DDevice9* device = nullptr;
+    ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device), D3D_OK);
+    HostSetVirtualTime(1000000);   // a whole number of 60 Hz periods (blank 60000)
+    const uint32_t expected[] = {1000017, 1000034, 1000050, 1000067};
+    for (uint32_t at : expected) {
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        EXPECT_EQ(HostVirtualTime(), at);
+    }
+    HostAdvanceVirtualTime(40);   // late: the next blank after 1000107 is at 1000117
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(HostVirtualTime(), 1000117u);
+    device->Release();
+    pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device), D3D_OK);
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(HostVirtualTime(), 1000117u) << "an immediate presentation does not wait";
+    device->Release();
+    d3d->Release();
+}
+
+}  // namespace
