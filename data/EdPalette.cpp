@@ -54,19 +54,41 @@ void cEdPalette::Validate()
     ValidatePaletteEntries(m_vBlock, m_vChara, m_vItem);
 }
 
+namespace {
+
+// The whole vector is made of default definitions before the first one loads, so that an entry
+// whose parent comes later in the same palette inherits from a default definition, as it always
+// has. The count is bounded by the smallest body a definition can have.
+template <class T>
+bool LoadDefinitionVector(FILE* fp, std::vector<T>& v, uint32_t nMinBodyBytes)
+{
+    uint32_t nCount = 0;
+    if (!ReadU32(fp, nCount) || !RecordCountFits(fp, nCount, nMinBodyBytes)) {
+        ReportRecordReadError(fp, "definition count");
+        return false;
+    }
+    v.assign(nCount, T());
+    for (T& element : v) {
+        if (!element.Load(fp)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool LoadBlockList(std::vector<cEdBlock>& v, FILE* fp)
 {
-    return LoadRecordVector(fp, v, cEdBlock());
+    return LoadDefinitionVector(fp, v, kMinBlockBodyBytes);
 }
 
 bool LoadCharaList(std::vector<cEdChara>& v, FILE* fp)
 {
-    return LoadRecordVector(fp, v, cEdChara());
+    return LoadDefinitionVector(fp, v, kMinCharaBodyBytes);
 }
 
 bool LoadItemList(std::vector<cEdItem>& v, FILE* fp)
 {
-    return LoadRecordVector(fp, v, cEdItem());
+    return LoadDefinitionVector(fp, v, kMinItemBodyBytes);
 }
 
 void ValidatePaletteEntries(std::vector<cEdBlock>& vBlock, std::vector<cEdChara>& vChara,

@@ -27,6 +27,13 @@ public:
 
 extern cEdPalette g_CommonPalette;
 
+// The smallest bodies of the three definitions: the two counts of the field list, the position
+// (and a character's carried item), the flag count, the condition count and, for characters and
+// items, the flow or command count.
+constexpr uint32_t kMinBlockBodyBytes = 8 + 4 + 4 + 4;
+constexpr uint32_t kMinCharaBodyBytes = 8 + 8 + 4 + 4 + 4;
+constexpr uint32_t kMinItemBodyBytes = 8 + 4 + 4 + 4 + 4;
+
 // Element-vector reads of the three definition classes: u32 count, then each body loaded over a
 // default definition (its migrations, inheritance and validation run in its own Load).
 bool LoadBlockList(std::vector<cEdBlock>& v, FILE* fp);

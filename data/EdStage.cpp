@@ -13,9 +13,6 @@ cEdStage g_StageStart;
 
 namespace {
 
-// Smallest placement in a file: the leading u32 and an element body.
-constexpr uint32_t kMinPlacementBytes = 4 + kMinRecordBodyBytes;
-
 int32_t ClampToInt32(int64_t n)
 {
     return static_cast<int32_t>(std::clamp<int64_t>(n, std::numeric_limits<int32_t>::min(),
@@ -28,11 +25,12 @@ void LimitTo(int32_t& nValue, int64_t nLimit)
     if (nValue > nLimit) nValue = ClampToInt32(nLimit);
 }
 
+// A placement in a file: the leading u32 and at least the smallest body of its definition.
 template <class T>
-bool LoadPlacements(FILE* fp, std::vector<T>& v)
+bool LoadPlacements(FILE* fp, std::vector<T>& v, uint32_t nMinBodyBytes)
 {
     uint32_t nCount = 0;
-    if (!ReadU32(fp, nCount) || !RecordCountFits(fp, nCount, kMinPlacementBytes)) {
+    if (!ReadU32(fp, nCount) || !RecordCountFits(fp, nCount, 4 + nMinBodyBytes)) {
         ReportRecordReadError(fp, "placement count");
         return false;
     }
@@ -322,7 +320,8 @@ bool cEdStage::Load(FILE* fp)
     if (!m_vPaletteBlock.empty()) m_vPaletteBlock[0].SetDefaults();
     if (!m_vPaletteChara.empty()) m_vPaletteChara[0].SetDefaults();
     if (!m_vPaletteItem.empty()) m_vPaletteItem[0].SetDefaults();
-    if (!LoadPlacements(fp, m_vBlock) || !LoadPlacements(fp, m_vChara) || !LoadPlacements(fp, m_vItem))
+    if (!LoadPlacements(fp, m_vBlock, kMinBlockBodyBytes) || !LoadPlacements(fp, m_vChara, kMinCharaBodyBytes) ||
+        !LoadPlacements(fp, m_vItem, kMinItemBodyBytes))
         return false;
     if (!LoadRecordVector(fp, m_vBackground, cEdStageBackground())) return false;
     if (!LoadRecordVector(fp, m_vText, cEdStageText())) return false;

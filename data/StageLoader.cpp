@@ -11,6 +11,7 @@
 #include "core/MessageBox.h"
 #include "core/Path.h"
 #include "data/EdStage.h"
+#include "data/ProjectPaths.h"
 #include "data/RecordStream.h"
 #include "platform/win/WinFile.h"
 #include "platform/win/WinMessage.h"
@@ -20,7 +21,6 @@ cStageLoaderThread thLoad;
 
 namespace {
 
-constexpr const char* kStageExtension = "stg4";
 constexpr size_t kMaxRecordPath = 259;
 constexpr size_t kStopCheckBytes = 1024;
 // How long (in 1 ms polls) a load waits for a loader thread that its thread object gave up on.
@@ -190,7 +190,7 @@ int LoadStageFile(const char* lpName, int32_t nUseLatest, cEdStage* lpStart)
     g_Stage.m_bUseLatest = nUseLatest;
     std::string strPath = lpName ? lpName : "";
     if (nUseLatest) {
-        if (!FindLatestNumberedFile(strPath, strPath, kStageExtension)) return 0;
+        if (!FindLatestNumberedFile(strPath, strPath, ProjectExtTable[1])) return 0;
     }
     g_Stage.m_strFilePath = strPath;
     MakePathRelative(g_Stage.m_strFilePath);

@@ -11,8 +11,10 @@
 namespace {
 
 constexpr DWORD kMaximumSuspendCount = 127;
-// How long TerminateThread waits for a given-up thread to end or to stop in the layer.
+// How long TerminateThread waits for a thread to end by itself, and then, once it is given up,
+// to stop at a call into the layer.
 constexpr auto kGiveUpWait = std::chrono::milliseconds(250);
+constexpr auto kStopWait = std::chrono::milliseconds(50);
 
 std::shared_ptr<KernelThread> FindThread(HANDLE handle)
 {
@@ -117,16 +119,22 @@ BOOL TerminateThread(HANDLE handle, DWORD)
     std::shared_ptr<KernelThread> thread = FindThread(handle);
     if (!thread) return 0;
     if (thread->ended) return 1;
-    if (thread.get() == &KernelSelf(lock)) {   // ending oneself: stop right here
+    KernelThread& self = KernelSelf(lock);
+    if (thread.get() == &self) {   // ending oneself: stop right here
         thread->givenUp = true;
         KernelThreadEnded(*thread);
         KernelPark(lock, *thread);
     }
-    // A thread cannot be killed safely. It is given up: at its next call into the layer it stops
-    // for good, and from now on it counts as ended whatever it does.
+    // A thread cannot be killed safely. It gets a bounded real time to end by itself (on the
+    // headless host the caller's polls take almost no time); then it is given up: it stops for
+    // good at its next call into the layer and counts as ended from now on, whatever it does.
+    // The waits serve sends, so a thread blocked sending to the caller can still end.
+    auto now = std::chrono::steady_clock::now();
+    if (KernelWait(lock, self, [&] { return thread->ended; }, now + kGiveUpWait)) return 1;
     thread->givenUp = true;
     k.changed.notify_all();
-    bool stopped = k.changed.wait_for(lock, kGiveUpWait, [&] { return thread->ended || thread->parked; });
+    bool stopped = KernelWait(lock, self, [&] { return thread->ended || thread->parked; },
+                              std::chrono::steady_clock::now() + kStopWait);
     if (!thread->ended) {
         std::fprintf(stderr, "thread %u given up %s\n", static_cast<unsigned>(thread->id),
                      stopped ? "(stopped in the platform layer)" : "(still running, left detached)");

@@ -429,3 +429,25 @@ TEST_F(DefinitionTest, InheritedFlowsOfAParentWithoutFlowsAreOneDefaultFlow)
         }
     }
 }
+
+TEST_F(PaletteFileTest, ParentLaterInThePaletteGivesDefaultValues)
+{
+    // Entry 1 names entry 3 as its parent; entry 3 is not read yet when entry 1 inherits.
+    BlockFixture early;
+    early.nInheritFrom = 1;
+    early.nParent = 3;
+    early.vFlags[2] = 1;
+    early.nGraphicIndex = 6;
+    early.nGraphicKind = 1;
+    BlockFixture late;
+    late.nGraphicIndex = 50;
+    WriteWholeFile("CommonPalette.cplt4", PaletteFile({BlockBody({}), BlockBody(early), BlockBody({}), BlockBody(late)},
+                                                      {CharaFixture{}, CharaFixture{}}, {ItemBody({}), ItemBody({})}));
+    ASSERT_EQ(g_CommonPalette.LoadFromFile("CommonPalette.cplt4"), 1);
+    const cEdBlock& block = g_CommonPalette.m_vBlock[1];
+    EXPECT_EQ(block.m_nGraphicIndex, 0);
+    EXPECT_EQ(block.m_nGraphicKind, 0);
+    EXPECT_EQ(block.m_nInheritFrom, 1);
+    EXPECT_EQ(block.m_nParent, 3);
+    EXPECT_EQ(g_CommonPalette.m_vBlock[3].m_nGraphicIndex, 50);
+}
