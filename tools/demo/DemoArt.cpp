@@ -453,8 +453,7 @@ void DrawItem(cDemoCanvas& c, int32_t x, int32_t y, int32_t n, int32_t frame, in
     case 3:   // star
         c.FillStar(cx, cy + 0.5 * s, 7.5 * s, 3.2 * s, Shade(RampOrange, 8));
         c.FillStar(cx, cy + 0.5 * s, 6.0 * s, 2.5 * s, Shade(RampYellow, 10 + frame * 2));
-        c.FillRect(cx - 2 * s, cy - s, std::max(1, s / 2 + 1), 2 * s, ColBlack);
-        c.FillRect(cx + s, cy - s, std::max(1, s / 2 + 1), 2 * s, ColBlack);
+        c.FillStar(cx, cy + 0.5 * s, 3.0 * s, 1.3 * s, Shade(RampYellow, 14));   // a bright core, no face
         break;
     case 4:   // gem
         for (int32_t k = 0; k < 4 * s; ++k) c.FillRect(cx - 2 * s - k, cy - 4 * s + k, 4 * s + 2 * k, 1, Shade(RampCyan, 10 + frame * 2));
