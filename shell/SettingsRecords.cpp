@@ -1,5 +1,7 @@
 #include "shell/SettingsRecords.h"
 
+#include <algorithm>
+
 #include "platform/win/WinWindowState.h"
 
 namespace {
@@ -77,6 +79,21 @@ void cOptionData::RegisterFields(uint32_t)
     AddInt32Field(&nVolume);
     AddInt32Field(&nRankingEntryMode);
     AddStringField(&strPlayerName);
+}
+
+bool cOptionData::Load(FILE* fp)
+{
+    if (!LoadThenNoOp(fp)) return false;
+    Validate();
+    return true;
+}
+
+void cOptionData::Validate()
+{
+    nPalettePattern = std::clamp(nPalettePattern, 0, 23);
+    bBgm = std::clamp(bBgm, 0, 1);
+    nVolume = std::clamp(nVolume, 0, 10);
+    nRankingEntryMode = std::clamp(nRankingEntryMode, 0, 3);
 }
 
 int32_t VolumeOfLevel(int32_t nLevel)

@@ -39,8 +39,11 @@ public:
     FIELD_LIST_RECORD_CLONE(cOptionData)
     cOptionData();
     void RegisterFields(uint32_t nVersion) override;
-    bool Load(FILE* fp) override { return LoadThenNoOp(fp); }
+    // The generic body; the values are then brought into their ranges, since the file is the
+    // player's and may hold anything.
+    bool Load(FILE* fp) override;
     bool Save(FILE* fp) override { return SaveAfterNoOp(fp); }
+    void Validate();
     int32_t nPalettePattern = 0;     // 0..23
     int32_t bBgm = 1;
     int32_t nVolume = 7;             // 0..10

@@ -14,6 +14,7 @@
 #include "platform/win/WinMessage.h"
 #include "platform/win/WinThread.h"
 #include "platform/win/WinWindowState.h"
+#include "frontend/MenuScene.h"
 #include "shell/GameStartup.h"
 
 namespace {
@@ -115,6 +116,8 @@ int main(int argc, char** argv)
     }
     commandLine = Utf8ToCp932(commandLine);
 
+    // The scenes live with the front end; the scene manager makes them by these factories.
+    RegisterFrontendScenes();
     const int exitCode = WinMain(nullptr, nullptr, commandLine.data(), testPlay ? TestPlayShowCommand : SW_SHOWNORMAL);
 
     SetFramePresentedHook(nullptr);

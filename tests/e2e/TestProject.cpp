@@ -153,6 +153,10 @@ void WriteTestProject(const std::string& folder, const TestProjectSpec& spec)
     const std::vector<uint32_t> palette = TestPalette(spec);
     WriteWholeFile("bmp/plt/Palette.bmp", PalettisedBitmap(palette, 16, 24, true));
     WriteWholeFile("bmp/Debug.bmp", PalettisedBitmap(palette, 64, 16));
+    // The pictures of the menus: title background, cursors and the window frame.
+    WriteWholeFile("bmp/Title.bmp", PalettisedBitmap(palette, 640, 480));
+    WriteWholeFile("bmp/Accessory.bmp", PalettisedBitmap(palette, 96, 32));
+    WriteWholeFile("bmp/Window.bmp", PalettisedBitmap(palette, 32, 32));
     WriteWholeFile("System.ini", spec.systemIni);
     fs::current_path(previous);
 }

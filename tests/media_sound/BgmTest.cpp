@@ -2,6 +2,7 @@
 // fall-backs, the current track, a player library that will not start, and players that leave
 // no thread behind.
 #include <dirent.h>
+#include <unistd.h>
 
 #include "media/sound/Bgm.h"
 #include "media/sound/MidiStream.h"
@@ -19,6 +20,18 @@ int CountThreads()
         while (dirent* e = readdir(dir))
             if (e->d_name[0] != '.') ++count;
         closedir(dir);
+    }
+    return count;
+}
+
+// A thread that has been told to end leaves /proc a moment later: wait (a bounded real time)
+// for the expected count, so only a thread that stays behind is counted.
+int SettledThreadCount(int expected)
+{
+    int count = CountThreads();
+    for (int tries = 0; tries < 200 && count != expected; ++tries) {
+        usleep(10000);
+        count = CountThreads();
     }
     return count;
 }
@@ -182,7 +195,7 @@ TEST_F(BgmTest, ReleasingAndTrackChangesLeaveNothingBehind)
         Advance(20);
     }
     ASSERT_EQ(m_Bgm.PlayBgm(0, 4, 1, 0, 1), 1);
-    EXPECT_EQ(CountThreads(), threads);   // each change ends the old player's thread
+    EXPECT_EQ(SettledThreadCount(threads), threads);   // each change ends the old player's thread
 
     // Initialising again while set up, releasing twice, and the destructor after a release.
     ASSERT_EQ(m_Bgm.InitBgm(1, m_Ogg, m_Mid, 5), 1);
@@ -198,7 +211,7 @@ TEST_F(BgmTest, ReleasingAndTrackChangesLeaveNothingBehind)
         other.PlayBgm(0, 0, 1, 0, 1);
         other.ReleaseBgm();
     }
-    EXPECT_EQ(CountThreads(), threads - 1);
+    EXPECT_EQ(SettledThreadCount(threads - 1), threads - 1);
 }
 
 }  // namespace

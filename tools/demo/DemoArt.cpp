@@ -67,7 +67,9 @@ void Brighten(cDemoCanvas& c, int32_t x, int32_t y, int32_t w, int32_t h, int32_
 
 enum class Pose { Stand, StepA, StepB, Jump, Hurt };
 
-// The hero, facing left, in a 32 x 32 cell at (x, y).
+// The hero, facing left, in a 32 x 32 cell at (x, y): a traveller in a round green hood and a
+// sand-coloured tunic, a long orange scarf trailing behind. The green hood is what the other
+// sheets and the second player recolour.
 void DrawHero(cDemoCanvas& c, int32_t x, int32_t y, Pose pose)
 {
     const int32_t bob = (pose == Pose::StepA || pose == Pose::StepB) ? 1 : 0;
@@ -76,8 +78,8 @@ void DrawHero(cDemoCanvas& c, int32_t x, int32_t y, Pose pose)
     int32_t legL = 0, legR = 0;   // horizontal offsets of the two feet
     if (pose == Pose::StepA) { legL = -3; legR = 3; }
     if (pose == Pose::StepB) { legL = 2; legR = -2; }
-    const uint8_t trousers = Shade(RampBlue, 4), trousersLight = Shade(RampBlue, 6);
-    const uint8_t boot = Shade(RampBrown, 5), bootLight = Shade(RampBrown, 8);
+    const uint8_t trousers = Shade(RampGrey, 6), trousersLight = Shade(RampGrey, 8);
+    const uint8_t boot = Shade(RampBrown, 4), bootLight = Shade(RampBrown, 6);
     if (pose == Pose::Jump) {
         c.FillRect(x + 11, top + 21, 4, 4, trousers);
         c.FillRect(x + 9, top + 24, 5, 3, boot);
@@ -89,14 +91,23 @@ void DrawHero(cDemoCanvas& c, int32_t x, int32_t y, Pose pose)
         c.FillRect(x + 9 + legL, top + 28 - bob, 6, 3, boot);
         c.FillRect(x + 15 + legR, top + 28 - bob, 6, 3, bootLight);
     }
-    // Body: a red tunic with a belt.
-    const uint8_t tunic = Shade(RampRed, 7), tunicLight = Shade(RampRed, 10), tunicDark = Shade(RampRed, 4);
-    c.FillRect(x + 10, top + 13, 12, 9, tunic);
-    c.FillRect(x + 11, top + 13, 4, 8, tunicLight);
-    c.FillRect(x + 21, top + 13, 1, 9, tunicDark);
-    c.FillRect(x + 10, top + 19, 12, 2, Shade(RampBrown, 3));
-    c.Set(x + 13, top + 19, Shade(RampYellow, 10));
-    c.Set(x + 14, top + 19, Shade(RampYellow, 10));
+    // Body: a sand-coloured tunic flaring at the hem, with a sash.
+    const uint8_t tunic = Shade(RampBrown, 10), tunicLight = Shade(RampBrown, 12), tunicDark = Shade(RampBrown, 7);
+    c.FillRect(x + 10, top + 13, 12, 8, tunic);
+    c.FillRect(x + 9, top + 20, 14, 3, tunic);
+    c.FillRect(x + 11, top + 14, 3, 6, tunicLight);
+    c.FillRect(x + 21, top + 13, 1, 10, tunicDark);
+    for (int32_t i = 0; i < 4; ++i) c.Set(x + 10 + i * 4, top + 22, tunicDark);   // a jagged hem
+    c.FillRect(x + 10, top + 18, 12, 1, Shade(RampGreen, 5));
+    // The scarf: wound round the neck, its two tails streaming back (to the right).
+    const uint8_t scarf = Shade(RampOrange, 8), scarfLight = Shade(RampOrange, 11), scarfDark = Shade(RampOrange, 5);
+    const int32_t wave = pose == Pose::StepA ? 1 : (pose == Pose::StepB ? -1 : (pose == Pose::Jump ? -2 : 0));
+    c.FillRect(x + 11, top + 12, 11, 3, scarf);
+    c.FillRect(x + 11, top + 12, 11, 1, scarfLight);
+    c.FillRect(x + 21, top + 13, 4, 3, scarf);
+    c.FillRect(x + 25, top + 14 + wave, 3, 3, scarf);
+    c.FillRect(x + 28, top + 15 + wave * 2, 2, 2, scarfDark);
+    c.FillRect(x + 22, top + 16, 3, 2, scarfDark);
     // Arm swinging forward (to the left).
     const int32_t arm = pose == Pose::StepA ? 2 : (pose == Pose::StepB ? -2 : 0);
     if (pose == Pose::Jump || pose == Pose::Hurt) {
@@ -106,17 +117,19 @@ void DrawHero(cDemoCanvas& c, int32_t x, int32_t y, Pose pose)
         c.FillRect(x + 8 - arm / 2, top + 14, 3, 6, tunicLight);
         c.FillRect(x + 8 - arm / 2, top + 20, 3, 2, ColSkin);
     }
-    // Head: face, hair at the back, a cap with its peak to the front.
-    c.FillEllipse(x + 16, top + 8, 6, 6, ColSkin);
-    c.FillRect(x + 19, top + 6, 4, 7, Shade(RampBrown, 6));   // hair at the back of the head
-    c.FillRect(x + 10, top + 1, 13, 4, Shade(RampBlue, 8));   // cap
-    c.FillRect(x + 12, top + 0, 9, 2, Shade(RampBlue, 10));
-    c.FillRect(x + 7, top + 4, 6, 2, Shade(RampBlue, 6));     // peak
+    // Head: a round hood that falls to the shoulders at the back, the face peeking out in front.
+    const uint8_t hood = Shade(RampGreen, 6), hoodLight = Shade(RampGreen, 9), hoodDark = Shade(RampGreen, 3);
+    c.FillEllipse(x + 17, top + 7, 7, 7, hood);
+    c.FillRect(x + 18, top + 8, 6, 5, hood);
+    c.FillRect(x + 23, top + 6, 1, 7, hoodDark);
+    c.FillRect(x + 14, top + 1, 6, 2, hoodLight);
+    c.FillEllipse(x + 14, top + 8, 4, 4, ColSkin);
+    c.FillRect(x + 10, top + 5, 8, 1, hoodDark);              // the hood's rim over the brow
     c.FillRect(x + 12, top + 7, 2, 3, pose == Pose::Hurt ? Shade(RampRed, 5) : ColBlack);   // eye
     c.Set(x + 12, top + 7, ColWhite);
-    c.FillRect(x + 10, top + 11, 1, 1, ColSkinShadow);       // nose
-    c.FillRect(x + 12, top + 12, 3, 1, Shade(RampRed, 5));    // mouth
-    c.FillRect(x + 18, top + 9, 2, 2, ColSkinShadow);         // ear
+    c.FillRect(x + 10, top + 10, 1, 1, ColSkinShadow);       // nose
+    c.FillRect(x + 12, top + 11, 2, 1, Shade(RampRed, 6));    // mouth
+    c.FillRect(x + 16, top + 9, 1, 2, ColSkinShadow);         // cheek shadow
     Outline(c, x, y, kCell, kCell, Shade(RampGrey, 2));
 }
 
@@ -155,22 +168,37 @@ void DrawBat(cDemoCanvas& c, int32_t x, int32_t y, int32_t frame)
     Outline(c, x, y, kCell, kCell, Shade(RampPurple, 1));
 }
 
-// A walking mushroom with a spotted cap.
-void DrawMushroom(cDemoCanvas& c, int32_t x, int32_t y, int32_t frame)
+// A round beetle that hops: a domed shell split down the middle, a small dark head with
+// feelers at the front (left), legs tucked in mid-hop.
+void DrawBeetle(cDemoCanvas& c, int32_t x, int32_t y, int32_t frame)
 {
-    const int32_t step = (frame % 2) ? 2 : -2;
-    c.FillRect(x + 9 + step, y + 26, 6, 4, Shade(RampBrown, 4));
-    c.FillRect(x + 17 - step, y + 26, 6, 4, Shade(RampBrown, 4));
-    c.FillRect(x + 10, y + 16, 12, 11, Shade(RampYellow, 13));
-    c.FillRect(x + 11, y + 19, 2, 4, ColBlack);
-    c.FillRect(x + 16, y + 19, 2, 4, ColBlack);
-    c.FillEllipse(x + 16, y + 11, 13, 8, Shade(RampOrange, 6));
-    c.FillRect(x + 3, y + 14, 27, 4, 0);
-    c.FillEllipse(x + 16, y + 11, 13, 6, Shade(RampOrange, 7));
-    c.FillEllipse(x + 10, y + 9, 2, 2, ColWhite);
-    c.FillEllipse(x + 20, y + 7, 3, 2, ColWhite);
-    c.FillEllipse(x + 24, y + 12, 2, 2, ColWhite);
-    Outline(c, x, y, kCell, kCell, Shade(RampBrown, 1));
+    const int32_t hop = (frame % 2) ? 4 : 0;
+    const uint8_t leg = Shade(RampGrey, 3);
+    if (hop) {
+        for (int32_t i = 0; i < 3; ++i) c.FillRect(x + 10 + i * 6, y + 25 - hop, 2, 5, leg);
+    } else {
+        for (int32_t i = 0; i < 3; ++i) {
+            c.FillRect(x + 9 + i * 6, y + 26, 2, 3, leg);
+            c.FillRect(x + 8 + i * 6, y + 28, 3, 2, leg);
+        }
+    }
+    const int32_t by = y + 18 - hop;
+    c.FillEllipse(x + 7, by + 4, 4, 4, Shade(RampGrey, 5));                 // head
+    c.Line(x + 5, by + 1, x + 2, by - 5, leg);                               // feelers
+    c.Line(x + 7, by + 0, x + 6, by - 6, leg);
+    c.Set(x + 2, by - 6, Shade(RampYellow, 12));
+    c.Set(x + 6, by - 7, Shade(RampYellow, 12));
+    c.FillRect(x + 4, by + 3, 2, 2, ColWhite);                               // eye
+    c.Set(x + 4, by + 4, ColBlack);
+    c.FillEllipse(x + 18, by + 1, 11, 9, Shade(RampTeal, 5));                // shell
+    c.FillRect(x + 7, by + 6, 23, 5, 0);
+    c.FillEllipse(x + 18, by + 1, 10, 7, Shade(RampTeal, 7));
+    c.FillRect(x + 8, by + 6, 21, 2, Shade(RampTeal, 3));                    // shell rim
+    c.Line(x + 18, by - 6, x + 18, by + 5, Shade(RampTeal, 3));              // the split
+    c.FillEllipse(x + 13, by - 2, 3, 2, Shade(RampTeal, 11));                // sheen
+    c.Set(x + 12, by - 3, Shade(RampTeal, 14));
+    for (int32_t k = 0; k < 3; ++k) c.FillRect(x + 21 + k * 2, by - 3 + k * 3, 2, 2, Shade(RampLime, 10));   // spots
+    Outline(c, x, y, kCell, kCell, Shade(RampTeal, 1));
 }
 
 // A small robot with an antenna.
@@ -248,17 +276,17 @@ cDemoCanvas MakeCharacterSheet(int32_t nSheet)
     DrawCharaRow(c, 1, HeroPainter);
     DrawCharaRow(c, 2, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawSlime(d, x, y, f, RampGreen); });
     DrawCharaRow(c, 3, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawBat(d, x, y, f); });
-    DrawCharaRow(c, 4, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawMushroom(d, x, y, f); });
+    DrawCharaRow(c, 4, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawBeetle(d, x, y, f); });
     DrawCharaRow(c, 5, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawRobot(d, x, y, f); });
     DrawCharaRow(c, 6, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawGhost(d, x, y, f); });
     DrawCharaRow(c, 7, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawSlime(d, x, y, f, RampRed); });
     DrawCharaRow(c, 8, [](cDemoCanvas& d, int32_t x, int32_t y, int32_t f) { DrawSlime(d, x, y, f, RampBlue); });
     DrawCharaRow(c, 9, HeroPainter);
-    RecolourRamp(c, 0, 9 * kCell, 640, kCell, RampRed, RampGreen);   // a second player in green
+    RecolourRamp(c, 0, 9 * kCell, 640, kCell, RampGreen, RampPurple);   // a second player in purple
     // The other sheets repeat the cast in other colours, so every sheet the table names exists.
     if (nSheet > 1) {
-        static const int32_t kTint[8] = {RampRed, RampPurple, RampTeal, RampOrange, RampBrown, RampSky, RampLime, RampYellow};
-        RecolourRamp(c, 0, 0, 640, 480, RampRed, kTint[nSheet - 1]);
+        static const int32_t kTint[8] = {RampGreen, RampPurple, RampTeal, RampRed, RampBrown, RampSky, RampLime, RampYellow};
+        RecolourRamp(c, 0, 0, 640, 480, RampGreen, kTint[nSheet - 1]);
     }
     return c;
 }
@@ -281,27 +309,49 @@ void DrawBlock(cDemoCanvas& c, int32_t x, int32_t y, int32_t n, int32_t frame)
         for (int32_t i = 0; i < 8; ++i) c.FillRect(x + (i * 13 + 2) % 29, y + (i * 9 + 4) % 29, 3, 2, Shade(RampBrown, 4));
         for (int32_t i = 0; i < 4; ++i) c.Set(x + (i * 7 + 5) % 31, y + (i * 11 + 9) % 31, Shade(RampBrown, 9));
         break;
-    case 3:   // red bricks
-        c.FillRect(x, y, 32, 32, Shade(RampGrey, 4));
-        for (int32_t r = 0; r < 4; ++r) {
-            const int32_t off = (r % 2) ? 8 : 0;
-            for (int32_t b = -1; b < 2; ++b) {
-                const int32_t bx = x + b * 16 + off;
-                const int32_t x0 = std::max(bx, x), x1 = std::min(bx + 15, x + 32);
-                if (x1 > x0) c.Bevel(x0, y + r * 8, x1 - x0, 7, Shade(RampRed, 6), Shade(RampRed, 9), Shade(RampRed, 3), 1);
+    case 3: {   // mossy stones: four uneven grey stones with moss creeping down from their tops
+        c.FillRect(x, y, 32, 32, Shade(RampGrey, 3));
+        struct Stone { int32_t x, y, w, h; };
+        static const Stone kStones[4] = {{0, 0, 13, 15}, {14, 0, 18, 15}, {0, 16, 20, 16}, {21, 16, 11, 16}};
+        for (const Stone& st : kStones) {
+            c.Bevel(x + st.x, y + st.y, st.w, st.h, Shade(RampGrey, 8), Shade(RampGrey, 11), Shade(RampGrey, 5), 1);
+            for (int32_t i = 0; i < st.w; ++i) {
+                const int32_t len = (i * 7 + st.x * 3 + st.y) % 5 - 1;   // ragged moss edge
+                if (len > 0) c.FillRect(x + st.x + i, y + st.y, 1, len, (i + frame) % 3 ? Shade(RampGreen, 7) : Shade(RampLime, 8));
             }
         }
+        c.Set(x + 5, y + 23, Shade(RampGrey, 6));
+        c.Set(x + 25, y + 7, Shade(RampGrey, 6));
         break;
+    }
     case 4:   // grey stone
         c.Bevel(x, y, 32, 32, Shade(RampGrey, 9), Shade(RampGrey, 13), Shade(RampGrey, 5), 3);
         c.Line(x + 8, y + 10, x + 14, y + 16, Shade(RampGrey, 6));
         c.Line(x + 20, y + 20, x + 25, y + 23, Shade(RampGrey, 6));
         break;
-    case 5: {   // question block
-        c.Bevel(x, y, 32, 32, Shade(RampYellow, 8 + frame % 2), Shade(RampYellow, 12), Shade(RampOrange, 5), 3);
-        c.Text(x + 11, y + 8, "?", 2, Shade(RampBrown, 3));
-        c.Text(x + 10, y + 7, "?", 2, ColWhite);
-        for (int32_t k = 0; k < 4; ++k) c.Set(x + (k % 2 ? 27 : 4), y + (k / 2 ? 27 : 4), Shade(RampBrown, 4));
+    case 5: {   // crystal block: a faceted teal crystal set in a dark stone frame, glinting
+        c.Bevel(x, y, 32, 32, Shade(RampGrey, 5), Shade(RampGrey, 8), Shade(RampGrey, 2), 3);
+        // An eight-sided gem: each row is a span; the upper facets are lit, the lower in shade,
+        // and the left half brighter than the right.
+        for (int32_t j = 0; j < 22; ++j) {
+            const int32_t half = j < 6 ? 5 + j : (j < 16 ? 11 : 11 - (j - 15) * 2 + 1);
+            if (half <= 0) continue;
+            const bool upper = j < 6;
+            const uint8_t left = upper ? Shade(RampTeal, 12) : Shade(RampTeal, 9);
+            const uint8_t right = upper ? Shade(RampTeal, 9) : Shade(RampTeal, 6);
+            c.FillRect(x + 16 - half, y + 5 + j, half, 1, left);
+            c.FillRect(x + 16, y + 5 + j, half, 1, right);
+        }
+        c.Line(x + 11, y + 5, x + 8, y + 11, Shade(RampTeal, 14));
+        c.Line(x + 20, y + 5, x + 23, y + 11, Shade(RampTeal, 5));
+        c.FillRect(x + 5, y + 11, 22, 1, Shade(RampTeal, 14));
+        c.Line(x + 16, y + 11, x + 16, y + 26, Shade(RampTeal, 4));
+        c.Line(x + 8, y + 21, x + 16, y + 26, Shade(RampTeal, 4));
+        c.Line(x + 24, y + 21, x + 16, y + 26, Shade(RampTeal, 4));
+        // The glint moves between the two looks.
+        const int32_t gx = x + (frame % 2 ? 20 : 10), gy = y + (frame % 2 ? 15 : 8);
+        c.FillRect(gx - 2, gy, 5, 1, ColWhite);
+        c.FillRect(gx, gy - 2, 1, 5, ColWhite);
         break;
     }
     case 6:   // ice
@@ -385,11 +435,13 @@ void DrawItem(cDemoCanvas& c, int32_t x, int32_t y, int32_t n, int32_t frame, in
     const int32_t s = size / 16;
     const int32_t cx = x + size / 2, cy = y + size / 2;
     switch (n) {
-    case 1: {   // coin, turning
-        const int32_t rx = frame ? 3 * s : 6 * s;
-        c.FillEllipse(cx, cy, rx, 7 * s, Shade(RampOrange, 7));
-        c.FillEllipse(cx, cy, std::max(1, rx - s), 6 * s, Shade(RampYellow, 9));
-        c.FillRect(cx - s / 2, cy - 4 * s, std::max(1, s), 8 * s, Shade(RampYellow, 13));
+    case 1: {   // acorn, rocking from side to side
+        const int32_t tilt = frame ? s : 0;
+        c.FillEllipse(cx + tilt, cy + 2 * s, 5 * s, 5 * s, Shade(RampBrown, 8));
+        c.FillEllipse(cx - 2 * s + tilt, cy + s, s, 2 * s, Shade(RampBrown, 11));
+        c.FillEllipse(cx, cy - 2 * s, 6 * s, 3 * s, Shade(RampBrown, 4));
+        for (int32_t k = 0; k < 3; ++k) c.FillRect(cx - 4 * s + k * 3 * s, cy - 3 * s, std::max(1, s), std::max(1, s), Shade(RampBrown, 6));
+        c.FillRect(cx, cy - 6 * s, std::max(1, s), 2 * s, Shade(RampBrown, 3));
         break;
     }
     case 2:   // heart
@@ -401,8 +453,7 @@ void DrawItem(cDemoCanvas& c, int32_t x, int32_t y, int32_t n, int32_t frame, in
     case 3:   // star
         c.FillStar(cx, cy + 0.5 * s, 7.5 * s, 3.2 * s, Shade(RampOrange, 8));
         c.FillStar(cx, cy + 0.5 * s, 6.0 * s, 2.5 * s, Shade(RampYellow, 10 + frame * 2));
-        c.FillRect(cx - 2 * s, cy - s, std::max(1, s / 2 + 1), 2 * s, ColBlack);
-        c.FillRect(cx + s, cy - s, std::max(1, s / 2 + 1), 2 * s, ColBlack);
+        c.FillStar(cx, cy + 0.5 * s, 3.0 * s, 1.3 * s, Shade(RampYellow, 14));   // a bright core, no face
         break;
     case 4:   // gem
         for (int32_t k = 0; k < 4 * s; ++k) c.FillRect(cx - 2 * s - k, cy - 4 * s + k, 4 * s + 2 * k, 1, Shade(RampCyan, 10 + frame * 2));
@@ -422,12 +473,15 @@ void DrawItem(cDemoCanvas& c, int32_t x, int32_t y, int32_t n, int32_t frame, in
         c.FillRect(cx - s, cy - 6 * s, 2 * s, 4 * s, Shade(RampGrey, 13));
         c.FillRect(cx - s, cy - 7 * s, 2 * s, s, Shade(RampBrown, 6));
         break;
-    case 7: {   // extra life: the hero's cap
-        c.FillEllipse(cx, cy + s, 6 * s, 5 * s, ColSkin);
-        c.FillRect(cx - 6 * s, cy - 5 * s, 12 * s, 4 * s, Shade(RampBlue, 8));
-        c.FillRect(cx - 2 * s, cy, std::max(1, s), 2 * s, ColBlack);
-        c.FillRect(cx + 2 * s, cy, std::max(1, s), 2 * s, ColBlack);
-        if (frame) c.FillRect(cx - 6 * s, cy - 6 * s, 3 * s, s, ColWhite);
+    case 7: {   // extra life: the hero's hooded head
+        c.FillEllipse(cx + s, cy, 7 * s, 6 * s, Shade(RampGreen, 6));
+        c.FillRect(cx + 5 * s, cy + 2 * s, 2 * s, 4 * s, Shade(RampGreen, 4));
+        c.FillEllipse(cx - s, cy + s, 4 * s, 4 * s, ColSkin);
+        c.FillRect(cx - 5 * s, cy - 3 * s, 8 * s, std::max(1, s), Shade(RampGreen, 3));
+        c.FillRect(cx - 3 * s, cy, std::max(1, s), 2 * s, ColBlack);
+        c.FillRect(cx, cy, std::max(1, s), 2 * s, ColBlack);
+        c.FillRect(cx - 5 * s, cy + 5 * s, 11 * s, 2 * s, Shade(RampOrange, 8));
+        if (frame) c.FillRect(cx - 2 * s, cy - 5 * s, 3 * s, s, ColWhite);
         break;
     }
     case 8:   // fruit
@@ -568,7 +622,7 @@ cDemoCanvas MakeTitle(const cDemoCanvas& blocks, const cDemoCanvas& charas)
         c.Blit(x, 416, blocks, 0, 1 * kCell, 32, 32, true);
         c.Blit(x, 448, blocks, 0, 2 * kCell, 32, 32, true);
     }
-    // A floating row of bricks and a question block.
+    // A floating ledge of mossy stones with a crystal block in it.
     for (int32_t i = 0; i < 3; ++i) c.Blit(480 + i * 32, 320, blocks, 0, 3 * kCell, 32, 32, true);
     c.Blit(512, 320, blocks, 0, 5 * kCell, 32, 32, true);
     // The hero (twice size) and two enemies.
@@ -667,7 +721,7 @@ cDemoCanvas MakeStatusWindow(const cDemoCanvas& items, const cDemoCanvas& charas
 {
     cDemoCanvas c(640, 176);
     c.Bevel(0, 0, 640, 20, Shade(RampBlue, 2), Shade(RampBlue, 5), Shade(RampBlue, 1), 1);
-    // Icons at y = 32: score (coin), stage score (star), HP (heart), SP (potion), lives (head).
+    // Icons at y = 32: score (acorn), stage score (star), HP (heart), SP (potion), lives (head).
     const int32_t kIconItems[4] = {1, 3, 2, 6};
     for (int32_t i = 0; i < 4; ++i) DrawItem(c, 16 * i, 32, kIconItems[i], 0, 16);
     HalfSize(c, 64, 32, charas, 0, 0);

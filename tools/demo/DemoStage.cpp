@@ -17,8 +17,8 @@ struct BlockKind {
 };
 
 const BlockKind kBlocks[] = {
-    {BlockGrass, "草地", 1},       {BlockEarth, "土", 1},          {BlockBrick, "レンガ", 1},
-    {BlockStone, "石", 1},         {BlockQuestion, "ハテナ", 1},   {BlockIce, "氷", 1},
+    {BlockGrass, "草地", 1},       {BlockEarth, "土", 1},          {BlockMossStone, "コケ石", 1},
+    {BlockStone, "石", 1},         {BlockCrystal, "水晶", 1},   {BlockIce, "氷", 1},
     {BlockWood, "木", 1},          {BlockBlue, "青ブロック", 1},   {BlockGreen, "緑ブロック", 1},
     {BlockPurple, "紫ブロック", 1}, {BlockSpikes, "トゲ", 2},       {BlockCloud, "雲", 1},
     {BlockLadder, "はしご", 0},    {BlockWater, "水", 0},
@@ -36,7 +36,7 @@ const CharaKind kCharas[] = {
     {CharaHero, "主人公", 0, 0, 10, 1, 0},
     {CharaSlime, "スライム", 1, 0, 2, 1, 100},
     {CharaBat, "コウモリ", 1, 1, 2, 1, 150},
-    {CharaMushroom, "キノコ", 1, 0, 3, 1, 200},
+    {CharaBeetle, "マルムシ", 1, 0, 3, 1, 200},
     {CharaRobot, "ロボット", 1, 0, 6, 2, 500},
     {CharaGhost, "おばけ", 1, 1, 4, 1, 300},
 };
@@ -47,7 +47,7 @@ struct ItemKind {
 };
 
 const ItemKind kItems[] = {
-    {ItemCoin, "コイン"}, {ItemHeart, "ハート"}, {ItemStar, "スター"}, {ItemGem, "宝石"},
+    {ItemAcorn, "どんぐり"}, {ItemHeart, "ハート"}, {ItemStar, "スター"}, {ItemGem, "宝石"},
     {ItemKey, "カギ"},    {ItemPotion, "くすり"}, {ItemLife, "1UP"},    {ItemFruit, "リンゴ"},
 };
 
@@ -115,10 +115,10 @@ const ItemKind& FindItem(int16_t graphic)
     return kItems[0];
 }
 
-// A stage drawn as text, one letter per block: '#' grass on top of earth, 'E' earth, 'B' bricks,
-// 'S' stone, '?' question block, 'I' ice, 'W' wood, 'C' cloud, 'H' ladder, '~' water, '^' spikes,
-// 'b' 'g' 'p' blue, green and purple blocks; 'P' the hero; 's' slime, 'v' bat, 'm' mushroom,
-// 'r' robot, 'o' ghost; 'c' coin, 'h' heart, '*' star, 'd' gem, 'k' key, 'l' extra life,
+// A stage drawn as text, one letter per block: '#' grass on top of earth, 'E' earth, 'B' mossy stones,
+// 'S' stone, 'X' crystal block, 'I' ice, 'W' wood, 'C' cloud, 'H' ladder, '~' water, '^' spikes,
+// 'b' 'g' 'p' blue, green and purple blocks; 'P' the hero; 's' slime, 'v' bat, 'm' beetle,
+// 'r' robot, 'o' ghost; 'c' acorn, 'h' heart, '*' star, 'd' gem, 'k' key, 'l' extra life,
 // 'f' fruit. Everything else is empty.
 bool BuildStage(cEdStage& stage, const std::vector<const char*>& rows, int16_t nBackground)
 {
@@ -157,9 +157,9 @@ bool BuildStage(cEdStage& stage, const std::vector<const char*>& rows, int16_t n
             switch (ch) {
             case '#': block = BlockGrass; break;
             case 'E': block = BlockEarth; break;
-            case 'B': block = BlockBrick; break;
+            case 'B': block = BlockMossStone; break;
             case 'S': block = BlockStone; break;
-            case '?': block = BlockQuestion; break;
+            case 'X': block = BlockCrystal; break;
             case 'I': block = BlockIce; break;
             case 'W': block = BlockWood; break;
             case 'C': block = BlockCloud; break;
@@ -172,10 +172,10 @@ bool BuildStage(cEdStage& stage, const std::vector<const char*>& rows, int16_t n
             case 'P': chara = CharaHero; break;
             case 's': chara = CharaSlime; break;
             case 'v': chara = CharaBat; break;
-            case 'm': chara = CharaMushroom; break;
+            case 'm': chara = CharaBeetle; break;
             case 'r': chara = CharaRobot; break;
             case 'o': chara = CharaGhost; break;
-            case 'c': item = ItemCoin; break;
+            case 'c': item = ItemAcorn; break;
             case 'h': item = ItemHeart; break;
             case '*': item = ItemStar; break;
             case 'd': item = ItemGem; break;
@@ -216,7 +216,7 @@ const std::vector<const char*> kStage1 = {
     "                        c c c                               ",
     "                       BBBBBBB           v        l         ",
     "            c                                   CCCC        ",
-    "          B?B?B              v                              ",
+    "          BBXBB              v                              ",
     "                                      ccc                   ",
     "                   ccc               SSSSS           *      ",
     "    c c           WWWWW                             ggg     ",

@@ -6,14 +6,14 @@
 
 // Graphic numbers of the demo sheets (block sheet, character sheets, item sheet).
 enum DemoBlockGraphic : int16_t {
-    BlockGrass = 1, BlockEarth, BlockBrick, BlockStone, BlockQuestion, BlockIce, BlockWood,
+    BlockGrass = 1, BlockEarth, BlockMossStone, BlockStone, BlockCrystal, BlockIce, BlockWood,
     BlockBlue, BlockGreen, BlockPurple, BlockSpikes, BlockCloud, BlockLadder, BlockWater,
 };
 enum DemoCharaGraphic : int16_t {
-    CharaHero = 1, CharaSlime, CharaBat, CharaMushroom, CharaRobot, CharaGhost,
+    CharaHero = 1, CharaSlime, CharaBat, CharaBeetle, CharaRobot, CharaGhost,
 };
 enum DemoItemGraphic : int16_t {
-    ItemCoin = 1, ItemHeart, ItemStar, ItemGem, ItemKey, ItemPotion, ItemLife, ItemFruit,
+    ItemAcorn = 1, ItemHeart, ItemStar, ItemGem, ItemKey, ItemPotion, ItemLife, ItemFruit,
 };
 
 // Writes "data\CommonPalette.cplt4" and the stage files of DemoStageFiles.

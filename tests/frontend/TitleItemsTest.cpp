@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "data/EdSystem.h"
+#include "frontend/MenuScene.h"
+
+namespace {
+
+TEST(TitleItems, OfferedItemsAndTheStartRow)
+{
+    const cEdSystem saved = g_System;
+    const struct {
+        const char* name;
+        std::vector<int32_t> enabled;   // enable flags of the seven title entries
+        int32_t titleChoice;
+        std::vector<int32_t> wantItems;
+        int32_t wantRow;
+    } cases[] = {
+        {"all offered, back from the options", {1, 1, 1, 1, 1, 1, 1}, 5, {0, 1, 2, 3, 4, 5, 6}, 5},
+        {"none offered gives new story alone", {0, 0, 0, 0, 0, 0, 0}, 0, {0}, 0},
+        {"the last choice keeps its item", {1, 0, 1, 0, 0, 1, 1}, 5, {0, 2, 5, 6}, 2},
+        {"a choice not offered starts on its raw value", {1, 0, 1, 0, 0, 0, 1}, 4, {0, 2, 6}, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_System.m_vTitleMenu.assign(7, cEdSystemText());
+        for (size_t i = 0; i < 7; ++i) g_System.m_vTitleMenu[i].m_bEnabled = c.enabled[i];
+        const std::vector<int32_t> items = BuildTitleItems();
+        EXPECT_EQ(items, c.wantItems);
+        EXPECT_EQ(TitleStartRow(items, c.titleChoice), c.wantRow);
+    }
+    g_System = saved;
+}
+
+}  // namespace
