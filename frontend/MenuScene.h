@@ -64,5 +64,12 @@ void RegisterFrontendScenes();
 std::vector<int32_t> BuildTitleItems();
 // The row the title cursor starts on: the item that equals the last choice, else the choice.
 int32_t TitleStartRow(const std::vector<int32_t>& items, int32_t nTitleChoice);
+// The scene a title choice hands over to by itself: the world map for new story and continue,
+// the challenge select for challenge, the options for options; -1 for the choices that go
+// through the main window's file choosers (free play, replay) or hand over to nothing (exit).
+int32_t TitleChoiceScene(int32_t nTitleChoice);
+// False when the choice would hand over to a scene the program cannot make: the title refuses it
+// instead of fading out to a black screen.
+bool TitleChoiceAvailable(int32_t nTitleChoice);
 // The options offered: every enabled entry of the options list, or the first alone.
 std::vector<int32_t> BuildOptionItems();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/CheckedAccess.h"
+#include "core/Log.h"
 #include "core/MainWindow.h"
 #include "core/Text.h"
 #include "data/EdSystem.h"
@@ -52,6 +53,23 @@ int RequestFileViaUi(UINT message)
 }
 
 }  // namespace
+
+int32_t TitleChoiceScene(int32_t nTitleChoice)
+{
+    switch (nTitleChoice) {
+    case kNewStory:
+    case kContinue: return kSceneWorldMap;
+    case kChallenge: return kSceneChallengeSelect;
+    case kOptions: return kSceneOptions;
+    default: return -1;
+    }
+}
+
+bool TitleChoiceAvailable(int32_t nTitleChoice)
+{
+    const int32_t nScene = TitleChoiceScene(nTitleChoice);
+    return nScene < 0 || HasSceneFactory(nScene);
+}
 
 int OpenStageFileViaUi()
 {
@@ -139,13 +157,21 @@ void cTitleScene::TitleMenuPhase()
     const int32_t nItems = static_cast<int32_t>(m_vItems.size());
     MenuCursor.MoveGridCursor(input, TitleMenuX, TitleMenuY, 0, 32, 1, nItems);
     PlayCursorSound(input, 2, SoundTable, 0);
-    if (!(input.m_wButton & 1)) {
+    const bool bConfirm = (input.m_wButton & 1) != 0;
+    const int32_t nChoice = bConfirm ? CheckedAt(m_vItems, MenuCursor.Current().row) : 0;
+    // A choice whose scene cannot be made is refused, and the title stays.
+    const bool bRefused = bConfirm && !TitleChoiceAvailable(nChoice);
+    if (bRefused) {
+        PlayMenuSound(3);
+        WriteReportLog("title choice %d refused: scene %d cannot be made", nChoice, TitleChoiceScene(nChoice));
+    }
+    if (!bConfirm || bRefused) {
         DrawTitleFrame();
         DDBlt(&BackBuffer, MenuCursor.Current().x, MenuCursor.Current().y, 32, 32, &SystemSurfaces[49], 0, 0, 1);
         return;
     }
     PlayMenuSound(1);
-    SceneManager.TitleChoice = CheckedAt(m_vItems, MenuCursor.Current().row);
+    SceneManager.TitleChoice = nChoice;
     switch (SceneManager.TitleChoice) {
     case kNewStory:
         SceneManager.GameMode = 0;

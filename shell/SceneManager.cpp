@@ -79,6 +79,11 @@ void RegisterSceneFactory(int32_t nId, SceneFactory lpfnMake)
     if (nId >= 0 && nId < SceneCount) SceneFactories[nId] = lpfnMake;
 }
 
+bool HasSceneFactory(int32_t nId)
+{
+    return nId >= 0 && nId < SceneCount && SceneFactories[nId] != nullptr;
+}
+
 cSceneManager::~cSceneManager()
 {
     DeleteAllScenes();

@@ -22,6 +22,9 @@ using SceneFactory = cScene* (*)();
 constexpr int32_t SceneCount = 6;   // 0 title, 1 world map, 2 world-map menu, 3 challenge select,
                                     // 4 stage play, 5 options
 void RegisterSceneFactory(int32_t nId, SceneFactory lpfnMake);
+// True when the scene with this id can be made, so that a menu never hands over to a scene that
+// would leave the screen black.
+bool HasSceneFactory(int32_t nId);
 
 class cSceneManager {
 public:
