@@ -1,6 +1,6 @@
 // The player's process entry on Linux: the platform layer takes its own options (the host, test
-// play, the headless run's frame limit, input script, frame log and dump, box answers and
-// failures to produce), and what remains is the game's command line.
+// play, the headless run's frame limit, input script, frame log and dump, box answers, failures
+// to produce and a recording of the sound), and what remains is the game's command line.
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -88,6 +88,7 @@ int main(int argc, char** argv)
     const std::string dump = HostTakeOption(&argc, argv, "dump-frame");
     const std::string answers = HostTakeOption(&argc, argv, "box-answers");
     const std::string failures = HostTakeOption(&argc, argv, "fail");
+    const std::string recordSound = HostTakeOption(&argc, argv, "record-sound");
 
     if (!frames.empty()) FrameLimit = std::strtoull(frames.c_str(), nullptr, 10);
     if (!input.empty()) {
@@ -101,6 +102,12 @@ int main(int argc, char** argv)
     DumpPath = dump;
     QueueBoxAnswers(answers);
     ArmFailures(failures);
+    // The recording takes every frame the mixer plays from its start, so it begins before the
+    // sound layer does: its first sample is the moment the sound device opened.
+    if (!recordSound.empty() && !SoundStartRecording(recordSound.c_str())) {
+        std::fprintf(stderr, "sound recording: cannot write %s\n", recordSound.c_str());
+        return 2;
+    }
     // The headless clock starts when the first frame is presented, on the presenting thread, so
     // the game's time never depends on how fast start-up ran.
     if (IsHeadless())
@@ -125,5 +132,6 @@ int main(int argc, char** argv)
     if (!DumpPath.empty() && !Dumped.exchange(true) && PresentedFrameCount() > 0)
         WriteFrameBmp(LastPresentedFrame(), DumpPath);
     if (FrameLog != nullptr) std::fclose(FrameLog);
+    if (!recordSound.empty()) SoundStopRecording();
     return exitCode;
 }

@@ -1,0 +1,170 @@
+// Whole-program runs that listen to the title menu: the player records what its mixer played,
+// and the test finds each sound at the time the frame log says its key was taken.
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "data/EdSystem.h"
+#include "tests/e2e/PlayerRun.h"
+#include "tests/e2e/TestProject.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t kMixRate = 44100;
+
+void PutU16(std::string& s, uint32_t v)
+{
+    s.push_back(char(v & 0xFF));
+    s.push_back(char((v >> 8) & 0xFF));
+}
+
+void PutU32(std::string& s, uint32_t v)
+{
+    PutU16(s, v & 0xFFFF);
+    PutU16(s, v >> 16);
+}
+
+uint32_t GetU32(const std::string& s, size_t at)
+{
+    return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8 | uint32_t(uint8_t(s[at + 2])) << 16 |
+           uint32_t(uint8_t(s[at + 3])) << 24;
+}
+
+// A sound effect in the sound device's own format: 22,050 Hz, 8 bits, mono; a square wave of
+// the period and length given.
+std::string SquareWave(uint32_t samples, uint32_t period)
+{
+    std::string s = "RIFF";
+    PutU32(s, 36 + samples);
+    s += "WAVEfmt ";
+    PutU32(s, 16);
+    PutU16(s, 1);
+    PutU16(s, 1);
+    PutU32(s, 22050);
+    PutU32(s, 22050);
+    PutU16(s, 1);
+    PutU16(s, 8);
+    s += "data";
+    PutU32(s, samples);
+    for (uint32_t i = 0; i < samples; ++i) s.push_back(char((i / (period / 2)) % 2 ? 0x30 : 0xD0));
+    return s;
+}
+
+struct SoundRun {
+    std::string folder;
+    PlayerResult result;
+    std::map<uint32_t, uint32_t> frameTimes;   // presented frame -> virtual milliseconds
+    std::vector<int16_t> samples;               // left and right interleaved, 44,100 Hz
+};
+
+// The test project with system sounds on the given entries (the rest have no file) and no music,
+// run with the input script.
+SoundRun RunListening(const std::map<int, std::string>& sounds, const std::string& script, int frameLimit)
+{
+    SoundRun run;
+    run.folder = MakeTempFolder("listen");
+    const std::string runtime = MakeTempFolder("runtime");
+    WriteTestProject(run.folder, TestProjectSpec{});
+    fs::create_directories(run.folder + "/wave");
+    cEdSystem system;
+    system.SetDefaults();
+    for (const auto& [entry, bytes] : sounds) {
+        const std::string name = "wave\\System" + std::to_string(entry) + ".wav";
+        system.m_vSoundFile[static_cast<size_t>(entry)] = name;
+        WriteWholeFile(run.folder + "/wave/System" + std::to_string(entry) + ".wav", bytes);
+    }
+    EXPECT_TRUE(system.SaveToFile(run.folder + "/data/System.dat"));
+    WriteWholeFile(run.folder + "/input.txt", script);
+    run.result = RunPlayer(run.folder,
+                           {"--input=input.txt", "--frame-log=frames.txt", "--record-sound=sound.wav",
+                            "--frames=" + std::to_string(frameLimit)},
+                           runtime);
+
+    std::istringstream log(ReadWholeFile(run.folder + "/frames.txt"));
+    uint32_t frame = 0, time = 0;
+    while (log >> frame >> time) run.frameTimes[frame] = time;
+
+    const std::string wav = ReadWholeFile(run.folder + "/sound.wav");
+    if (wav.size() < 44 || wav.compare(0, 4, "RIFF") != 0 || wav.compare(8, 8, "WAVEfmt ") != 0) {
+        ADD_FAILURE() << "no WAVE recording (" << wav.size() << " bytes)";
+        return run;
+    }
+    EXPECT_EQ(GetU32(wav, 24), kMixRate);
+    EXPECT_EQ(GetU32(wav, 20) & 0xFFFF, 1u);           // PCM
+    EXPECT_EQ(GetU32(wav, 20) >> 16, 2u);              // stereo
+    EXPECT_EQ(GetU32(wav, 32) >> 16, 16u);             // 16-bit
+    const uint32_t bytes = GetU32(wav, 40);
+    EXPECT_EQ(bytes, wav.size() - 44) << "the header counts every recorded byte";
+    run.samples.resize((wav.size() - 44) / 2);
+    for (size_t i = 0; i < run.samples.size(); ++i)
+        run.samples[i] = int16_t(uint16_t(uint8_t(wav[44 + 2 * i]) | uint8_t(wav[45 + 2 * i]) << 8));
+    return run;
+}
+
+std::string Press(int frame, const char* key)
+{
+    return std::to_string(frame) + " down " + key + "\n" + std::to_string(frame + 1) + " up " + key + "\n";
+}
+
+// The stereo frame of the mix at a virtual time: the recording starts when the sound device
+// opens during start-up, while the clock still stands at the first frame's time.
+size_t MixFrameAt(const SoundRun& run, uint32_t time)
+{
+    const uint32_t start = run.frameTimes.begin()->second;
+    return size_t(time - start) * kMixRate / 1000;
+}
+
+// Non-zero samples in the stereo frames [from, to).
+size_t Loud(const SoundRun& run, size_t from, size_t to)
+{
+    size_t n = 0;
+    for (size_t f = from; f < to && 2 * f + 1 < run.samples.size(); ++f)
+        n += run.samples[2 * f] != 0 || run.samples[2 * f + 1] != 0;
+    return n;
+}
+
+TEST(MenuSoundRun, TitleCursorPlaysItsSoundWhenItMoves)
+{
+    // Down at script frame 60 is polled by the frame after the 60th presented one.
+    const SoundRun run = RunListening({{0, SquareWave(2205, 50)}}, Press(60, "DOWN"), 120);
+    ASSERT_FALSE(run.result.timedOut);
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+    ASSERT_TRUE(run.frameTimes.count(1) && run.frameTimes.count(61) && run.frameTimes.count(100));
+    const size_t keyTaken = MixFrameAt(run, run.frameTimes.at(60));
+    const size_t frameShown = MixFrameAt(run, run.frameTimes.at(61));
+    ASSERT_GT(run.samples.size() / 2, MixFrameAt(run, run.frameTimes.at(100)));
+    EXPECT_EQ(Loud(run, 0, keyTaken), 0u) << "silent before the key";
+    // The sound starts within the frame that took the key and lasts its tenth of a second.
+    EXPECT_GT(Loud(run, keyTaken, frameShown + 1), 0u);
+    EXPECT_GT(Loud(run, keyTaken, keyTaken + kMixRate / 5), kMixRate / 20);
+    EXPECT_EQ(Loud(run, keyTaken + kMixRate / 5, MixFrameAt(run, run.frameTimes.at(100))), 0u)
+        << "one sound, played once";
+}
+
+TEST(MenuSoundRun, TitleRefusesAChoiceWhoseSceneIsNotThere)
+{
+    // Confirm on new story: its world map cannot be made yet, so the title refuses it with sound 3
+    // (the only system sound with a file here) and stays; Esc then ends the program normally.
+    const SoundRun run = RunListening({{3, SquareWave(2205, 80)}}, Press(60, "Z") + Press(90, "ESCAPE"), 400);
+    ASSERT_FALSE(run.result.timedOut);
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+    EXPECT_GE(run.frameTimes.size(), 90u);
+    EXPECT_LT(run.frameTimes.size(), 150u) << "Esc, not the frame limit, ended the run";
+    ASSERT_TRUE(run.frameTimes.count(61));
+    const size_t keyTaken = MixFrameAt(run, run.frameTimes.at(60));
+    EXPECT_EQ(Loud(run, 0, keyTaken), 0u);
+    EXPECT_GT(Loud(run, keyTaken, MixFrameAt(run, run.frameTimes.at(61)) + 1), 0u) << "the refusal sound";
+    const std::string report = ReadWholeFile(run.folder + "/Report_Game.txt");
+    EXPECT_NE(report.find("title choice 0 refused"), std::string::npos) << report;
+    EXPECT_TRUE(fs::exists(run.folder + "/user_data/Window.dat")) << "the close ran in order";
+}
+
+}  // namespace
