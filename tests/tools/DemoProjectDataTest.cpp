@@ -31,6 +31,16 @@ TEST_F(DemoProjectTest, SettingsAndDatabaseLoadThroughThePlayersLoaders)
         EXPECT_NE(GetFileAttributes(file.c_str()), INVALID_FILE_ATTRIBUTES);
     }
 
+    // The options screen labels each value it shows: entry k of the list is option kind k (palette
+    // pattern, music, volume, ranking mode, name, back); the palette pattern, which only the 8-bit
+    // display uses, is not offered.
+    const char* const kOptionLabels[6] = {"パレット", "BGM", "SE", "ランキング登録", "ランキング登録名", "もどる"};
+    ASSERT_EQ(system.m_vOptionMenu.size(), 6u);
+    for (size_t k = 0; k < 6; ++k) {
+        EXPECT_EQ(system.m_vOptionMenu[k].m_strText, kOptionLabels[k]) << k;
+        EXPECT_EQ(system.m_vOptionMenu[k].m_bEnabled, k == 0 ? 0 : 1) << k;
+    }
+
     g_Database.SetDefaults();
     ASSERT_EQ(g_Database.LoadDatabase(), 1);
     ASSERT_GE(g_Database.m_vSound.size(), 3u);
@@ -295,6 +305,7 @@ TEST_F(DemoProjectTest, DrawnCellsHoldPicturesOnATransparentGround)
         {"bmp\\Item.bmp", 0, 32, 32, 32, 150},         // item 1
         {"bmp\\Accessory.bmp", 0, 0, 32, 32, 100},     // the menu cursor
         {"bmp\\Accessory.bmp", 64, 0, 16, 16, 20},     // the small cursor
+        {"bmp\\StatusWindow.bmp", 16, 48, 16, 16, 20},  // the ranking place indicator
         {"bmp\\WorldMapChip.bmp", 0, 0, 160, 64, 160 * 64},
     };
     for (const Cell& c : kCells) {

@@ -709,7 +709,14 @@ cDemoCanvas MakeAccessory(const cDemoCanvas& charas)
 cDemoCanvas MakeWindow()
 {
     cDemoCanvas c(640, 480);
-    for (int32_t y = 0; y < 480; ++y) c.FillRect(0, y, 640, 1, Shade(RampBlue, 1 + y * 3 / 480));
+    // A dark-to-lighter blue from top to bottom, ordered-dithered between neighbouring shades so
+    // that a full-screen box shows no hard bands.
+    static const int32_t kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    for (int32_t y = 0; y < 480; ++y) {
+        const int32_t v = y * 3 * 16 / 480;   // sixteenths of a shade above the darkest
+        for (int32_t x = 0; x < 640; ++x)
+            c.Set(x, y, Shade(RampBlue, 1 + v / 16 + (v % 16 > kBayer[y & 3][x & 3] ? 1 : 0)));
+    }
     // A faint diagonal weave so large boxes are not flat.
     for (int32_t y = 0; y < 480; y += 4) {
         for (int32_t x = (y / 4) % 2 * 2; x < 640; x += 4) c.Set(x, y, Shade(RampBlue, 4));
@@ -726,6 +733,9 @@ cDemoCanvas MakeStatusWindow(const cDemoCanvas& items, const cDemoCanvas& charas
     for (int32_t i = 0; i < 4; ++i) DrawItem(c, 16 * i, 32, kIconItems[i], 0, 16);
     HalfSize(c, 64, 32, charas, 0, 0);
     (void)items;
+    // (16, 48): the indicator the rankings and the results panel put beside a new entry.
+    for (int32_t k = 0; k < 6; ++k) c.FillRect(16 + 4 + k, 48 + 2 + k, 1, 12 - 2 * k, Shade(RampYellow, 11));
+    Outline(c, 16, 48, 16, 16, Shade(RampRed, 3));
     // Gauge frames at (0, 128) for HP and (64, 128) for SP, 50 x 16.
     c.FrameRect(0, 128, 50, 16, ColWhite);
     c.FillRect(1, 129, 48, 14, Shade(RampGrey, 2));

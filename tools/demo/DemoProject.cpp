@@ -72,6 +72,15 @@ bool WriteSystem(std::string* error)
     for (size_t i = 0; i < sounds.size() && i < system.m_vSoundFile.size(); ++i) system.m_vSoundFile[i] = sounds[i].m_lpPath;
     // Every menu scene plays the title music (database music 1).
     for (int32_t& bgm : system.m_vSystemBgm) bgm = 1;
+    // The options screen: one label per option, in the order of the values it shows. The palette
+    // pattern acts only in the 8-bit display mode, which the demo does not use, so it is not
+    // offered.
+    static const char* const kOptionLabels[6] = {"パレット", "BGM", "SE", "ランキング登録", "ランキング登録名", "もどる"};
+    system.m_vOptionMenu.assign(6, cEdSystemText());
+    for (size_t i = 0; i < 6; ++i) {
+        system.m_vOptionMenu[i].m_strText = kOptionLabels[i];
+        system.m_vOptionMenu[i].m_bEnabled = i == 0 ? 0 : 1;
+    }
     if (!system.SaveToFile(ProjectPathTable[35])) {
         *error = std::string("cannot write ") + ProjectPathTable[35];
         return false;
