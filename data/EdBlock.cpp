@@ -2,6 +2,7 @@
 
 #include "data/EdItem.h"
 #include "data/PaletteInheritance.h"
+#include "data/PlacedDefinition.h"
 #include "data/RecordStream.h"
 
 cEdBlock::cEdBlock()
@@ -80,18 +81,8 @@ void cEdBlock::SetDefaults()
 
 bool cEdBlock::Load(FILE* fp)
 {
-    if (!LoadRecordFields(fp)) return false;
-    if (!ReadRecordBytes(fp, &m_nX, 2) || !ReadRecordBytes(fp, &m_nY, 2)) {
-        ReportRecordReadError(fp, "block position");
-        return false;
-    }
-    if (!LoadByteVector(fp, m_vInherit)) return false;
-    if (!LoadConditionList(fp, m_vCondition)) return false;
-    // Older shot sheets had one more leading cell.
-    if (g_nFileVersion < 219 && m_nGraphicKind == 3) {
-        m_nGraphicIndex = static_cast<int16_t>(m_nGraphicIndex + 1);
-        if (m_nGraphicIndex > 119) m_nGraphicIndex = 119;
-    }
+    if (!LoadRecordFields(fp) || !LoadPlacedParts(fp, *this, "block position")) return false;
+    ShiftOldShotSheetCell(*this);
     ApplyInheritance();
     Validate();
     return true;
@@ -100,8 +91,7 @@ bool cEdBlock::Load(FILE* fp)
 bool cEdBlock::Save(FILE* fp)
 {
     Validate();
-    return SaveRecordFields(fp) && WriteRecordBytes(fp, &m_nX, 2) && WriteRecordBytes(fp, &m_nY, 2) &&
-           SaveByteVector(fp, m_vInherit) && SaveRecordVector(fp, m_vCondition);
+    return SaveRecordFields(fp) && SavePlacedParts(fp, *this);
 }
 
 void cEdBlock::Validate()

@@ -4,6 +4,7 @@
 
 #include "data/EdDatabase.h"
 #include "data/PaletteInheritance.h"
+#include "data/PlacedDefinition.h"
 #include "data/RecordStream.h"
 
 cEdItem::cEdItem()
@@ -68,18 +69,9 @@ void cEdItem::SetDefaults()
 
 bool cEdItem::Load(FILE* fp)
 {
-    if (!LoadRecordFields(fp)) return false;
-    if (!ReadRecordBytes(fp, &m_nX, 2) || !ReadRecordBytes(fp, &m_nY, 2)) {
-        ReportRecordReadError(fp, "item position");
-        return false;
-    }
-    if (!LoadByteVector(fp, m_vInherit)) return false;
-    if (!LoadConditionList(fp, m_vCondition)) return false;
+    if (!LoadRecordFields(fp) || !LoadPlacedParts(fp, *this, "item position")) return false;
     if (!ReadCommandVector(m_vCommand, fp)) return false;
-    if (g_nFileVersion < 219 && m_nGraphicKind == 3) {
-        m_nGraphicIndex = static_cast<int16_t>(m_nGraphicIndex + 1);
-        if (m_nGraphicIndex > 119) m_nGraphicIndex = 119;
-    }
+    ShiftOldShotSheetCell(*this);
     ApplyInheritance();
     Validate();
     return true;
@@ -88,9 +80,7 @@ bool cEdItem::Load(FILE* fp)
 bool cEdItem::Save(FILE* fp)
 {
     Validate();
-    return SaveRecordFields(fp) && WriteRecordBytes(fp, &m_nX, 2) && WriteRecordBytes(fp, &m_nY, 2) &&
-           SaveByteVector(fp, m_vInherit) && SaveRecordVector(fp, m_vCondition) &&
-           SaveRecordVector(fp, m_vCommand);
+    return SaveRecordFields(fp) && SavePlacedParts(fp, *this) && SaveRecordVector(fp, m_vCommand);
 }
 
 void cEdItem::Validate()

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frontend/OptionsScene.h"
+#include "frontend/StageStart.h"
 #include "frontend/TitleScene.h"
 
 #include "core/CheckedAccess.h"
@@ -126,4 +127,5 @@ void RegisterFrontendScenes()
 {
     RegisterSceneFactory(kSceneTitle, MakeTitleScene);
     RegisterSceneFactory(kSceneOptions, MakeOptionsScene);
+    SetStageFileStarter(StartFromStageFile);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "core/Log.h"
@@ -46,6 +47,10 @@
 #include "shell/SettingsRecords.h"
 #include "shell/ShellGlobals.h"
 #include "shell/SystemIni.h"
+#include "shell/DialogResources.h"
+#include "shell/WindowList.h"
+#include "shell/cHook.h"
+#include "shell/cStartDialog.h"
 
 cBootSettings BootSettings;
 cWindowPlacement WindowPlacement;
@@ -59,18 +64,12 @@ const char* const StandardFolders[22] = {
     "bmp", "bmp\\back", "bmp\\chara_sp", "bmp\\effect", "bmp\\picture", "bmp\\sword",
     "bmp\\convert", "bmp\\plt", "bmp\\hbt", "wave", "bgm"};
 
-constexpr DWORD WS_CAPTION = 0x00C00000;
-constexpr DWORD WS_SYSMENU = 0x00080000;
-constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
-constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
 constexpr UINT CS_VREDRAW = 0x0001;
 constexpr UINT CS_HREDRAW = 0x0002;
 constexpr UINT CS_DBLCLKS = 0x0008;
 
-constexpr int32_t ClientWidth = 640;
-constexpr int32_t ClientHeight = 480;
-constexpr int32_t OuterWidth = ClientWidth + 2 * WINDOW_FRAME_X;
-constexpr int32_t OuterHeight = ClientHeight + WINDOW_FRAME_TOP + WINDOW_FRAME_BOTTOM;
+constexpr DWORD MainWindowStyle =
+    static_cast<DWORD>(WS_POPUP) | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 HANDLE hMutex = nullptr;
 
@@ -161,15 +160,8 @@ bool StartGraphics(HWND hwnd, int& nCmdShow)
         LinkMirrorSurfaces();
     }
     if (ini.WindowMode != 0 && WindowPlacement.LoadFromFile("user_data\\Window.dat")) {
-        RECT rc{};
-        GetWindowRect(hwnd, &rc);
-        int32_t width = rc.right - rc.left;
-        int32_t height = rc.bottom - rc.top;
-        if (ini.Direct3D == 1 && ini.WindowMode == 2) {
-            width = WindowPlacement.m_nWidth + 2 * WINDOW_FRAME_X;
-            height = WindowPlacement.m_nHeight + WINDOW_FRAME_TOP + WINDOW_FRAME_BOTTOM;
-        }
-        MoveWindow(hwnd, WindowPlacement.m_nX, WindowPlacement.m_nY, width, height, 1);
+        MainWindow.MoveWindowTo(WindowPlacement.m_nX, WindowPlacement.m_nY);
+        if (ini.Direct3D == 1 && ini.WindowMode == 2) MainWindow.SetClientSize(WindowPlacement.m_nWidth, WindowPlacement.m_nHeight);
         if (WindowPlacement.m_bMaximised != 0) nCmdShow = SW_SHOWMAXIMIZED;
     }
     ShowWindow(hwnd, (ini.Direct3D == 1 || bWindowMode.load() != 0) ? nCmdShow : SW_SHOWMAXIMIZED);
@@ -255,13 +247,33 @@ bool StartDirectStage()
     }
     std::strcpy(SystemIni.FreeStage, szLatest);
     bDirectStage = 1;
-    // The stage file itself is started by the stage-play scene's loader.
+    if (!StartStageFile(SystemIni.FreeStage, 1)) return false;
     SceneManager.GameMode = 2;
     SceneManager.ModeHasRanking = 1;
     SceneManager.TitleChoice = 3;
     SceneManager.CurrentScene = 4;
     SceneManager.PreviousScene = 0;
     return true;
+}
+
+// The drawing-mode choice; false when the player stopped the game there.
+bool RunStartDialog()
+{
+    STARTDIALOGBINDING binding;
+    binding.lpDrawingMode = &BootSettings.m_nDrawingMode;
+    binding.lpNoAskAgain = &BootSettings.m_bDontAsk;
+    binding.lpRecord = &BootSettings;
+    cStartDialog* lpDialog = nullptr;
+    try {
+        lpDialog = new cStartDialog(kStartDialogResource, &MainWindow, 1, &WindowList, binding, g_System.m_strGameTitle,
+                                    SystemIni.English);
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+        return false;
+    }
+    const INT_PTR nCode = lpDialog->DoModal(0);
+    DeleteWindowObject(&lpDialog);
+    return nCode != 0;
 }
 
 }  // namespace
@@ -300,10 +312,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow)
     }
     if (SystemIni.Direct3D >= 2) {
         BootSettings.LoadFromFile("user_data\\Boot.dat");
-        if (BootSettings.m_bDontAsk == 0) {
-            // The start dialog is not part of this build: the stored choice stands.
-            OutputDebugString("start dialog skipped: the stored drawing mode is used");
-        }
+        if (BootSettings.m_bDontAsk == 0 && !RunStartDialog()) return false;
         SystemIni.Direct3D = BootSettings.m_nDrawingMode == 1 ? 1 : 0;
     }
     if (lpCmdLine != nullptr && lpCmdLine[0] != 0) {
@@ -320,8 +329,7 @@ bool InitGame(const char* lpCmdLine, int nCmdShow)
     SceneManager.FadeSpeed = 10;
     for (cKeyInput& input : InputStates) input.SetAutoRepeat(18, 6);
     if (!ResolveDisplayMode(hwnd)) return false;
-    // A sizing frame for Direct3D with WindowMode 2 needs the window classes; the window keeps
-    // its fixed frame here.
+    if (SystemIni.Direct3D == 1 && SystemIni.WindowMode == 2) MainWindow.AddWindowStyle(WS_THICKFRAME);
     hMainWnd = hwnd;
     SetWindowText(hwnd, g_System.m_strGameTitle.c_str());
     if (SystemIni.Bpp == 8) SystemIni.DD_VideoStretch = 0;
@@ -378,6 +386,7 @@ void UnInitGame()
     for (cFont& font : FontTable) ReleaseFont(&font);
     for (DDSURFACEDATA& strip : FontDigitStrips) DDReleaseSurface(&strip);
     DDUnInit();
+    RemoveHooks();
 }
 
 unsigned GameLoop(void*)
@@ -435,16 +444,16 @@ int WinMain(HINSTANCE instance, HINSTANCE, char* lpCmdLine, int nCmdShow)
         CloseMutex();
         return 0;
     }
-    HWND hwnd = CreateWindowEx(0, "Quillmoor", "", static_cast<DWORD>(WS_POPUP) | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
-                               100, 100, OuterWidth, OuterHeight, nullptr, nullptr, instance, nullptr);
+    MainWindow.SetWindowGeometry(640, 480, 100, 100, 640, 480, MainWindowStyle, 0, 0, 0, 0, 0);
+    HWND hwnd = CreateWindowEx(0, "Quillmoor", "", MainWindowStyle, 100, 100, MainWindow.m_nOuterW,
+                               MainWindow.m_nOuterH, nullptr, nullptr, instance, nullptr);
     if (hwnd == nullptr) {
         ErrorBox("ウインドウが生成出来ません！");
         CloseMutex();
         return 0;
     }
     MainWindow.m_hWnd = hwnd;
-    MoveWindow(hwnd, (GetSystemMetrics(SM_CXSCREEN) - OuterWidth) / 2, (GetSystemMetrics(SM_CYSCREEN) - OuterHeight) / 2,
-               OuterWidth, OuterHeight, 0);
+    MainWindow.CenterOnDesktop();
     WriteTraceLogF("G");
     if (bTestPlay.load() != 0) NotifyEditorStart();
     WriteTraceLogF("H");

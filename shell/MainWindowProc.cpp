@@ -1,26 +1,36 @@
 #include "shell/MainWindowProc.h"
 
 #include <cstdio>
+#include <new>
+#include <string>
 
 #include "core/CheckedAccess.h"
 #include "core/Log.h"
+#include "core/MessageBox.h"
 #include "core/MainWindow.h"
 #include "data/EdDatabase.h"
 #include "data/EdSystem.h"
 #include "media/graphics/GraphicsState.h"
 #include "media/graphics/DeviceRestore.h"
+#include "media/graphics/FullScreenBox.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/win/WinMessage.h"
 #include "platform/win/WinWindowState.h"
 #include "shell/SceneManager.h"
 #include "shell/SettingsRecords.h"
 #include "shell/ShellGlobals.h"
+#include "shell/DialogResources.h"
+#include "shell/FileDialogs.h"
 #include "shell/SystemIni.h"
+#include "shell/WindowList.h"
+#include "shell/cNameEntryDialog.h"
 
 cMainWindow MainWindow;
 std::atomic<int32_t> StageBgmLoop{0};
 
 namespace {
+
+std::atomic<StageFileStarter> StageStarter{nullptr};
 
 void NotifyEditor(uintptr_t dwData, int32_t nValue)
 {
@@ -45,6 +55,17 @@ const std::string* BgmFile(int32_t nNumber)
 }
 
 }  // namespace
+
+void SetStageFileStarter(StageFileStarter lpfnStart)
+{
+    StageStarter = lpfnStart;
+}
+
+int StartStageFile(const char* lpPath, int32_t bNewestVersion)
+{
+    const StageFileStarter lpfnStart = StageStarter.load();
+    return lpfnStart != nullptr ? lpfnStart(lpPath, bNewestVersion) : 0;
+}
 
 void NotifyEditorStart()
 {
@@ -112,9 +133,68 @@ void cMainWindow::OnPlayBgm(WPARAM wParam, LPARAM lParam)
         BgmManager.PlayBgm(0, 4, StageBgmLoop.load(), 0, 1);
 }
 
+// The requester waits in its SendMessage, so the text the dialog is bound to cannot change under
+// it. The worker threads are not suspended: one of them could be stopped while it holds a lock
+// this thread needs to draw the dialog, and nothing would ever release it.
+void cMainWindow::OnNameEntry()
+{
+    DDSetDialogBoxMode(1);
+    cScene* lpStagePlay = lpStagePlayScene.load();
+    std::string* lpBound = NameEntryTarget(SceneManager.TitleChoice, &OptionData.strPlayerName,
+                                           lpStagePlay != nullptr ? lpStagePlay->RankingName() : nullptr);
+    cNameEntryDialog* lpDialog = nullptr;
+    try {
+        lpDialog = new cNameEntryDialog(kNameEntryDialogResource, this, 1, &WindowList, lpBound,
+                                        SystemIni.English, bWindowMode.load());
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+    }
+    if (lpDialog != nullptr) {
+        lpDialog->DoModal(0);
+        DeleteWindowObject(&lpDialog);
+    }
+    DDSetDialogBoxMode(0);
+    NameEntryDone = 1;
+}
+
+void cMainWindow::OnOpenStage()
+{
+    DDSetDialogBoxMode(1);
+    const char* lpTitle = SystemIni.English != 0 ? "Load stage file" : "ステージファイルの読み込み";
+    static const char kFilter[] = "StageFile ( *.stg4_*;*.rpl4_* )\0*.stg4_*;*.rpl4_*\0";
+    char szPath[260];
+    const bool bChosen = OpenFileDialog(m_hWnd, szPath, sizeof(szPath), "data\\stg4\\", lpTitle, kFilter,
+                                        "stg4_*;rpl4_*", 0, nullptr);
+    DDSetDialogBoxMode(0);
+    if (!bChosen) {
+        FileDialogResult = 0;
+    } else {
+        if (!StartStageFile(szPath, 0)) PostMessage(hMainWnd.load(), WM_CLOSE, 0, 0);
+        FileDialogResult = 1;
+    }
+    FileDialogDone = 1;
+}
+
+// The chooser runs, but reading a replay belongs to stage play, which this build does not have:
+// a chosen file is logged and the request answers "nothing loaded", so the title stays.
+void cMainWindow::OnOpenReplay()
+{
+    DDSetDialogBoxMode(1);
+    const char* lpTitle = SystemIni.English != 0 ? "Load replay file" : "リプレイファイルの読み込み";
+    static const char kFilter[] = "ReplayFile ( *.rpl4_* )\0*.rpl4_*\0";
+    char szPath[260];
+    const bool bChosen =
+        OpenFileDialog(m_hWnd, szPath, sizeof(szPath), "user_data\\rpl4", lpTitle, kFilter, "rpl4_*", 0, nullptr);
+    DDSetDialogBoxMode(0);
+    if (bChosen) WriteReportLog("「%s」: replays cannot be played by this build", szPath);
+    FileDialogResult = 0;
+    FileDialogDone = 1;
+}
+
 LRESULT cMainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     m_hWnd = hwnd;
+    GetCursorClientPos(0, 7);
     switch (message) {
     case WM_CREATE:
         OnWmCreate();
@@ -137,6 +217,12 @@ LRESULT cMainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     }
     case WM_SIZE:
+        CalcFrameMetrics();
+        if (m_hSizeChild != nullptr) SendMessage(m_hSizeChild, WM_SIZE, wParam, lParam);
+        return 0;
+    case WM_GETMINMAXINFO:
+        if (lpDTCon != nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
+        FillMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
     case WM_PAINT:
         if (lpDTCon == nullptr && bInitDone.load() != 0 && PrimarySD.lpDDraw != nullptr &&
@@ -162,14 +248,18 @@ LRESULT cMainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case 0x0204:   // WM_RBUTTONDOWN
         return 0;
     case UM_NAMEENTRY:
-        // The name-entry dialog belongs to the dialog classes, which this build does not have:
-        // the request ends at once with the name unchanged, so the requester never waits.
-        NameEntryDone = 1;
+        OnNameEntry();
         return 0;
     case UM_OPENSTAGE:
+        OnOpenStage();
+        return 0;
     case UM_OPENREPLAY:
+        OnOpenReplay();
+        return 0;
     case UM_SAVEREPLAY:
-        // The file requests answer "cancelled" until the file dialogs exist.
+        // Only stage play sends it (its replay hotkeys), and this build has no stage play or
+        // replay writer: nothing is chosen and nothing is written.
+        WriteReportLog("UM_SAVEREPLAY: replays cannot be written by this build");
         FileDialogResult = 0;
         FileDialogDone = 1;
         return 0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/win/WinTypes.h"
+#include "shell/cWindow.h"
 
 constexpr UINT UM_NAMEENTRY = WM_USER + 1;
 constexpr UINT UM_OPENSTAGE = WM_USER + 2;
@@ -18,15 +19,18 @@ constexpr UINT UM_RESTOREDEVICE = WM_USER + 100;
 // The thread message that greets a new thread until its queue exists.
 constexpr UINT THREAD_START_MESSAGE = 0x8000;
 
-class cMainWindow {
+// The game window. Its geometry (client 640 x 480 inside the frame its style gives) and its
+// current position, which places the dialogs over it, are the cWindow parts.
+class cMainWindow : public cWindow {
 public:
-    LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnWmCreate() { m_bCreated = 1; }
-    HWND m_hWnd = nullptr;
-    int32_t m_bCreated = 0;
 private:
     void OnClose(HWND hwnd);
     void OnPlayBgm(WPARAM wParam, LPARAM lParam);
+    void OnNameEntry();
+    void OnOpenStage();
+    void OnOpenReplay();
 };
 
 extern cMainWindow MainWindow;
@@ -34,6 +38,12 @@ extern cMainWindow MainWindow;
 extern std::atomic<int32_t> StageBgmLoop;
 
 LRESULT StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Starts free play from a stage file (the front end's): path names the file itself, or with
+// bNewestVersion the stage whose newest numbered file is loaded. 1 when the stage was loaded.
+using StageFileStarter = int (*)(const char* lpPath, int32_t bNewestVersion);
+void SetStageFileStarter(StageFileStarter lpfnStart);
+int StartStageFile(const char* lpPath, int32_t bNewestVersion);
 
 // The editor is told by WM_COPYDATA to its window (class "Quillmoor_Editor", caption
 // "Quillmoor"); without one the notice is only written for a debugger.

@@ -3,6 +3,7 @@
 // palette helpers that run with the frames.
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "media/graphics/DDBlitEffects.h"
 #include "media/input/KeyInput.h"
@@ -16,6 +17,8 @@ public:
     virtual int RunFrame() = 0;
     // The stage-play scene's closing flag, set by a close request while the pause loop runs.
     virtual void SetClosing() {}
+    // The stage-play scene's ranking name, which the name-entry dialog edits after a stage.
+    virtual std::string* RankingName() { return nullptr; }
 };
 
 using SceneFactory = cScene* (*)();

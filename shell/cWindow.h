@@ -106,5 +106,13 @@ public:
     HWND m_hStatusBar = nullptr;
 };
 
+// Deletes a window object through its virtual destructor and clears the pointer.
+template <class T>
+void DeleteWindowObject(T** lpObject)
+{
+    delete *lpObject;
+    *lpObject = nullptr;
+}
+
 // The name of a window message for the message log; a number the table lacks in decimal.
 std::string GetMsgName(UINT message);

@@ -7,6 +7,7 @@
 
 #include "platform/graphics/GraphicsControl.h"
 #include "platform/host/Host.h"
+#include "platform/win/HostDialog.h"
 #include "platform/win/HostInput.h"
 #include "platform/win/WinKernel.h"
 #include "platform/win/WinMessage.h"
@@ -21,6 +22,8 @@ void PumpHostEvents()
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (HostHandleSdlJoystickEvent(event)) continue;
+        // While a dialog is open it takes the keys, text input and clicks.
+        if (HostHandleSdlDialogEvent(event)) continue;
         HWND target = HostKeyMessageWindow();
         switch (event.type) {
         case SDL_QUIT:

@@ -39,10 +39,12 @@ constexpr LONG DIALOG_FRAME = 3;
 constexpr LONG SIZING_FRAME = 4;
 constexpr LONG SCROLL_BAR_SIZE = 17;
 
-// The frame the layer's top-level windows get around their client area (caption and borders).
-constexpr LONG WINDOW_FRAME_X = 8;
-constexpr LONG WINDOW_FRAME_TOP = 31;
-constexpr LONG WINDOW_FRAME_BOTTOM = 8;
+// The frame the layer's top-level windows get around their client area: a caption over a dialog
+// frame, the same sizes the system metrics report, so a window that computes its outer size from
+// them gets exactly its client size inside.
+constexpr LONG WINDOW_FRAME_X = DIALOG_FRAME;
+constexpr LONG WINDOW_FRAME_TOP = CAPTION_HEIGHT + DIALOG_FRAME;
+constexpr LONG WINDOW_FRAME_BOTTOM = DIALOG_FRAME;
 
 // Shows, hides, minimises or maximises the window. The first show activates the program: the
 // window gets WM_ACTIVATEAPP (1) at once (the headless host stays active; on the SDL host window

@@ -1,15 +1,20 @@
 // The player's process entry on Linux: the platform layer takes its own options (the host, test
-// play, the headless run's frame limit, input script, frame log and dump, box answers, failures
-// to produce and a recording of the sound), and what remains is the game's command line.
+// play, the headless run's frame limit, input script, frame log and dump, box answers, dialog
+// script and log, failures to produce and a recording of the sound), and what remains is the
+// game's command line.
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "core/MainWindow.h"
+#include "platform/graphics/DialogGraphics.h"
 #include "platform/graphics/GraphicsControl.h"
 #include "platform/host/Host.h"
 #include "platform/sound/SoundHost.h"
+#include "platform/win/HostDialog.h"
 #include "platform/win/HostInput.h"
 #include "platform/win/WinMessage.h"
 #include "platform/win/WinThread.h"
@@ -69,6 +74,40 @@ void QueueBoxAnswers(const std::string& list)
     }
 }
 
+bool LoadDialogScript(const std::string& hostPath)
+{
+    std::ifstream in(hostPath, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if (!in || !HostLoadDialogScript(text.str(), &error)) {
+        std::fprintf(stderr, "dialog script: %s\n", in ? error.c_str() : "cannot be read");
+        return false;
+    }
+    return true;
+}
+
+// What the dialogs of the run showed, for whoever watches a headless run: each dialog with its
+// caption and control texts, then the last file chooser's folder and entries (UTF-8).
+void WriteDialogLog(const std::string& hostPath)
+{
+    FILE* fp = std::fopen(hostPath.c_str(), "w");
+    if (fp == nullptr) return;
+    for (const RECORDEDDIALOG& dialog : HostRecordedDialogs()) {
+        std::fprintf(fp, "dialog %d %ld %ld %ld %ld %s\n", dialog.nResourceId, static_cast<long>(dialog.rc.left),
+                     static_cast<long>(dialog.rc.top), static_cast<long>(dialog.rc.right),
+                     static_cast<long>(dialog.rc.bottom), Cp932ToUtf8(dialog.caption).c_str());
+        for (const auto& control : dialog.controls)
+            std::fprintf(fp, "  %d %s\n", control.first, Cp932ToUtf8(control.second).c_str());
+    }
+    const FILECHOOSERLISTING listing = HostLastFileChooserListing();
+    if (!listing.folder.empty()) {
+        std::fprintf(fp, "chooser %s\n", Cp932ToUtf8(listing.folder).c_str());
+        for (const std::string& entry : listing.entries) std::fprintf(fp, "  %s\n", Cp932ToUtf8(entry).c_str());
+    }
+    std::fclose(fp);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -88,6 +127,8 @@ int main(int argc, char** argv)
     const std::string dump = HostTakeOption(&argc, argv, "dump-frame");
     const std::string answers = HostTakeOption(&argc, argv, "box-answers");
     const std::string failures = HostTakeOption(&argc, argv, "fail");
+    const std::string dialogs = HostTakeOption(&argc, argv, "dialogs");
+    const std::string dialogLog = HostTakeOption(&argc, argv, "dialog-log");
     const std::string recordSound = HostTakeOption(&argc, argv, "record-sound");
 
     if (!frames.empty()) FrameLimit = std::strtoull(frames.c_str(), nullptr, 10);
@@ -98,6 +139,8 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    if (!dialogs.empty() && !LoadDialogScript(dialogs)) return 2;
+    if (!InstallDialogGraphics()) std::fprintf(stderr, "the dialog font cannot be loaded; dialogs show no text\n");
     if (!frameLog.empty()) FrameLog = std::fopen(frameLog.c_str(), "w");
     DumpPath = dump;
     QueueBoxAnswers(answers);
@@ -132,6 +175,7 @@ int main(int argc, char** argv)
     if (!DumpPath.empty() && !Dumped.exchange(true) && PresentedFrameCount() > 0)
         WriteFrameBmp(LastPresentedFrame(), DumpPath);
     if (FrameLog != nullptr) std::fclose(FrameLog);
+    if (!dialogLog.empty()) WriteDialogLog(dialogLog);
     if (!recordSound.empty()) SoundStopRecording();
     return exitCode;
 }
