@@ -170,9 +170,10 @@ bool StartGraphics(HWND hwnd, int& nCmdShow)
     return true;
 }
 
+// Every back end and depth needs the palette and the transparent colour: without them a
+// true-colour DirectDraw display would show every sprite's transparent colour.
 bool LoadPaletteAndColourKey()
 {
-    if (!(SystemIni.Direct3D == 1 || nBpp == 8)) return true;
     if (!DDLoadPaletteFromFile(ColorPalette, BitmapFileTable[0].szFileName, bWindowMode.load())) {
         WriteTraceLog("DDLoadPaletteFromFile失敗");
         return false;

@@ -295,8 +295,10 @@ private:
         }
     }
 
+    // What is written to the primary surface is on the screen at once, also when the surface
+    // heads a flip chain (a program that paces by the timer copies its frames onto it).
     void AfterWrite() {
-        if ((m_dwCaps & DDSCAPS_PRIMARYSURFACE) && m_vBackBuffers.empty()) PresentSelf();
+        if (m_dwCaps & DDSCAPS_PRIMARYSURFACE) PresentSelf();
     }
 
     void PresentSelf() {
