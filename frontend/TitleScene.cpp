@@ -201,6 +201,12 @@ void cTitleScene::TitleMenuPhase()
         SceneManager.GameMode = 2;
         SceneManager.ModeHasRanking = RankingSwitchOf(2);
         if (OpenStageFileViaUi()) {
+            if (!HasSceneFactory(kSceneStagePlay)) {
+                // The stage is loaded, but it cannot be played in this build: the title stays.
+                PlayMenuSound(3);
+                WriteReportLog("title choice %d refused: scene %d cannot be made", nChoice, kSceneStagePlay);
+                break;
+            }
             SceneManager.RequestedScene = kSceneStagePlay;
             m_nPhase = 3;
         }

@@ -195,34 +195,48 @@ TEST(DialogRun, NameDialogEditsTheOptionPlayerName)
 // Title: down three times to free play, confirm.
 const std::string ChooseFreePlay = Press(60, "DOWN") + Press(66, "DOWN") + Press(72, "DOWN") + Press(78, "Z");
 
-TEST(DialogRun, FreePlayOpensTheStageChooserAndCancelReturnsToTheTitle)
+TEST(DialogRun, FreePlayOpensTheStageChooserAndTheTitleStays)
 {
-    DialogRun run;
-    run.folder = MakeTempFolder("dialogs");
-    run.runtime = MakeTempFolder("runtime");
-    WriteTestProject(run.folder, TestProjectSpec{});
-    fs::create_directories(run.folder + "/data/stg4");
-    WriteWholeFile(run.folder + "/data/stg4/Forest.stg4_001", "not read");
-    WriteWholeFile(run.folder + "/data/stg4/Forest.rpl4_000", "not read");
-    WriteWholeFile(run.folder + "/data/stg4/notes.txt", "not listed");
-    // After the cancel the title still runs: up four times from free play is exit.
-    const std::string input = ChooseFreePlay + Press(120, "UP") + Press(126, "UP") + Press(132, "UP") +
-                              Press(138, "UP") + Press(144, "Z");
-    run = RunDialogs(run, TestProjectSpec{}, "cancel\n", input, 400);
-    ASSERT_FALSE(run.result.timedOut);
-    EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
-    EXPECT_NE(run.log.find("dialog -1 "), std::string::npos) << run.log;
-    EXPECT_NE(run.log.find("ステージファイルの読み込み"), std::string::npos) << run.log;
-    const size_t chooser = run.log.find("chooser ");
-    ASSERT_NE(chooser, std::string::npos) << run.log;
-    const std::string listing = run.log.substr(chooser);
-    EXPECT_NE(listing.find("stg4"), std::string::npos) << listing;
-    EXPECT_NE(listing.find("  Forest.stg4_001\n"), std::string::npos) << listing;
-    EXPECT_NE(listing.find("  Forest.rpl4_000\n"), std::string::npos) << listing;
-    EXPECT_EQ(listing.find("notes.txt"), std::string::npos) << listing;
-    // The exit item ended the run, well before the frame limit.
-    EXPECT_GE(run.frames, 140u);
-    EXPECT_LT(run.frames, 250u);
+    struct Case {
+        const char* name;
+        const char* script;
+        bool bRefused;   // a stage was loaded, but there is no stage play to start it in
+    };
+    const Case cases[] = {
+        {"cancelled", "cancel\n", false},
+        {"stage chosen", "choose data\\stg4\\Forest.stg4_001\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DialogRun run;
+        run.folder = MakeTempFolder("dialogs");
+        run.runtime = MakeTempFolder("runtime");
+        WriteTestProject(run.folder, TestProjectSpec{});
+        fs::create_directories(run.folder + "/data/stg4");
+        WriteWholeFile(run.folder + "/data/stg4/Forest.stg4_001", PlayableStageFileBytes());
+        WriteWholeFile(run.folder + "/data/stg4/Forest.rpl4_000", "not read");
+        WriteWholeFile(run.folder + "/data/stg4/notes.txt", "not listed");
+        // Afterwards the title still runs: up four times from free play is exit.
+        const std::string input = ChooseFreePlay + Press(120, "UP") + Press(126, "UP") + Press(132, "UP") +
+                                  Press(138, "UP") + Press(144, "Z");
+        run = RunDialogs(run, TestProjectSpec{}, c.script, input, 400);
+        ASSERT_FALSE(run.result.timedOut);
+        EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+        EXPECT_NE(run.log.find("dialog -1 "), std::string::npos) << run.log;
+        EXPECT_NE(run.log.find("ステージファイルの読み込み"), std::string::npos) << run.log;
+        const size_t chooser = run.log.find("chooser ");
+        ASSERT_NE(chooser, std::string::npos) << run.log;
+        const std::string listing = run.log.substr(chooser);
+        EXPECT_NE(listing.find("stg4"), std::string::npos) << listing;
+        EXPECT_NE(listing.find("  Forest.stg4_001\n"), std::string::npos) << listing;
+        EXPECT_NE(listing.find("  Forest.rpl4_000\n"), std::string::npos) << listing;
+        EXPECT_EQ(listing.find("notes.txt"), std::string::npos) << listing;
+        const std::string report = ReadWholeFile(run.folder + "/Report_Game.txt");
+        EXPECT_EQ(report.find("title choice 3 refused") != std::string::npos, c.bRefused) << report;
+        // The exit item ended the run, well before the frame limit.
+        EXPECT_GE(run.frames, 140u);
+        EXPECT_LT(run.frames, 250u);
+    }
 }
 
 TEST(DialogRun, ChosenStageFileThatCannotBeLoadedClosesTheProgram)

@@ -20,4 +20,6 @@ void WriteTestProject(const std::string& folder, const TestProjectSpec& spec);
 // The palette the project's "bmp\plt\Palette.bmp" holds: entry i as 0x00RRGGBB.
 std::vector<uint32_t> TestPalette(const TestProjectSpec& spec);
 std::string ReadWholeFile(const std::string& path);
+// The bytes of a small stage file that loads (one hero in an empty stage).
+std::string PlayableStageFileBytes();
 void WriteWholeFile(const std::string& path, const std::string& bytes);
