@@ -1,6 +1,7 @@
 // Whole-program runs that listen to the title menu: the player records what its mixer played,
 // and the test finds each sound at the time the frame log says its key was taken.
 #include <cstdint>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -129,6 +130,42 @@ size_t Loud(const SoundRun& run, size_t from, size_t to)
     for (size_t f = from; f < to && 2 * f + 1 < run.samples.size(); ++f)
         n += run.samples[2 * f] != 0 || run.samples[2 * f + 1] != 0;
     return n;
+}
+
+// The loudest sample in the stereo frames [from, to).
+int Peak(const SoundRun& run, size_t from, size_t to)
+{
+    int peak = 0;
+    for (size_t i = 2 * from; i < 2 * to && i < run.samples.size(); ++i) peak = std::max(peak, std::abs(int(run.samples[i])));
+    return peak;
+}
+
+TEST(MenuSoundRun, OptionVolumeIsHeardAtOnceAndComesBackOnCancel)
+{
+    // Title: up twice to the options. Options: down twice to the volume (cursor sounds at level
+    // 7), edit it, lower it step by step to 0 (each step sounds at the new level), cancel the
+    // edit, and move the cursor once more.
+    std::string script = Press(60, "UP") + Press(66, "UP") + Press(72, "Z") + Press(160, "DOWN") + Press(166, "DOWN") +
+                         Press(172, "Z");
+    for (int frame = 180; frame <= 216; frame += 6) script += Press(frame, "DOWN");
+    script += Press(230, "X") + Press(240, "UP");
+    const SoundRun run = RunListening({{0, SquareWave(2205, 50)}}, script, 260);
+    ASSERT_FALSE(run.result.timedOut);
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+    ASSERT_TRUE(run.frameTimes.count(241));
+    auto peakAfter = [&](int frame) {
+        const size_t from = MixFrameAt(run, run.frameTimes.at(uint32_t(frame)));
+        return Peak(run, from, from + kMixRate * 8 / 100);
+    };
+    const int level7 = peakAfter(160);
+    ASSERT_GT(level7, 1000);
+    EXPECT_EQ(peakAfter(166), level7);
+    // Level 6 is 1.5 dB below level 7 (-3 dB against -1.5 dB): about 0.84 of the amplitude.
+    EXPECT_NEAR(double(peakAfter(180)) / level7, 0.841, 0.02);
+    EXPECT_LT(peakAfter(192), peakAfter(186));
+    EXPECT_EQ(peakAfter(216), 0) << "level 0 is silent";
+    EXPECT_EQ(peakAfter(240), level7) << "the cancelled edit gave the sounds their volume back";
+    EXPECT_FALSE(fs::exists(run.folder + "/user_data/Option.dat")) << "written only when the options are left";
 }
 
 TEST(MenuSoundRun, TitleCursorPlaysItsSoundWhenItMoves)
