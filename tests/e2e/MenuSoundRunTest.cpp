@@ -14,6 +14,7 @@
 #include "data/EdSystem.h"
 #include "tests/e2e/PlayerRun.h"
 #include "tests/e2e/TestProject.h"
+#include "tools/demo/DemoProject.h"
 
 namespace fs = std::filesystem;
 
@@ -66,28 +67,16 @@ struct SoundRun {
     std::vector<int16_t> samples;               // left and right interleaved, 44,100 Hz
 };
 
-// The test project with system sounds on the given entries (the rest have no file) and no music,
-// run with the input script.
-SoundRun RunListening(const std::map<int, std::string>& sounds, const std::string& script, int frameLimit)
+// Runs the project in the folder with the input script, recording what the mixer played.
+SoundRun Listen(const std::string& folder, const std::string& script, int frameLimit)
 {
     SoundRun run;
-    run.folder = MakeTempFolder("listen");
-    const std::string runtime = MakeTempFolder("runtime");
-    WriteTestProject(run.folder, TestProjectSpec{});
-    fs::create_directories(run.folder + "/wave");
-    cEdSystem system;
-    system.SetDefaults();
-    for (const auto& [entry, bytes] : sounds) {
-        const std::string name = "wave\\System" + std::to_string(entry) + ".wav";
-        system.m_vSoundFile[static_cast<size_t>(entry)] = name;
-        WriteWholeFile(run.folder + "/wave/System" + std::to_string(entry) + ".wav", bytes);
-    }
-    EXPECT_TRUE(system.SaveToFile(run.folder + "/data/System.dat"));
+    run.folder = folder;
     WriteWholeFile(run.folder + "/input.txt", script);
     run.result = RunPlayer(run.folder,
                            {"--input=input.txt", "--frame-log=frames.txt", "--record-sound=sound.wav",
                             "--frames=" + std::to_string(frameLimit)},
-                           runtime);
+                           MakeTempFolder("runtime"));
 
     std::istringstream log(ReadWholeFile(run.folder + "/frames.txt"));
     uint32_t frame = 0, time = 0;
@@ -108,6 +97,24 @@ SoundRun RunListening(const std::map<int, std::string>& sounds, const std::strin
     for (size_t i = 0; i < run.samples.size(); ++i)
         run.samples[i] = int16_t(uint16_t(uint8_t(wav[44 + 2 * i]) | uint8_t(wav[45 + 2 * i]) << 8));
     return run;
+}
+
+// The test project with system sounds on the given entries (the rest have no file) and no music,
+// run with the input script.
+SoundRun RunListening(const std::map<int, std::string>& sounds, const std::string& script, int frameLimit)
+{
+    const std::string folder = MakeTempFolder("listen");
+    WriteTestProject(folder, TestProjectSpec{});
+    fs::create_directories(folder + "/wave");
+    cEdSystem system;
+    system.SetDefaults();
+    for (const auto& [entry, bytes] : sounds) {
+        const std::string name = "wave\\System" + std::to_string(entry) + ".wav";
+        system.m_vSoundFile[static_cast<size_t>(entry)] = name;
+        WriteWholeFile(folder + "/wave/System" + std::to_string(entry) + ".wav", bytes);
+    }
+    EXPECT_TRUE(system.SaveToFile(folder + "/data/System.dat"));
+    return Listen(folder, script, frameLimit);
 }
 
 std::string Press(int frame, const char* key)
@@ -202,6 +209,38 @@ TEST(MenuSoundRun, TitleRefusesAChoiceWhoseSceneIsNotThere)
     const std::string report = ReadWholeFile(run.folder + "/Report_Game.txt");
     EXPECT_NE(report.find("title choice 0 refused"), std::string::npos) << report;
     EXPECT_TRUE(fs::exists(run.folder + "/user_data/Window.dat")) << "the close ran in order";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MenuSoundRun, MusicSwitchedOffInTheOptionsStopsAndSwitchedOnComesBack)
+{
+    const std::string folder = MakeTempFolder("demo");
+    std::string error;
+    ASSERT_TRUE(GenerateDemoProject(folder, &error)) << error;
+    // The demo's title menu has the options two up from the top; its options start with the
+    // music switch. Off: edit, down, confirm, leave. Back on the title the cursor stands on the
+    // options; on again the same way with up.
+    const std::string script = Press(60, "UP") + Press(66, "UP") + Press(72, "Z") + Press(160, "Z") +
+                               Press(170, "DOWN") + Press(180, "Z") + Press(190, "X") + Press(312, "Z") +
+                               Press(400, "Z") + Press(410, "UP") +
+                               Press(420, "Z") + Press(430, "X");
+    const SoundRun run = Listen(folder, script, 540);
+    ASSERT_FALSE(run.result.timedOut);
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+    ASSERT_TRUE(run.frameTimes.count(530));
+    auto loudBetween = [&](int first, int last) {
+        return Loud(run, MixFrameAt(run, run.frameTimes.at(uint32_t(first))),
+                    MixFrameAt(run, run.frameTimes.at(uint32_t(last))));
+    };
+    const size_t window = kMixRate * 40 / 60;
+    EXPECT_GT(loudBetween(20, 60), window / 2) << "the title's music plays";
+    EXPECT_EQ(loudBetween(250, 290), 0u) << "back on the title with the music switched off";
+    EXPECT_GT(loudBetween(480, 520), window / 2) << "switched on again, the title's music is back";
+    // The option file holds the switch as left the last time.
+    EXPECT_EQ(ReadWholeFile(folder + "/user_data/Option.dat").substr(12, 4), std::string("\x01\0\0\0", 4));
 }
 
 }  // namespace
