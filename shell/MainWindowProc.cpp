@@ -157,16 +157,24 @@ void cMainWindow::OnNameEntry()
     NameEntryDone = 1;
 }
 
-void cMainWindow::OnOpenStage()
+// Runs an open chooser for one kind of file over the game, the caption in the player's language.
+bool cMainWindow::ChooseFileToOpen(char (&szPath)[260], const char* lpEnglishTitle, const char* lpTitle,
+                                   const char* lpFolder, const char* lpFilter, const char* lpDefExt)
 {
     DDSetDialogBoxMode(1);
-    const char* lpTitle = SystemIni.English != 0 ? "Load stage file" : "ステージファイルの読み込み";
+    const bool bChosen = OpenFileDialog(m_hWnd, szPath, sizeof(szPath), lpFolder,
+                                        SystemIni.English != 0 ? lpEnglishTitle : lpTitle, lpFilter, lpDefExt, 0,
+                                        nullptr);
+    DDSetDialogBoxMode(0);
+    return bChosen;
+}
+
+void cMainWindow::OnOpenStage()
+{
     static const char kFilter[] = "StageFile ( *.stg4_*;*.rpl4_* )\0*.stg4_*;*.rpl4_*\0";
     char szPath[260];
-    const bool bChosen = OpenFileDialog(m_hWnd, szPath, sizeof(szPath), "data\\stg4\\", lpTitle, kFilter,
-                                        "stg4_*;rpl4_*", 0, nullptr);
-    DDSetDialogBoxMode(0);
-    if (!bChosen) {
+    if (!ChooseFileToOpen(szPath, "Load stage file", "ステージファイルの読み込み", "data\\stg4\\", kFilter,
+                          "stg4_*;rpl4_*")) {
         FileDialogResult = 0;
     } else {
         if (!StartStageFile(szPath, 0)) PostMessage(hMainWnd.load(), WM_CLOSE, 0, 0);
@@ -179,14 +187,11 @@ void cMainWindow::OnOpenStage()
 // a chosen file is logged and the request answers "nothing loaded", so the title stays.
 void cMainWindow::OnOpenReplay()
 {
-    DDSetDialogBoxMode(1);
-    const char* lpTitle = SystemIni.English != 0 ? "Load replay file" : "リプレイファイルの読み込み";
     static const char kFilter[] = "ReplayFile ( *.rpl4_* )\0*.rpl4_*\0";
     char szPath[260];
-    const bool bChosen =
-        OpenFileDialog(m_hWnd, szPath, sizeof(szPath), "user_data\\rpl4", lpTitle, kFilter, "rpl4_*", 0, nullptr);
-    DDSetDialogBoxMode(0);
-    if (bChosen) WriteReportLog("「%s」: replays cannot be played by this build", szPath);
+    if (ChooseFileToOpen(szPath, "Load replay file", "リプレイファイルの読み込み", "user_data\\rpl4", kFilter,
+                         "rpl4_*"))
+        WriteReportLog("「%s」: replays cannot be played by this build", szPath);
     FileDialogResult = 0;
     FileDialogDone = 1;
 }

@@ -31,6 +31,8 @@ private:
     void OnNameEntry();
     void OnOpenStage();
     void OnOpenReplay();
+    bool ChooseFileToOpen(char (&szPath)[260], const char* lpEnglishTitle, const char* lpTitle, const char* lpFolder,
+                          const char* lpFilter, const char* lpDefExt);
 };
 
 extern cMainWindow MainWindow;
