@@ -249,6 +249,14 @@ bool StartDirectStage()
     std::strcpy(SystemIni.FreeStage, szLatest);
     bDirectStage = 1;
     if (!StartStageFile(SystemIni.FreeStage, 1)) return false;
+    if (!HasSceneFactory(4)) {
+        // Loaded, but there is no stage play to start it in: the title is shown instead of an
+        // empty screen.
+        WriteReportTrace("「%s」: stage play cannot be made; the title is shown", SystemIni.FreeStage);
+        bDirectStage = 0;
+        SystemIni.FreeStage[0] = 0;
+        return true;
+    }
     SceneManager.GameMode = 2;
     SceneManager.ModeHasRanking = 1;
     SceneManager.TitleChoice = 3;

@@ -303,6 +303,7 @@ TEST(PlayerRun, SettingsAndCommandLineProblemsKeepThePlayerRunning)
         std::string commandLine;
         const char* box;      // UTF-8, empty for none
         const char* report;   // UTF-8 line expected in the report log, empty for none
+        bool withStage = false;   // "data\stg4\Forest.stg4_001" exists and loads
     };
     const Case cases[] = {
         {"System.ini without Exit", "Direct3D=1\nWindowMode=1\n", "", "System.ini の読み込みに失敗しました！", ""},
@@ -310,6 +311,9 @@ TEST(PlayerRun, SettingsAndCommandLineProblemsKeepThePlayerRunning)
          "「nosuch.stg4」の読み込みに失敗しました！"},
         {"command line longer than a path", "Direct3D=1\nWindowMode=1\nExit\n", std::string(300, 'x'), "",
          "の読み込みに失敗しました！"},
+        // The newest numbered file is loaded; without stage play the title is shown.
+        {"stage that loads", "Direct3D=1\nWindowMode=1\nExit\n", "data\\stg4\\Forest.stg4", "",
+         "「data\\stg4\\Forest.stg4_001」: stage play cannot be made; the title is shown", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -317,7 +321,15 @@ TEST(PlayerRun, SettingsAndCommandLineProblemsKeepThePlayerRunning)
         spec.systemIni = c.systemIni;
         std::vector<std::string> args{"--frames=10", "--frame-log=frames.txt"};
         if (!c.commandLine.empty()) args.push_back(c.commandLine);
-        Outcome run = RunProject(spec, args);
+        Outcome run;
+        run.folder = MakeTempFolder("project");
+        run.runtime = MakeTempFolder("runtime");
+        WriteTestProject(run.folder, spec);
+        if (c.withStage) {
+            fs::create_directories(run.folder + "/data/stg4");
+            WriteWholeFile(run.folder + "/data/stg4/Forest.stg4_001", PlayableStageFileBytes());
+        }
+        run.result = RunPlayer(run.folder, args, run.runtime);
         ASSERT_FALSE(run.result.timedOut);
         EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
         EXPECT_GE(ReadFrameLog(run.folder + "/frames.txt").size(), 10u);
