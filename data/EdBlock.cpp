@@ -20,29 +20,8 @@ cEdBlock& cEdBlock::operator=(const cEdBlock& source)
 {
     if (this == &source) return *this;
     cFieldListRecord::operator=(source);
-    m_nX = source.m_nX;
-    m_nY = source.m_nY;
-    m_nInheritFrom = source.m_nInheritFrom;
-    m_nParent = source.m_nParent;
-    m_vInherit = source.m_vInherit;
-    m_strName = source.m_strName;
-    CopyConditionList(m_vCondition, source.m_vCondition);
-    m_nCondMode = source.m_nCondMode;
-    m_bCondOnce = source.m_bCondOnce;
-    m_nGraphicIndex = source.m_nGraphicIndex;
-    m_nGraphicKind = source.m_nGraphicKind;
-    m_nGraphicSub = source.m_nGraphicSub;
-    m_nLayer = source.m_nLayer;
-    m_bHidden = source.m_bHidden;
-    m_nBadgeShow = source.m_nBadgeShow;
-    m_nBadge = source.m_nBadge;
-    m_nHit = source.m_nHit;
-    m_nHitExcept = source.m_nHitExcept;
-    m_nEffect = source.m_nEffect;
-    m_nEffectValue = source.m_nEffectValue;
-    m_nItemFrom = source.m_nItemFrom;
-    m_nItem = source.m_nItem;
-    m_bNoReplace = source.m_bNoReplace;
+    CopyFields(const_cast<cEdBlock&>(source));
+    CopyPlacedParts(*this, source);
     return *this;
 }
 

@@ -4,6 +4,7 @@
 
 #include "data/EdDatabase.h"
 #include "data/PaletteInheritance.h"
+#include "data/PlacedDefinition.h"
 #include "data/RecordReferences.h"
 #include "data/RecordStream.h"
 
@@ -44,11 +45,8 @@ cEdChara& cEdChara::operator=(const cEdChara& source)
     cFieldListRecord::operator=(source);
     // The listed members in one pass, then the extras.
     CopyFields(const_cast<cEdChara&>(source));
-    m_nX = source.m_nX;
-    m_nY = source.m_nY;
+    CopyPlacedParts(*this, source);
     m_nCarriedItem = source.m_nCarriedItem;
-    m_vInherit = source.m_vInherit;
-    CopyConditionList(m_vCondition, source.m_vCondition);
     CopyFlowList(m_vFlow, source.m_vFlow);
     return *this;
 }

@@ -22,12 +22,8 @@ cEdItem& cEdItem::operator=(const cEdItem& source)
 {
     if (this == &source) return *this;
     cFieldListRecord::operator=(source);
-    m_nX = source.m_nX;
-    m_nY = source.m_nY;
-    m_vInherit = source.m_vInherit;
-    m_strName = source.m_strName;
-    CopyConditionList(m_vCondition, source.m_vCondition);
     CopyFields(const_cast<cEdItem&>(source));
+    CopyPlacedParts(*this, source);
     CopyCommandList(m_vCommand, source.m_vCommand);
     return *this;
 }

@@ -1,13 +1,22 @@
 #pragma once
-// The parts a block and an item definition store alike after their fields: the cell the
-// definition is placed at, its inherit flags and its conditions; and the shot-sheet cell
-// numbering of older files.
+// The parts the block, item and character definitions keep beside their listed fields: the cell
+// the definition is placed at, its inherit flags and its conditions (blocks and items also store
+// them alike); and the shot-sheet cell numbering of older files.
 #include <cstdint>
 #include <cstdio>
 
 #include "data/EdCondition.h"
 #include "data/FieldListRecord.h"
 #include "data/RecordStream.h"
+
+template <class T>
+void CopyPlacedParts(T& to, const T& from)
+{
+    to.m_nX = from.m_nX;
+    to.m_nY = from.m_nY;
+    to.m_vInherit = from.m_vInherit;
+    CopyConditionList(to.m_vCondition, from.m_vCondition);
+}
 
 template <class T>
 bool LoadPlacedParts(FILE* fp, T& definition, const char* lpWhat)
