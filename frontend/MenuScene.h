@@ -9,15 +9,6 @@
 
 #include "shell/SceneManager.h"
 
-enum SceneId : int32_t {
-    kSceneTitle = 0,
-    kSceneWorldMap = 1,
-    kSceneMapMenu = 2,
-    kSceneChallengeSelect = 3,
-    kSceneStagePlay = 4,
-    kSceneOptions = 5,
-};
-
 class cMenuScene : public cScene {
 public:
     using PhaseHandler = void (cMenuScene::*)();

@@ -52,6 +52,13 @@ int RequestFileViaUi(UINT message)
     return FileDialogResult.load() != 0 ? 1 : 0;
 }
 
+// A choice whose scene cannot be made: the refusal sound, a report line, and the title stays.
+void RefuseTitleChoice(int32_t nChoice, int32_t nScene)
+{
+    PlayMenuSound(3);
+    WriteReportLog("title choice %d refused: scene %d cannot be made", nChoice, nScene);
+}
+
 }  // namespace
 
 int32_t TitleChoiceScene(int32_t nTitleChoice)
@@ -161,10 +168,7 @@ void cTitleScene::TitleMenuPhase()
     const int32_t nChoice = bConfirm ? CheckedAt(m_vItems, MenuCursor.Current().row) : 0;
     // A choice whose scene cannot be made is refused, and the title stays.
     const bool bRefused = bConfirm && !TitleChoiceAvailable(nChoice);
-    if (bRefused) {
-        PlayMenuSound(3);
-        WriteReportLog("title choice %d refused: scene %d cannot be made", nChoice, TitleChoiceScene(nChoice));
-    }
+    if (bRefused) RefuseTitleChoice(nChoice, TitleChoiceScene(nChoice));
     if (!bConfirm || bRefused) {
         DrawTitleFrame();
         DDBlt(&BackBuffer, MenuCursor.Current().x, MenuCursor.Current().y, 32, 32, &SystemSurfaces[49], 0, 0, 1);
@@ -202,9 +206,8 @@ void cTitleScene::TitleMenuPhase()
         SceneManager.ModeHasRanking = RankingSwitchOf(2);
         if (OpenStageFileViaUi()) {
             if (!HasSceneFactory(kSceneStagePlay)) {
-                // The stage is loaded, but it cannot be played in this build: the title stays.
-                PlayMenuSound(3);
-                WriteReportLog("title choice %d refused: scene %d cannot be made", nChoice, kSceneStagePlay);
+                // The stage is loaded, but it cannot be played in this build.
+                RefuseTitleChoice(nChoice, kSceneStagePlay);
                 break;
             }
             SceneManager.RequestedScene = kSceneStagePlay;

@@ -249,7 +249,7 @@ bool StartDirectStage()
     std::strcpy(SystemIni.FreeStage, szLatest);
     bDirectStage = 1;
     if (!StartStageFile(SystemIni.FreeStage, 1)) return false;
-    if (!HasSceneFactory(4)) {
+    if (!HasSceneFactory(kSceneStagePlay)) {
         // Loaded, but there is no stage play to start it in: the title is shown instead of an
         // empty screen.
         WriteReportTrace("「%s」: stage play cannot be made; the title is shown", SystemIni.FreeStage);
@@ -260,8 +260,8 @@ bool StartDirectStage()
     SceneManager.GameMode = 2;
     SceneManager.ModeHasRanking = 1;
     SceneManager.TitleChoice = 3;
-    SceneManager.CurrentScene = 4;
-    SceneManager.PreviousScene = 0;
+    SceneManager.CurrentScene = kSceneStagePlay;
+    SceneManager.PreviousScene = kSceneTitle;
     return true;
 }
 

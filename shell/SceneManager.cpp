@@ -35,7 +35,6 @@ FPSRING FpsRing;
 
 namespace {
 
-constexpr int32_t StagePlaySceneId = 4;
 SceneFactory SceneFactories[SceneCount] = {};
 
 // The pulse state of CyclePalette: touched by one frame-running thread at a time.
@@ -102,7 +101,7 @@ void cSceneManager::UpdateScene(int32_t nId)
         cScene* lpScene = m_lpScenes[id];
         m_lpScenes[id] = nullptr;
         // Readers of the play state must never see a deleted scene.
-        if (id == StagePlaySceneId) lpStagePlayScene = nullptr;
+        if (id == kSceneStagePlay) lpStagePlayScene = nullptr;
         delete lpScene;
     }
     if (nId < 0 || nId >= SceneCount || m_lpScenes[nId] != nullptr) return;
@@ -118,7 +117,7 @@ void cSceneManager::UpdateScene(int32_t nId)
         return;
     }
     m_lpScenes[nId] = lpScene;
-    if (nId == StagePlaySceneId) lpStagePlayScene = lpScene;
+    if (nId == kSceneStagePlay) lpStagePlayScene = lpScene;
 }
 
 void cSceneManager::DeleteAllScenes()
@@ -127,7 +126,7 @@ void cSceneManager::DeleteAllScenes()
     for (int32_t id : MemberOrder) {
         cScene* lpScene = m_lpScenes[id];
         m_lpScenes[id] = nullptr;
-        if (id == StagePlaySceneId) lpStagePlayScene = nullptr;
+        if (id == kSceneStagePlay) lpStagePlayScene = nullptr;
         delete lpScene;
     }
 }

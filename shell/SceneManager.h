@@ -22,8 +22,15 @@ public:
 };
 
 using SceneFactory = cScene* (*)();
-constexpr int32_t SceneCount = 6;   // 0 title, 1 world map, 2 world-map menu, 3 challenge select,
-                                    // 4 stage play, 5 options
+enum SceneId : int32_t {
+    kSceneTitle = 0,
+    kSceneWorldMap = 1,
+    kSceneMapMenu = 2,
+    kSceneChallengeSelect = 3,
+    kSceneStagePlay = 4,
+    kSceneOptions = 5,
+};
+constexpr int32_t SceneCount = 6;
 void RegisterSceneFactory(int32_t nId, SceneFactory lpfnMake);
 // True when the scene with this id can be made, so that a menu never hands over to a scene that
 // would leave the screen black.

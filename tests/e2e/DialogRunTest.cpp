@@ -2,7 +2,6 @@
 // graphics start, the name dialog from the options, and the stage chooser of free play. The
 // dialogs are driven by a dialog script; the player writes what they showed to a dialog log.
 #include <filesystem>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -20,11 +19,6 @@ struct DialogRun {
     std::string log;   // the dialog log
     size_t frames = 0;
 };
-
-std::string Press(int frame, const char* key)
-{
-    return std::to_string(frame) + " down " + key + "\n" + std::to_string(frame + 1) + " up " + key + "\n";
-}
 
 // Runs the player in the folder (made from spec when it is empty) with a dialog script and an
 // input script.
@@ -44,11 +38,8 @@ DialogRun RunDialogs(DialogRun run, const TestProjectSpec& spec, const std::stri
                            {"--dialogs=dialogs.txt", "--dialog-log=dialog_log.txt", "--input=input.txt",
                             "--frame-log=frames.txt", "--frames=" + std::to_string(frameLimit)},
                            run.runtime);
-    run.log = fs::exists(run.folder + "/dialog_log.txt") ? ReadWholeFile(run.folder + "/dialog_log.txt") : "";
-    std::istringstream in(fs::exists(run.folder + "/frames.txt") ? ReadWholeFile(run.folder + "/frames.txt") : "");
-    std::string line;
-    run.frames = 0;
-    while (std::getline(in, line)) ++run.frames;
+    run.log = ReadWholeFile(run.folder + "/dialog_log.txt");
+    run.frames = ReadFrameLog(run.folder + "/frames.txt").size();
     return run;
 }
 

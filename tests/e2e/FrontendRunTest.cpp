@@ -1,6 +1,5 @@
 // Whole-program runs through the front end's menus on the headless host.
 #include <filesystem>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -26,15 +25,8 @@ MenuRun RunWithInput(const std::string& script, int frameLimit)
     run.result = RunPlayer(run.folder,
                            {"--input=input.txt", "--frame-log=frames.txt", "--frames=" + std::to_string(frameLimit)},
                            runtime);
-    std::istringstream in(ReadWholeFile(run.folder + "/frames.txt"));
-    std::string line;
-    while (std::getline(in, line)) ++run.frames;
+    run.frames = ReadFrameLog(run.folder + "/frames.txt").size();
     return run;
-}
-
-std::string Press(int frame, const char* key)
-{
-    return std::to_string(frame) + " down " + key + "\n" + std::to_string(frame + 1) + " up " + key + "\n";
 }
 
 TEST(FrontendRun, TitleExitItemEndsTheProgramInOrder)

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -78,9 +77,7 @@ SoundRun Listen(const std::string& folder, const std::string& script, int frameL
                             "--frames=" + std::to_string(frameLimit)},
                            MakeTempFolder("runtime"));
 
-    std::istringstream log(ReadWholeFile(run.folder + "/frames.txt"));
-    uint32_t frame = 0, time = 0;
-    while (log >> frame >> time) run.frameTimes[frame] = time;
+    for (const auto& [frame, time] : ReadFrameLog(run.folder + "/frames.txt")) run.frameTimes[uint32_t(frame)] = time;
 
     const std::string wav = ReadWholeFile(run.folder + "/sound.wav");
     if (wav.size() < 44 || wav.compare(0, 4, "RIFF") != 0 || wav.compare(8, 8, "WAVEfmt ") != 0) {
@@ -115,11 +112,6 @@ SoundRun RunListening(const std::map<int, std::string>& sounds, const std::strin
     }
     EXPECT_TRUE(system.SaveToFile(folder + "/data/System.dat"));
     return Listen(folder, script, frameLimit);
-}
-
-std::string Press(int frame, const char* key)
-{
-    return std::to_string(frame) + " down " + key + "\n" + std::to_string(frame + 1) + " up " + key + "\n";
 }
 
 // The stereo frame of the mix at a virtual time: the recording starts when the sound device

@@ -7,6 +7,7 @@
 
 #include <ctime>
 #include <cstdlib>
+#include <fstream>
 
 #include "tests/e2e/TestProject.h"
 
@@ -60,3 +61,55 @@ PlayerResult RunPlayer(const std::string& folder, const std::vector<std::string>
     const std::string errorFile = folder + "/player_stderr.txt";
     return WaitPlayer(StartPlayer(folder, args, runtimeDir, errorFile), errorFile, timeoutSeconds);
 }
+
+std::string Press(int frame, const char* key)
+{
+    return std::to_string(frame) + " down " + key + "\n" + std::to_string(frame + 1) + " up " + key + "\n";
+}
+
+std::vector<std::pair<uint64_t, uint32_t>> ReadFrameLog(const std::string& path)
+{
+    std::vector<std::pair<uint64_t, uint32_t>> frames;
+    std::ifstream in(path);
+    uint64_t n;
+    uint32_t t;
+    while (in >> n >> t) frames.emplace_back(n, t);
+    return frames;
+}
+
+Frame ReadBmp24(const std::string& path)
+{
+    Frame f;
+    const std::string b = ReadWholeFile(path);
+    if (b.size() < 54) return f;
+    auto u32 = [&b](size_t o) {
+        return uint32_t(uint8_t(b[o])) | uint32_t(uint8_t(b[o + 1])) << 8 | uint32_t(uint8_t(b[o + 2])) << 16 |
+               uint32_t(uint8_t(b[o + 3])) << 24;
+    };
+    const uint32_t offset = u32(10);
+    f.width = int32_t(u32(18));
+    const int32_t height = int32_t(u32(22));
+    f.height = height < 0 ? -height : height;
+    const size_t stride = (size_t(f.width) * 3 + 3) & ~size_t(3);
+    if (b.size() < offset + stride * size_t(f.height)) return Frame{};
+    f.pixels.resize(size_t(f.width) * f.height);
+    for (int32_t y = 0; y < f.height; ++y) {
+        const size_t row = offset + stride * size_t(height < 0 ? y : f.height - 1 - y);
+        for (int32_t x = 0; x < f.width; ++x) {
+            const size_t o = row + size_t(x) * 3;
+            f.pixels[size_t(y) * f.width + x] =
+                uint32_t(uint8_t(b[o])) | uint32_t(uint8_t(b[o + 1])) << 8 | uint32_t(uint8_t(b[o + 2])) << 16;
+        }
+    }
+    return f;
+}
+
+std::pair<int, int> CountColour(const Frame& f, uint32_t colour, int32_t x0, int32_t y0)
+{
+    int inside = 0, outside = 0;
+    for (int32_t y = 0; y < f.height; ++y)
+        for (int32_t x = 0; x < f.width; ++x)
+            if (f.pixels[size_t(y) * f.width + x] == colour) ++(x >= x0 && y >= y0 ? inside : outside);
+    return {inside, outside};
+}
+

@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -28,16 +27,6 @@ Outcome RunProject(const TestProjectSpec& spec, std::vector<std::string> args)
     WriteTestProject(run.folder, spec);
     run.result = RunPlayer(run.folder, args, run.runtime);
     return run;
-}
-
-std::vector<std::pair<uint64_t, uint32_t>> ReadFrameLog(const std::string& path)
-{
-    std::vector<std::pair<uint64_t, uint32_t>> frames;
-    std::istringstream in(ReadWholeFile(path));
-    uint64_t n;
-    uint32_t t;
-    while (in >> n >> t) frames.emplace_back(n, t);
-    return frames;
 }
 
 }  // namespace
@@ -201,52 +190,6 @@ TEST(PlayerRun, SecondCopyAsksAndEndsOnNoOrEndsTheFirstOnYes)
     PlayerResult ended = WaitPlayer(pid, firstErr, 10);
     EXPECT_FALSE(ended.timedOut);
 }
-
-namespace {
-
-struct Frame {
-    int32_t width = 0, height = 0;
-    std::vector<uint32_t> pixels;   // 0x00RRGGBB, top row first
-};
-
-Frame ReadBmp24(const std::string& path)
-{
-    Frame f;
-    const std::string b = ReadWholeFile(path);
-    if (b.size() < 54) return f;
-    auto u32 = [&b](size_t o) {
-        return uint32_t(uint8_t(b[o])) | uint32_t(uint8_t(b[o + 1])) << 8 | uint32_t(uint8_t(b[o + 2])) << 16 |
-               uint32_t(uint8_t(b[o + 3])) << 24;
-    };
-    const uint32_t offset = u32(10);
-    f.width = int32_t(u32(18));
-    const int32_t height = int32_t(u32(22));
-    f.height = height < 0 ? -height : height;
-    const size_t stride = (size_t(f.width) * 3 + 3) & ~size_t(3);
-    if (b.size() < offset + stride * size_t(f.height)) return Frame{};
-    f.pixels.resize(size_t(f.width) * f.height);
-    for (int32_t y = 0; y < f.height; ++y) {
-        const size_t row = offset + stride * size_t(height < 0 ? y : f.height - 1 - y);
-        for (int32_t x = 0; x < f.width; ++x) {
-            const size_t o = row + size_t(x) * 3;
-            f.pixels[size_t(y) * f.width + x] =
-                uint32_t(uint8_t(b[o])) | uint32_t(uint8_t(b[o + 1])) << 8 | uint32_t(uint8_t(b[o + 2])) << 16;
-        }
-    }
-    return f;
-}
-
-// Pixels of the colour inside and outside the rectangle from (x0, y0) to the frame's corner.
-std::pair<int, int> CountColour(const Frame& f, uint32_t colour, int32_t x0, int32_t y0)
-{
-    int inside = 0, outside = 0;
-    for (int32_t y = 0; y < f.height; ++y)
-        for (int32_t x = 0; x < f.width; ++x)
-            if (f.pixels[size_t(y) * f.width + x] == colour) ++(x >= x0 && y >= y0 ? inside : outside);
-    return {inside, outside};
-}
-
-}  // namespace
 
 TEST(PlayerRun, FrameRateTextFollowsShowFps)
 {
