@@ -426,9 +426,11 @@ int WinMain(HINSTANCE instance, HINSTANCE, char* lpCmdLine, int nCmdShow)
     bTestPlay = nCmdShow == TestPlayShowCommand ? 1 : 0;
     hMutex = CreateMutex(nullptr, 0, "ゲーム");
     if (hMutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        // "No" is the default: Enter, or a run that nobody answers, ends this start and never the
+        // copy that is running (and may hold an unsaved game).
         const int answer = MessageBoxA(nullptr,
                                        "既に起動しています。\n実行中のプログラムを閉じて再起動しますか？\n\nRunning this program now. Restart?",
-                                       "二重起動", MB_YESNO);
+                                       "二重起動", MB_YESNO | MB_DEFBUTTON2);
         if (answer != IDYES) {
             CloseMutex();
             return 0;

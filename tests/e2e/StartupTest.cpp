@@ -1,7 +1,11 @@
 // Whole-program runs of the player on the headless host.
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -165,7 +169,7 @@ TEST(PlayerRun, TestPlaySendsStartAndExitNotices)
     EXPECT_LT(start2, exit2);
 }
 
-TEST(PlayerRun, SecondCopyAsksAndEndsOnNoOrEndsTheFirstOnYes)
+TEST(PlayerRun, SecondCopyAsksAndEndsOnNoOrUnansweredOrEndsTheFirstOnYes)
 {
     const std::string runtime = MakeTempFolder("runtime");
     const std::string first = MakeTempFolder("first");
@@ -177,6 +181,16 @@ TEST(PlayerRun, SecondCopyAsksAndEndsOnNoOrEndsTheFirstOnYes)
     const int pid = StartPlayer(first, {"--frame-log=frames.txt"}, runtime, firstErr);
     for (int i = 0; i < 500 && ReadWholeFile(first + "/frames.txt").empty(); ++i) usleep(20000);
     ASSERT_FALSE(ReadWholeFile(first + "/frames.txt").empty());
+
+    // A headless run that nobody answers (a test, a script) takes the box's default: it ends
+    // itself and leaves the running copy alone.
+    PlayerResult unanswered = RunPlayer(second, {"--frames=5"}, runtime);
+    EXPECT_EQ(unanswered.exitCode, 0);
+    EXPECT_NE(unanswered.errorText.find("二重起動 | 既に起動しています。"), std::string::npos) << unanswered.errorText;
+    EXPECT_NE(unanswered.errorText.find("| answer 7"), std::string::npos) << unanswered.errorText;
+    // The first copy is a child of this test: an ended one would be a zombie, still in /proc.
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, WNOHANG), 0) << "the running copy was ended";
 
     PlayerResult refused = RunPlayer(second, {"--frames=5", "--box-answers=7"}, runtime);
     EXPECT_EQ(refused.exitCode, 0);
