@@ -285,6 +285,18 @@ bool RunStartDialog()
     return nCode != 0;
 }
 
+// Starts thGame and posts to it until its queue takes the post, so that every later WM_QUIT
+// reaches it. False when the thread cannot be made.
+bool StartGameThread()
+{
+    if (!thGame.Start(GameLoop, nullptr)) return false;
+    while (!PostThreadMessage(thGame.m_dwThreadId, THREAD_START_MESSAGE, 0, 0)) {
+        // A new thread takes posts once its queue exists; one that has already ended never will.
+        if (WaitForSingleObject(thGame.m_hThread.load(), 0) != WAIT_TIMEOUT) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool InitGame(const char* lpCmdLine, int nCmdShow)
@@ -476,9 +488,15 @@ int WinMain(HINSTANCE instance, HINSTANCE, char* lpCmdLine, int nCmdShow)
     }
     bInitDone = 1;
     WriteTraceLogF("I");
-    thGame.Start(GameLoop, nullptr);
-    while (!PostThreadMessage(thGame.m_dwThreadId, THREAD_START_MESSAGE, 0, 0)) {
-        // A new thread takes posts once its queue exists.
+    if (!StartGameThread()) {
+        // Without the game thread nothing would ever draw or end the program: shut down as after
+        // a failed start-up, with the reason on record.
+        bInitDone = 0;
+        WriteReportTraceBox("ゲームスレッドの起動に失敗しました！");
+        UnInitGame();
+        if (bTestPlay.load() != 0) NotifyEditorExit(0);
+        CloseMutex();
+        return 0;
     }
     WriteTraceLogF("J");
     MSG msg{};

@@ -59,6 +59,7 @@ void ArmFailures(const std::string& list)
         if (name == "direct3d") ArmGraphicsFault(GraphicsFault::Direct3DCreate);
         if (name == "directdraw") ArmGraphicsFault(GraphicsFault::DirectDrawCreate);
         if (name == "sound") SoundArmFault(SoundFault::AudioDevice);
+        if (name == "thread") HostArmFault(HostFault::ThreadCreate);   // the next thread started
         start = end + 1;
     }
 }

@@ -83,6 +83,7 @@ TEST(PlayerRun, StartupFailuresEndCleanlyWithTheirMessage)
         {"database list missing", true, false, false, "", "データベースの読み込みに失敗…"},
         {"both drawing back ends fail", true, false, true, "direct3d,directdraw", ""},
         {"sound device fails", true, false, true, "sound", ""},
+        {"game thread cannot start", true, false, true, "thread", "ゲームスレッドの起動に失敗しました！"},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
