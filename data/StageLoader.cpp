@@ -94,7 +94,10 @@ bool ReadStageFile(cStageLoadJob& job)
     const char* lpPath = job.m_strPath.empty() ? "err" : job.m_strPath.c_str();
     if (std::strlen(lpPath) > kMaxRecordPath) return false;
     FILE* lpRaw = PlatformFopen(lpPath, "rb");
-    if (lpRaw == nullptr) return false;
+    if (lpRaw == nullptr) {
+        WriteReportTrace("%s : not loaded, the file cannot be opened", lpPath);
+        return false;
+    }
     cStopAwareFile* lpCookie = new cStopAwareFile{lpRaw, &job.m_bStopped};
     FILE* fp = fopencookie(lpCookie, "rb", cookie_io_functions_t{&StopAwareRead, nullptr, &StopAwareSeek,
                                                                   &StopAwareClose});
@@ -178,6 +181,7 @@ int CheckStageFile(const char* lpPath)
     const bool bRead = std::fseek(fp, -4, SEEK_END) == 0 && std::ftell(fp) >= 4 && ReadU32(fp, nTrailer);
     CloseRecordFile(fp);
     if (!bRead || nTrailer != kStageTrailer) {
+        WriteReportTrace("%s : not loaded, the file is damaged", lpPath);
         ErrorBoxF("ステージファイル %s が破損しています！", lpPath);
         PostCloseRequest();
         return 0;
@@ -189,9 +193,12 @@ int LoadStageFile(const char* lpName, int32_t nUseLatest, cEdStage* lpStart)
 {
     g_Stage.m_bUseLatest = nUseLatest;
     std::string strPath = lpName ? lpName : "";
-    if (nUseLatest) {
-        if (!FindLatestNumberedFile(strPath, strPath, ProjectExtTable[1])) return 0;
-    }
+    // A name with no numbered stage file that is there itself (a folder, a file of another kind)
+    // is read as named, so that what is not a stage fails with the damaged-file report instead
+    // of ending the load in silence.
+    if (nUseLatest && !FindLatestNumberedFile(strPath, strPath, ProjectExtTable[1]) &&
+        GetFileAttributes(strPath.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return 0;
     g_Stage.m_strFilePath = strPath;
     MakePathRelative(g_Stage.m_strFilePath);
     const std::string strStored = g_Stage.m_strFilePath;

@@ -300,3 +300,37 @@ TEST(PlayerRun, SettingsAndCommandLineProblemsKeepThePlayerRunning)
         }
     }
 }
+
+TEST(PlayerRun, NamedStageThatIsNotAStageIsReportedAndEndsStartUp)
+{
+    struct Case {
+        const char* name;
+        std::string systemIni;
+        std::string commandLine;
+        const char* box;      // UTF-8
+        const char* report;   // UTF-8
+    };
+    const Case cases[] = {
+        {"folder on the command line", "Direct3D=1\nWindowMode=1\nExit\n", "bmp",
+         "ステージファイル bmp の読み込みに失敗しました！", "bmp : not loaded, the file cannot be opened"},
+        {"folder in FreeStage", "Direct3D=1\nWindowMode=1\nFreeStage=wave\nExit\n", "",
+         "ステージファイル wave の読み込みに失敗しました！", "wave : not loaded, the file cannot be opened"},
+        {"file that is not a stage", "Direct3D=1\nWindowMode=1\nExit\n", "System.ini",
+         "ステージファイル System.ini が破損しています！", "System.ini : not loaded, the file is damaged"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestProjectSpec spec;
+        spec.systemIni = c.systemIni;
+        std::vector<std::string> args{"--frames=10", "--frame-log=frames.txt"};
+        if (!c.commandLine.empty()) args.push_back(c.commandLine);
+        Outcome run = RunProject(spec, args);
+        ASSERT_FALSE(run.result.timedOut);
+        EXPECT_EQ(run.result.exitCode, 0);
+        EXPECT_NE(run.result.errorText.find(c.box), std::string::npos) << run.result.errorText;
+        const std::string report = Cp932ToUtf8(ReadWholeFile(run.folder + "/Report_Game.txt"));
+        EXPECT_NE(report.find(c.report), std::string::npos) << report;
+        // Start-up failed: no frame was shown.
+        EXPECT_TRUE(ReadFrameLog(run.folder + "/frames.txt").empty());
+    }
+}
