@@ -334,3 +334,35 @@ TEST(PlayerRun, NamedStageThatIsNotAStageIsReportedAndEndsStartUp)
         EXPECT_TRUE(ReadFrameLog(run.folder + "/frames.txt").empty());
     }
 }
+
+TEST(PlayerRun, WindowPlacementWithSizesNearTheLimitStartsInASaneWindow)
+{
+    // Direct3D with a sizing frame takes the stored client size; the file says 2^31 - 1.
+    TestProjectSpec spec;
+    spec.systemIni = "Direct3D=1\nWindowMode=2\nShowFps=0\nExit\n";
+    Outcome run;
+    run.folder = MakeTempFolder("project");
+    run.runtime = MakeTempFolder("runtime");
+    WriteTestProject(run.folder, spec);
+    fs::create_directories(run.folder + "/user_data");
+    WriteWholeFile(run.folder + "/user_data/Window.dat",
+                   std::string("\xEF\x02\0\0\x05\0\0\0\x10\0\0\0\x10\0\0\0"
+                               "\xFF\xFF\xFF\x7F\xFE\xFF\xFF\x7F\0\0\0\0\0\0\0\0",
+                               32));
+    run.result = RunPlayer(run.folder, {"--frames=10", "--frame-log=frames.txt"}, run.runtime);
+    ASSERT_FALSE(run.result.timedOut);
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+    EXPECT_GE(ReadFrameLog(run.folder + "/frames.txt").size(), 10u);
+    // Written back on close: a client size the screen can hold.
+    const std::string placement = ReadWholeFile(run.folder + "/user_data/Window.dat");
+    ASSERT_EQ(placement.size(), 32u);
+    auto at = [&placement](size_t offset) {
+        int32_t value = 0;
+        for (int i = 3; i >= 0; --i) value = static_cast<int32_t>(static_cast<uint32_t>(value) << 8 | uint8_t(placement[offset + i]));
+        return value;
+    };
+    EXPECT_GE(at(16), 100);
+    EXPECT_LE(at(16), 32767);
+    EXPECT_GE(at(20), 100);
+    EXPECT_LE(at(20), 32767);
+}
