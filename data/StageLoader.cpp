@@ -56,16 +56,19 @@ struct cStopAwareFile {
     std::atomic<int32_t>* m_lpStopped;
 };
 
-bool StopRequested(cStopAwareFile& file)
+// The stop request of thLoad, kept in the job once seen: a later load resets the thread object's
+// request, but never revives a load that was told to stop.
+bool JobStopRequested(void* lpStopped)
 {
-    if (thLoad.m_bStopRequested) *file.m_lpStopped = 1;
-    return *file.m_lpStopped != 0;
+    std::atomic<int32_t>& bStopped = *static_cast<std::atomic<int32_t>*>(lpStopped);
+    if (thLoad.m_bStopRequested) bStopped = 1;
+    return bStopped != 0;
 }
 
 ssize_t StopAwareRead(void* lpCookie, char* lpBuffer, size_t nSize)
 {
     cStopAwareFile& file = *static_cast<cStopAwareFile*>(lpCookie);
-    if (StopRequested(file)) return -1;
+    if (JobStopRequested(file.m_lpStopped)) return -1;
     const size_t nRead = std::fread(lpBuffer, 1, nSize, file.m_lpFile);
     return std::ferror(file.m_lpFile) ? -1 : static_cast<ssize_t>(nRead);
 }
@@ -106,14 +109,17 @@ bool ReadStageFile(cStageLoadJob& job)
         std::fclose(lpRaw);
         return false;
     }
-    // Small buffers, so that a stop request is seen soon.
+    // Small buffers, so that a stop request is seen soon while reading; between reads the
+    // record loops ask the same test.
     std::setvbuf(fp, nullptr, _IOFBF, kStopCheckBytes);
+    SetRecordStopTest(&JobStopRequested, &job.m_bStopped);
     uint32_t nVersion = 0;
     bool bRead = ReadU32(fp, nVersion);
     if (bRead) {
         g_nFileVersion = nVersion;
-        bRead = job.m_Stage.Load(fp);
+        bRead = job.m_Stage.Load(fp) && !JobStopRequested(&job.m_bStopped);
     }
+    SetRecordStopTest(nullptr, nullptr);
     std::fclose(fp);
     if (!bRead && !job.m_bStopped) WriteReportTrace("%s : not loaded, the file is damaged", lpPath);
     return bRead;
