@@ -228,21 +228,25 @@ int LoadStageFile(const char* lpName, int32_t nUseLatest, cEdStage* lpStart)
         --s_nLoadersRunning;
     }
 
+    // The calling thread sleeps until the loader has ended or a message has come for it, and
+    // serves its messages meanwhile (a close request among them).
     MSG msg;
     for (;;) {
         HANDLE hThread = thLoad.m_hThread.load();
-        if (hThread == nullptr || WaitForSingleObject(hThread, 0) != WAIT_TIMEOUT) break;
-        if (!PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) continue;
-        if (msg.message == WM_QUIT) {
-            WriteTraceLog("msg.message == WM_QUIT");
-            thLoad.Exit();
-            WaitForLoaders();
-            // The quit belongs to the calling thread's own loop: put it back so that it ends too.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return 0;
+        if (hThread == nullptr) break;
+        if (MsgWaitForMultipleObjects(1, &hThread, 0, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0 + 1) break;
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                WriteTraceLog("msg.message == WM_QUIT");
+                thLoad.Exit();
+                WaitForLoaders();
+                // The quit belongs to the calling thread's own loop: put it back so that it ends too.
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return 0;
+            }
+            TranslateMessage(&msg);
+            DispatchMessage(&msg);
         }
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
     }
     // Exited from outside while it ran (a close request): the load does not count, whatever the
     // loader thread had got to.
