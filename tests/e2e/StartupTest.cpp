@@ -366,3 +366,29 @@ TEST(PlayerRun, WindowPlacementWithSizesNearTheLimitStartsInASaneWindow)
     EXPECT_GE(at(20), 100);
     EXPECT_LE(at(20), 32767);
 }
+
+TEST(PlayerRun, SdlHostWithoutADisplaySaysSoAndEnds)
+{
+    // The player takes this process's environment: no display at all, and only the video driver
+    // that needs one.
+    const char* const names[] = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+    std::vector<std::pair<bool, std::string>> saved;
+    for (const char* name : names) {
+        const char* value = std::getenv(name);
+        saved.emplace_back(value != nullptr, value != nullptr ? value : "");
+        unsetenv(name);
+    }
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    const std::string folder = MakeTempFolder("project");
+    const std::string runtime = MakeTempFolder("runtime");
+    WriteTestProject(folder, TestProjectSpec{});
+    const PlayerResult result = RunPlayer(folder, {"--host=sdl"}, runtime, 30);
+    for (size_t i = 0; i < saved.size(); ++i) {
+        if (saved[i].first) setenv(names[i], saved[i].second.c_str(), 1);
+        else unsetenv(names[i]);
+    }
+    ASSERT_FALSE(result.timedOut) << "the player ran on without a window";
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.errorText.find("no display"), std::string::npos) << result.errorText;
+    EXPECT_NE(result.errorText.find("--host=headless"), std::string::npos) << result.errorText;
+}
