@@ -1,10 +1,12 @@
 // The program's three fonts and their records.
 #include "media/text/Font.h"
 
+// The list comes first so that it is built before the fonts and outlives them: a font leaves the
+// list when it is destroyed, also at exit after a start-up or device failure left it listed.
+std::list<cFont*> FontList;
 cFont FontTable[FONT_COUNT];
 cFont& Font10 = FontTable[0];
 cFont& Font16 = FontTable[1];
-std::list<cFont*> FontList;
 DDSURFACEDATA FontDigitStrips[FONT_COUNT];
 
 namespace {

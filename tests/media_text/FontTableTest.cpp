@@ -79,3 +79,16 @@ TEST_P(FontTableTest, CacheWithoutCellSizeWorksUncached)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, FontTableTest, ::testing::ValuesIn(AllModes()), ModeName);
+
+// A start-up or device failure can leave a game font listed when the program ends; the exit's own
+// clean-up must still be sound (the sanitizers end the child with an error otherwise).
+TEST(FontTableExitTest, FontStillListedAtExitLeavesTheListCleanly)
+{
+    EXPECT_EXIT(
+        {
+            FontList.push_back(&FontTable[0]);
+            FontList.push_back(&FontTable[2]);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
