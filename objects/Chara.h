@@ -1,0 +1,43 @@
+#pragma once
+// A computer-controlled character: every placed character that is not the hero and every summoned
+// one. Adds to the core the item it carries, its activation range and the carried-item icon.
+#include <cstdint>
+#include <vector>
+
+#include "objects/CharaBase.h"
+#include "objects/Item.h"
+
+class cChara : public cCharaBase {
+public:
+    cChara() = default;
+    cChara(const cChara&) = default;
+    ~cChara() override = default;
+
+    // Defined in Chara.cpp.
+    void ScaleBoxes(int32_t nScale) override;                             // slot 3
+    void UpdateBoxesX() override;                                         // slot 5
+    void UpdateBoxesY() override;                                         // slot 6
+    cItem* GetCarriedItem() override;                                     // slot 14
+    int32_t OnMovedX() override;                                          // slot 15
+    int32_t OnMovedY() override;                                          // slot 16
+    int32_t MoveHorizontal() override;                                    // slot 17
+    int32_t MoveVertical() override;                                      // slot 18
+    int32_t RunObjectFlows(int32_t bDying) override;                      // slot 19
+    void UpdateJump(cCommandInstance* lpInst) override;                   // slot 20
+
+    void Init(int32_t nKey, const cEdChara& definition, const cItem* lpCarried, double x, double y,
+              int32_t nFormationIndex);
+    void SetBlockPosition(int32_t bx, int32_t by);
+    int32_t CheckActive(std::vector<int8_t>& vSwitches);
+    int32_t UpdateActivity(std::vector<int8_t>& vSwitches);
+    void DrawCarriedIcon(DDSURFACEDATA* lpTarget);
+    int32_t RectsOverlap(double l, double t, double r, double b) const;
+
+    int32_t m_bInRange = 0;
+    int32_t m_bAwake = 0;
+    cItem m_CarriedItem;
+    int32_t m_nIconCycle = 0;
+    int32_t m_bIgnoreRangeX = 0, m_bIgnoreRangeY = 0;
+    int32_t m_bStarted = 0;
+    int32_t m_nReserved = 0;
+};
