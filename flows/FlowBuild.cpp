@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "core/CheckedAccess.h"
@@ -31,7 +32,7 @@ constexpr int32_t kItemKindLoop = 24;
 // loop, could grow a list without end or expand for ever. Past these bounds the remaining loops
 // are dropped (their bodies stay once).
 constexpr int64_t kMaxExpandedCommands = 4096;
-constexpr int32_t kMaxLoopPasses = 16384;
+constexpr int32_t kMaxLoopPasses = 4096;
 
 bool IsLoop(const cEdCommand& cmd)
 {
@@ -87,11 +88,11 @@ int32_t ExpandFirstLoopWithin(std::vector<cEdCommand>& vCommands, int64_t nMaxLe
         }
         if (nCopies > 0) {
             const auto body = it + 1;
-            std::vector<cEdCommand> vBody(body, body + h);
             std::vector<cEdCommand> vCopies;
             vCopies.reserve(static_cast<size_t>(nCopies * h));
-            for (int64_t c = 0; c < nCopies; ++c) vCopies.insert(vCopies.end(), vBody.begin(), vBody.end());
-            vCommands.insert(vCommands.begin() + j + 1, vCopies.begin(), vCopies.end());
+            for (int64_t c = 0; c < nCopies; ++c) vCopies.insert(vCopies.end(), body, body + h);
+            vCommands.insert(vCommands.begin() + j + 1, std::make_move_iterator(vCopies.begin()),
+                             std::make_move_iterator(vCopies.end()));
         }
     }
     vCommands.erase(vCommands.begin() + j);
@@ -205,7 +206,7 @@ void ExpandLoops(std::vector<cEdCommand>& vCommands)
 {
     bool bCapped = false;
     for (int32_t nPasses = 0;; ++nPasses) {
-        if (nPasses >= kMaxLoopPasses) {
+        if (bCapped || nPasses >= kMaxLoopPasses) {
             vCommands.erase(std::remove_if(vCommands.begin(), vCommands.end(), IsLoop), vCommands.end());
             bCapped = true;
             break;
