@@ -233,6 +233,35 @@ TEST_F(FlowRuntimeTest, BindingIsConsumedByTheNextCommandThatStarts)
     EXPECT_TRUE(m_Chara.m_vFlow[0].m_lBindings.empty());
 }
 
+TEST_F(FlowRuntimeTest, StartingCommandOfAnyKindButArrangeConsumesTheBindings)
+{
+    cFlowInstance flow;
+    m_State.m_lpCurObj = &m_Chara;
+    m_State.m_lpCurFlow = &flow;
+    for (int32_t nKind = 0; nKind < 40; ++nKind) {
+        flow.m_lBindings.assign(2, ParamBinding{});
+        cEdCommand cmd = FlowCmd(nKind, 2, 0);
+        cCommandInstance inst;
+        inst.m_lpCmd = &cmd;
+        inst.m_nInitialCount = 12;
+        inst.m_bDone = 1;
+        inst.m_bStarted = 1;
+        inst.m_nCalls = 4;
+        inst.m_nMoveWord[3] = 9;
+        inst.m_nWork[0] = 5;
+        ResetCommandInstance(&inst);
+        EXPECT_EQ(flow.m_lBindings.size(), nKind == 38 ? 2u : 0u) << nKind;
+        EXPECT_EQ(inst.m_nRemaining, 12);
+        EXPECT_EQ(inst.m_bDone, 0);
+        EXPECT_EQ(inst.m_bStarted, 0);
+        EXPECT_EQ(inst.m_nCalls, 0);
+        EXPECT_EQ(inst.m_nMoveWord[3], 0);
+        EXPECT_EQ(inst.m_nWork[0], 5);   // kept from start to start
+    }
+    m_State.m_lpCurObj = nullptr;
+    m_State.m_lpCurFlow = nullptr;
+}
+
 TEST_F(FlowRuntimeTest, ConsecutiveArrangeCommandsAllReachTheNextCommand)
 {
     cEdCommand shot = FlowCmd(11, 0, 0);
