@@ -166,7 +166,9 @@ void PrepareMovement(cCharaBase* lpObject, cCommandInstance& ci)
         if (move.m_bInertia != 0) ci.m_dMaxSpeed = static_cast<double>(move.m_nMaxSpeed) * 0.1 / S;
         ci.m_nDirChoice = move.m_nDirection;
     }
+    // The jump prepares from its parameters; every other preparation reads the movement record.
     const int32_t nKind = lpCmd->m_nKind;
+    if (!lpCmd->m_lpMove && nKind != kKindJump) return;
     if (nKind >= 0 && nKind < 40 && MoveSetupTable[nKind] != nullptr) MoveSetupTable[nKind](lpObject, &ci);
 }
 

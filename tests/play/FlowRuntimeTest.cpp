@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "flows/FlowContext.h"
+#include "data/EdStageRecords.h"
 #include "flows/ParamBinding.h"
 #include "tests/play/FlowTestSupport.h"
 
@@ -211,26 +212,24 @@ TEST_F(FlowRuntimeTest, StageStartFlowOfMovementsOnlyDoesNothingAndStops)
     EXPECT_TRUE(m_Chara.m_lAnimeRequests.empty());
 }
 
-// "アレンジ" binds the next command that starts, whatever its kind.
+// "アレンジ" binds the next command that starts, whatever its kind. The bound command here is
+// "背景の変更", whose row 0 is its background number.
 TEST_F(FlowRuntimeTest, BindingIsConsumedByTheNextCommandThatStarts)
 {
-    const std::vector<int32_t> bindCount = {11, 5, 0, 2, 0};   // "発射数" := v0
-    auto shot = [] {
-        cEdCommand cmd = FlowCmd(11, 0, 0);
-        cmd.NewShot();
-        cmd.m_lpShot->m_nCount = 1;
-        return cmd;
-    };
+    g_Stage.m_vBackground.assign(8, cEdStageBackground());
+    const std::vector<int32_t> bindNumber = {34, 0, 0, 2, 0};   // number := v0
     m_Chara.m_vVar[0] = 500;
 
-    SetFlows({MakeFlow(0, 0, {FlowCmd(38, 0, 0, bindCount), FlowCmd(1, 0, 0), shot()})});
+    SetFlows({MakeFlow(0, 0, {FlowCmd(38, 0, 0, bindNumber), FlowCmd(1, 0, 0), FlowCmd(34, 0, 0, {1, 0})})});
     RunFlow(10);
-    EXPECT_EQ(m_Chara.m_Def.m_vFlow[0].m_vCommand[2].m_lpShot->m_nCount, 1);
+    EXPECT_EQ(m_Chara.m_Def.m_vFlow[0].m_vCommand[2].m_vParam[0], 1);
 
-    SetFlows({MakeFlow(0, 0, {FlowCmd(38, 0, 0, bindCount), shot()})});
+    SetFlows({MakeFlow(0, 0, {FlowCmd(38, 0, 0, bindNumber), FlowCmd(34, 0, 0, {1, 0})})});
     RunFlow(10);
-    EXPECT_EQ(m_Chara.m_Def.m_vFlow[0].m_vCommand[1].m_lpShot->m_nCount, 127);
+    EXPECT_EQ(m_Chara.m_Def.m_vFlow[0].m_vCommand[1].m_vParam[0], 8);
+    EXPECT_EQ(g_Stage.m_vBackground[7].m_bShown, 1);
     EXPECT_TRUE(m_Chara.m_vFlow[0].m_lBindings.empty());
+    g_Stage.m_vBackground.clear();
 }
 
 TEST_F(FlowRuntimeTest, StartingCommandOfAnyKindButArrangeConsumesTheBindings)
@@ -264,20 +263,18 @@ TEST_F(FlowRuntimeTest, StartingCommandOfAnyKindButArrangeConsumesTheBindings)
 
 TEST_F(FlowRuntimeTest, ConsecutiveArrangeCommandsAllReachTheNextCommand)
 {
-    cEdCommand shot = FlowCmd(11, 0, 0);
-    shot.NewShot();
-    m_Chara.m_vVar[1] = 7;
-    m_Chara.m_vVar[2] = 40;
-    SetFlows({MakeFlow(0, 0, {FlowCmd(38, 0, 0, {11, 5, 0, 2, 1}), FlowCmd(38, 0, 0, {11, 27, 0, 2, 2}), shot})});
+    m_Chara.m_vVar[1] = 1;
+    m_Chara.m_vVar[2] = 2;
+    SetFlows({MakeFlow(0, 0, {FlowCmd(38, 0, 0, {34, 0, 0, 2, 1}), FlowCmd(38, 0, 0, {34, 0, 1, 2, 2}),
+                              FlowCmd(34, 0, 0, {7, 9})})});
     RunFlow(10);
-    const cEdShot& bound = *m_Chara.m_Def.m_vFlow[0].m_vCommand[2].m_lpShot;
-    EXPECT_EQ(bound.m_nCount, 7);
-    EXPECT_EQ(bound.m_nPower, 40);
+    EXPECT_EQ(m_Chara.m_Def.m_vFlow[0].m_vCommand[2].m_vParam[0], 3);
 }
 
 TEST_F(FlowRuntimeTest, WaitingMessageIsRememberedUntilTheNextNormalCommandStarts)
 {
     const std::vector<int32_t> params(18, 0);
+    m_State.m_bClosing = 1;   // the message itself shows nothing while the window closes
     struct Case {
         int32_t nNextSameFrame;
         int32_t nExpectedWait;
@@ -297,6 +294,7 @@ TEST_F(FlowRuntimeTest, MessageThatShowsWithoutWaitingIsNoMessageWait)
 {
     std::vector<int32_t> params(18, 0);
     params[6] = 1;
+    m_State.m_bClosing = 1;
     SetFlows({MakeFlow(0, 0, {FlowCmd(19, 0, 0, params), TraceCmd(2, 0, 0)})});
     Start(0);
     StepOnce(0);
