@@ -152,6 +152,33 @@ TEST_F(FlowRuntimeTest, FiringGatesSkipRunningPausedStoppedStartedAndTakenIds)
     for (size_t i = 0; i < v.size(); ++i) EXPECT_EQ(v[i].m_bTriedThisFrame, expected[i]) << i;
 }
 
+// Two trigger-0 flows sharing an ID: the second gets no chance while the first runs, nor in the
+// frame the first started, nor before the owner's flow run has released the ID after a stop.
+TEST_F(FlowRuntimeTest, FlowsSharingAnIdExcludeEachOtherAcrossFrames)
+{
+    SetFlows({MakeFlow(0, 6, {TraceCmd(1, 1, 0)}), MakeFlow(0, 6, {TraceCmd(2, 1, 0)})});
+    cFlowInstance& second = m_Chara.m_vFlow[1];
+    // The once-a-frame mark is set just past the ID gates, before the conditions.
+    auto reachesConditions = [&] {
+        FireFlows(&m_Chara, 0);
+        const bool bReached = second.m_bTriedThisFrame != 0;
+        second.m_bTriedThisFrame = 0;
+        return bReached;
+    };
+    Start(0);
+    EXPECT_FALSE(reachesConditions());            // the first runs
+    StepOnce(0);
+    StopFlow(&m_Chara.m_vFlow[0], &m_Chara);
+    EXPECT_FALSE(reachesConditions());            // stopped, not yet released
+    m_Chara.m_vFlowIdRunning[6] = 0;              // the owner's flow run releases the ID
+    m_Chara.m_vFlowIdStopped[6] = 0;
+    m_Chara.m_bFlowIdStopped = 0;
+    EXPECT_FALSE(reachesConditions());            // still the frame in which the first started
+    m_Chara.m_vFlowIdStarted[6] = 0;              // the next frame
+    m_Chara.m_vFlow[0].m_bStartedThisFrame = 0;
+    EXPECT_TRUE(reachesConditions());
+}
+
 TEST_F(FlowRuntimeTest, OnceAFrameMarkFollowsTheTwoProjectSettings)
 {
     struct Case {
