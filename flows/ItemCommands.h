@@ -11,3 +11,5 @@ extern const ItemCommandHandler ItemCommandHandlerTable[25];
 
 // Defined in ItemCommands.cpp.
 int32_t FlowChangeCommand(cCharaBase* lpChara, cEdCommand* lpCmd, int32_t bDeferred);
+// The handler of the command's item kind; a kind outside the table is reported and runs nothing.
+int32_t RunItemCommand(cCharaBase* lpChara, cEdCommand* lpCmd);
