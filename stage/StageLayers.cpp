@@ -425,7 +425,7 @@ void ApplyScreenTone(int32_t bDrawOnly)
     }
     if (!bD3D && bDrawOnly != 0) return;
 
-    const bool bFlashTop = tone.m_bFlash != 0 && tone.m_nTime != 0 && tone.m_nFrame >= tone.m_nTime;
+    const bool bFlashTop = tone.m_bFlash != 0 && tone.m_nFrame >= tone.m_nTime;
     tone.m_nAlpha = bFlashTop ? 255 : ScreenToneAlpha(tone);
     const uint8_t r = static_cast<uint8_t>(tone.m_nRed), g = static_cast<uint8_t>(tone.m_nGreen),
                   b = static_cast<uint8_t>(tone.m_nBlue);
@@ -437,14 +437,15 @@ void ApplyScreenTone(int32_t bDrawOnly)
     }
     if (bDrawOnly != 0) return;
 
-    if (tone.m_nFrame < tone.m_nTime) ++tone.m_nFrame;
-    if (tone.m_nFrame < tone.m_nTime) return;
-    if (tone.m_bFlash != 0) {
+    if (bFlashTop) {
+        // The flash has shown its clear frame: the next one starts.
         tone.m_nFrame = 0;
         ++tone.m_nFlashesDone;
         if (tone.m_nFlashesDone >= tone.m_nFlashCount) tone.m_bActive = 0;
         return;
     }
+    if (tone.m_nFrame < tone.m_nTime) ++tone.m_nFrame;
+    if (tone.m_nFrame < tone.m_nTime || tone.m_bFlash != 0) return;
     // A tone without restore stays at its final strength; the 8-bit palette keeps its blend.
     if (tone.m_bRestore != 0 || tone.m_nStrength == 0 || !bD3D) tone.m_bActive = 0;
 }
