@@ -93,6 +93,7 @@ public:
     BOOL Play() override
     {
         cMixer& mixer = cMixer::Instance();
+        if (!mixer.Open()) return 0;
         std::lock_guard<std::mutex> lock(mixer.m_mutex);
         if (!m_lpVorbis) return 0;
         mixer.CatchUp();
@@ -231,8 +232,8 @@ private:
 
 cVoxPlayer* CreateVox()
 {
+    // A player is only an object: the output is needed once it plays.
     if (SoundTakeFault(SoundFault::VoxPlayer)) return nullptr;
-    if (!cMixer::Instance().Open()) return nullptr;
     return new (std::nothrow) cVoxImpl();
 }
 
