@@ -17,8 +17,7 @@ class DirectSoundTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        HostSelect(HostKind::Headless);
-        SoundDisarmAllFaults();
+        ResetSharedState();
         m_Dir = TempFolder("ds");
         ASSERT_EQ(DirectSoundCreate(nullptr, &m_lpDS, nullptr), DS_OK);
         ASSERT_EQ(m_lpDS->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DS_OK);

@@ -14,8 +14,7 @@ class VoxTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        HostSelect(HostKind::Headless);
-        SoundDisarmAllFaults();
+        ResetSharedState();
         m_Dir = TempFolder("vox");
         ASSERT_TRUE(WriteOggTone(m_Dir / "tone.ogg", 1, 22050, 0.3, 440.0, 0.5f));
         m_hModule = LoadLibraryA("vox.DLL");
