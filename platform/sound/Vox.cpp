@@ -33,6 +33,8 @@ size_t MemRead(void* out, size_t size, size_t count, void* source)
     if (size == 0) return 0;
     const size_t left = (f->bytes.size() - f->pos) / size;
     const size_t n = count < left ? count : left;
+    // An empty file has no bytes to copy from at all.
+    if (n == 0) return 0;
     std::memcpy(out, f->bytes.data() + f->pos, n * size);
     f->pos += n * size;
     return n;
