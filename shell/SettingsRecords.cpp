@@ -7,6 +7,7 @@
 namespace {
 const int32_t VolumeSteps[11] = {-10000, -3000, -2000, -1300, -800, -500, -300, -150, -80, -30, 0};
 constexpr int32_t DefaultVolumeLevel = 7;
+constexpr int32_t kMaxWindowSide = 32767;
 }
 
 cBootSettings::cBootSettings()
@@ -47,6 +48,10 @@ bool cWindowPlacement::Load(FILE* fp)
     if (m_nX > maxX) m_nX = maxX;
     if (m_nY < 0) m_nY = 0;
     if (m_nY > maxY) m_nY = maxY;
+    // The size becomes the main window's client size; a damaged file may hold any number, and
+    // the window adds its frame to it. No window is larger than its messages can state.
+    m_nWidth = std::clamp(m_nWidth, 0, kMaxWindowSide);
+    m_nHeight = std::clamp(m_nHeight, 0, kMaxWindowSide);
     return true;
 }
 
