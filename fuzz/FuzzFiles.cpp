@@ -1,16 +1,36 @@
 #include "fuzz/FuzzFiles.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/host/Host.h"
 
 namespace fuzz {
 
+namespace {
+
+// The process's scratch folder. A folder of its own keeps short the search that the file layer
+// makes through a folder for a name that is not there yet (every save's temporary file).
+char g_szScratchFolder[64];
+
+void RemoveScratchFolder()
+{
+    rmdir(g_szScratchFolder);
+}
+
+}  // namespace
+
 std::string ScratchPath(const char* lpPurpose)
 {
-    return "/tmp/player_fuzz_" + std::to_string(getpid()) + "_" + lpPurpose;
+    if (!g_szScratchFolder[0]) {
+        std::snprintf(g_szScratchFolder, sizeof g_szScratchFolder, "/tmp/player_fuzz_%d", static_cast<int>(getpid()));
+        if (mkdir(g_szScratchFolder, 0700) != 0 && errno != EEXIST) std::abort();
+        std::atexit(RemoveScratchFolder);
+    }
+    return std::string(g_szScratchFolder) + "/" + lpPurpose;
 }
 
 void WriteScratch(const std::string& path, const uint8_t* data, size_t size)

@@ -15,8 +15,9 @@ namespace fuzz {
 
 using Bytes = std::vector<uint8_t>;
 
-// One scratch file per process and purpose, so that parallel runs never share one. It is a host
-// path without folders, which the project path layer reads unchanged.
+// One scratch file per process and purpose, in a folder of the process's own, so that parallel
+// runs never share one. It is an absolute host path, which the project path layer reads
+// unchanged.
 std::string ScratchPath(const char* lpPurpose);
 // Writes the bytes; aborts when the scratch file cannot be written (that is no finding).
 void WriteScratch(const std::string& path, const uint8_t* data, size_t size);
