@@ -168,14 +168,96 @@ bool InsertNumberSuffix(char* destination, const char* source, int digit1, int d
     return Store(destination, result);
 }
 
+namespace {
+
+// The last "\\" or "/" (the file layer takes both) that is not the second byte of a double-byte
+// character; npos when there is none.
+size_t LastFolderSeparator(const std::string& path)
+{
+    size_t last = std::string::npos;
+    for (size_t i = 0; i < path.size();) {
+        if (i + 1 < path.size() && IsDbcsPair(path.c_str() + i)) {
+            i += 2;
+            continue;
+        }
+        if (path[i] == '\\' || path[i] == '/') last = i;
+        ++i;
+    }
+    return last;
+}
+
+char FoldAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Names as the file layer matches them: single-byte letters without case, double-byte characters
+// byte for byte (a trail byte may look like a letter).
+bool SameNameIgnoringCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size();) {
+        if (i + 1 < a.size() && IsDbcsPair(a.c_str() + i)) {
+            if (a.compare(i, 2, b, i, 2) != 0) return false;
+            i += 2;
+            continue;
+        }
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+        ++i;
+    }
+    return true;
+}
+
+// The number of an entry named "<stem>_DDD" (three decimal digits), else -1.
+int NumberOfEntry(const std::string& entry, const std::string& stem)
+{
+    if (entry.size() != stem.size() + 4 || entry[stem.size()] != '_') return -1;
+    int number = 0;
+    for (size_t i = stem.size() + 1; i < entry.size(); ++i) {
+        if (entry[i] < '0' || entry[i] > '9') return -1;
+        number = number * 10 + (entry[i] - '0');
+    }
+    return SameNameIgnoringCase(entry.substr(0, stem.size()), stem) ? number : -1;
+}
+
+std::string NumberedName(const std::string& name, int number)
+{
+    std::string candidate;
+    FormatString(candidate, "%s_%d%d%d", name.c_str(), number / 100, number / 10 % 10, number % 10);
+    return candidate;
+}
+
+}  // namespace
+
+// One listing of the folder instead of a test for each of the thousand names: the numbers its
+// entries carry are tried from the highest down, each confirmed the way a single name would be,
+// so the answer is the one the name-by-name search gives.
 bool FindLatestNumberedFile(std::string& result, const std::string& base, const char* extension)
 {
     std::string name;
     Replace(name, base, extension);
-    std::string candidate;
+    const size_t separator = LastFolderSeparator(name);
+    std::string folder = ".";
+    if (separator != std::string::npos) folder = name.substr(0, separator == 0 ? 1 : separator);
+    const std::string stem = separator == std::string::npos ? name : name.substr(separator + 1);
+
+    std::vector<std::string> entries;
+    bool numbered[1000] = {};
+    if (ListDirectory(folder.c_str(), &entries)) {
+        for (const std::string& entry : entries) {
+            const int number = NumberOfEntry(entry, stem);
+            if (number >= 0) numbered[number] = true;
+        }
+    } else {
+        // A folder that is there but cannot be listed may still let its files be found by name;
+        // in a folder that is not there no name can be.
+        const DWORD dwFolder = GetFileAttributes(folder.c_str());
+        if (dwFolder == INVALID_FILE_ATTRIBUTES || (dwFolder & FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
+        for (bool& b : numbered) b = true;
+    }
     for (int number = 999; number >= 0; --number) {
-        FormatString(candidate, "%s_%d%d%d", name.c_str(), number / 100, number / 10 % 10,
-                     number % 10);
+        if (!numbered[number]) continue;
+        const std::string candidate = NumberedName(name, number);
         if (GetFileAttributes(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) {
             result = candidate;
             return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/SaturatingStep.h"
 #include "data/EdDatabase.h"
 #include "data/PaletteInheritance.h"
 #include "data/PlacedDefinition.h"
@@ -155,14 +156,13 @@ bool cEdChara::Load(FILE* fp)
             m_nHitRange = 0;
             InsertInheritFlag(m_vInherit, 24);
         }
-        if (v < 206 && m_nHitRange >= 2) ++m_nHitRange;
+        if (v < 206 && m_nHitRange >= 2) StepUp(m_nHitRange);
         if (v < 210) {
             m_bScrollSync = 0;
             InsertInheritFlag(m_vInherit, 21);
         }
         if (v < 219 && m_nGraphicKind == 3) {
-            m_nGraphicIndex = static_cast<int16_t>(m_nGraphicIndex + 1);
-            if (m_nGraphicIndex > 119) m_nGraphicIndex = 119;
+            m_nGraphicIndex = std::min<int16_t>(SteppedUp(m_nGraphicIndex), 119);
         }
         if (v < 285) m_nInvincibleSub = 1;
     }

@@ -4,6 +4,7 @@
 #include <boost/make_shared.hpp>
 #include <utility>
 
+#include "core/SaturatingStep.h"
 #include "data/CommandTables.h"
 #include "data/RecordReferences.h"
 #include "data/RecordStream.h"
@@ -192,6 +193,7 @@ bool cEdCommand::Save(FILE* fp)
 // Brings a command of an older file to today's kinds and parameters. Item commands take the same
 // steps in the flow numbering (item kind + 15), except those for flow kinds below 17, which have
 // no item counterpart. Each step sees the kind and parameters as the steps before left them.
+// Parameters are read as stored, so a step that moves one up stops at the top of its type.
 void cEdCommand::ApplyMigrations()
 {
     const uint32_t v = g_nFileVersion;
@@ -200,8 +202,8 @@ void cEdCommand::ApplyMigrations()
     int32_t k = FlowKind();
 
     auto statusInsert = [&](int32_t nThreshold) {
-        if (Param(p, 0) == 0 && Param(p, 3) != 2 && Param(p, 4) >= nThreshold) ++Param(p, 4);
-        if (Param(p, 6) == 2 && Param(p, 12) != 2 && Param(p, 13) >= nThreshold) ++Param(p, 13);
+        if (Param(p, 0) == 0 && Param(p, 3) != 2 && Param(p, 4) >= nThreshold) StepUp(Param(p, 4));
+        if (Param(p, 6) == 2 && Param(p, 12) != 2 && Param(p, 13) >= nThreshold) StepUp(Param(p, 13));
     };
 
     if (v < 145 && k == 17) p.resize(9, 0);
@@ -218,8 +220,8 @@ void cEdCommand::ApplyMigrations()
         if (bFlow && k == 16) p.resize(3, 0);
         if (k == 22) statusInsert(5);
     }
-    if (v < 210 && k == 23 && Param(p, 0) != 2 && Param(p, 1) >= 6) ++Param(p, 1);
-    if (v < 219 && k == 25 && Param(p, 0) == 3) Param(p, 1) = std::min(Param(p, 1) + 1, 119);
+    if (v < 210 && k == 23 && Param(p, 0) != 2 && Param(p, 1) >= 6) StepUp(Param(p, 1));
+    if (v < 219 && k == 25 && Param(p, 0) == 3) Param(p, 1) = std::min(SteppedUp(Param(p, 1)), 119);
     if (v < 220 && bFlow && k == 11 && m_lpShot)
         m_lpShot->m_nGraphic = static_cast<int16_t>(std::min<int32_t>(m_lpShot->m_nGraphic + 1, 119));
     if (v < 514 && bFlow && k == 5 && m_lpMove) {
@@ -254,7 +256,7 @@ void cEdCommand::ApplyMigrations()
         p.resize(18, 0);
         p[16] = 1;
     }
-    if (v < 722 && k == 17 && Param(p, 0) >= 2) ++Param(p, 0);
+    if (v < 722 && k == 17 && Param(p, 0) >= 2) StepUp(Param(p, 0));
     if (v < 723) {
         if (k == 19) {
             p.resize(18, 0);
@@ -271,7 +273,7 @@ void cEdCommand::ApplyMigrations()
     }
     if (v < 727 && k == 37 && Param(p, 0) == 11) {
         for (int32_t nAt : {2, 3, 4, 14, 15, 16, 17})
-            if (Param(p, 1) >= nAt) ++Param(p, 1);
+            if (Param(p, 1) >= nAt) StepUp(Param(p, 1));
     }
     if (v < 734) {
         // "消滅" was inserted at flow kind 24 (item kind 9).
@@ -279,7 +281,7 @@ void cEdCommand::ApplyMigrations()
             ++m_nKind;
             k = FlowKind();
         }
-        if (k == 38 && Param(p, 0) >= 24) ++Param(p, 0);
+        if (k == 38 && Param(p, 0) >= 24) StepUp(Param(p, 0));
     }
     if (v < 747 && k == 21) {
         p.resize(15, 0);

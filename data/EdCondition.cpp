@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/SaturatingStep.h"
 #include "data/RecordStream.h"
 
 cEdCondition::cEdCondition()
@@ -48,15 +49,15 @@ bool cEdCondition::Load(FILE* fp)
     if (g_nFileVersion >= 751) return true;
     // Each step sees the kind and fields as the steps before it left them.
     const uint32_t v = g_nFileVersion;
-    if (v < 160 && m_nKind >= 5) m_nKind = static_cast<int8_t>(m_nKind + 2);
+    if (v < 160 && m_nKind >= 5) StepUp(m_nKind, 2);
     if (v < 161 && m_nKind == 6 && m_nLeftStatus == 2) m_nCompare = static_cast<int8_t>(m_nCompare ^ 1);
     // Status numbers were inserted twice: at 10 (before 168) and at 5 (before 203).
     for (const auto& [nBefore, nThreshold] : {std::pair<uint32_t, int8_t>{168, 10}, {203, 5}}) {
         if (v >= nBefore || m_nKind != 4) continue;
-        if (m_nLeftKind == 0 && m_nLeftOwner != 2 && m_nLeftStatus >= nThreshold) ++m_nLeftStatus;
-        if (m_nRightKind == 2 && m_nRightOwner != 2 && m_nRightStatus >= nThreshold) ++m_nRightStatus;
+        if (m_nLeftKind == 0 && m_nLeftOwner != 2 && m_nLeftStatus >= nThreshold) StepUp(m_nLeftStatus);
+        if (m_nRightKind == 2 && m_nRightOwner != 2 && m_nRightStatus >= nThreshold) StepUp(m_nRightStatus);
     }
-    if (v < 210 && m_nKind == 5 && m_nLeftOwner != 2 && m_nLeftStatus >= 6) ++m_nLeftStatus;
+    if (v < 210 && m_nKind == 5 && m_nLeftOwner != 2 && m_nLeftStatus >= 6) StepUp(m_nLeftStatus);
     if (m_nKind == 7) {
         if (v < 657) m_nLeftOwner = 0;
         if (v < 745) m_nLeftKind = 0;

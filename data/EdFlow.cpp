@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/SaturatingStep.h"
 #include "data/RecordStream.h"
 
 cEdFlow::cEdFlow()
@@ -68,9 +69,9 @@ bool cEdFlow::Load(FILE* fp)
         return false;
     if (g_nFileVersion <= 750) {
         // Triggers were inserted at 11 (after 131) and at 5 and 6 (at 164).
-        if (g_nFileVersion <= 131 && m_nTrigger > 10) ++m_nTrigger;
+        if (g_nFileVersion <= 131 && m_nTrigger > 10) StepUp(m_nTrigger);
         if (g_nFileVersion < 163 && m_nTrigger != 0) m_nFlowId = 0;
-        if (g_nFileVersion < 164 && m_nTrigger > 4) m_nTrigger = static_cast<int8_t>(m_nTrigger + 2);
+        if (g_nFileVersion < 164 && m_nTrigger > 4) StepUp(m_nTrigger, 2);
     }
     m_strName.clear();
     Validate();

@@ -67,9 +67,15 @@ bool LoadDefinitionVector(FILE* fp, std::vector<T>& v, uint32_t nMinBodyBytes)
         ReportRecordReadError(fp, "definition count");
         return false;
     }
-    v.assign(nCount, T());
+    // Both passes look at the stop request of a load that runs on a worker thread.
+    v.clear();
+    v.reserve(nCount);
+    for (uint32_t i = 0; i < nCount; ++i) {
+        if (RecordLoadStopped()) return false;
+        v.emplace_back();
+    }
     for (T& element : v) {
-        if (!element.Load(fp)) return false;
+        if (RecordLoadStopped() || !element.Load(fp)) return false;
     }
     return true;
 }

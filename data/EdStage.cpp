@@ -26,6 +26,8 @@ void LimitTo(int32_t& nValue, int64_t nLimit)
 }
 
 // A placement in a file: the leading u32 and at least the smallest body of its definition.
+// Placements are added as they load, each after a look at the stop request: a list of many
+// placements is the longest part of a stage load, and building it ahead would not look.
 template <class T>
 bool LoadPlacements(FILE* fp, std::vector<T>& v, uint32_t nMinBodyBytes)
 {
@@ -34,14 +36,17 @@ bool LoadPlacements(FILE* fp, std::vector<T>& v, uint32_t nMinBodyBytes)
         ReportRecordReadError(fp, "placement count");
         return false;
     }
-    v.assign(nCount, T());
-    for (T& element : v) {
+    v.clear();
+    v.reserve(nCount);
+    for (uint32_t i = 0; i < nCount; ++i) {
+        if (RecordLoadStopped()) return false;
         uint32_t nIgnored = 0;
         if (!ReadU32(fp, nIgnored)) {
             ReportRecordReadError(fp, "placement");
             return false;
         }
-        if (!element.Load(fp)) return false;
+        v.emplace_back();
+        if (!v.back().Load(fp)) return false;
     }
     return true;
 }

@@ -93,7 +93,13 @@ int cFieldListRecord::SaveToFile(const char* path)
     // save never leaves a half-written file in place of the old one.
     const std::string temporary = std::string(path) + ".tmp";
     FILE* fp = OpenRecordFileForWrite(temporary.c_str());
-    if (fp == nullptr) return 0;
+    if (fp == nullptr) {
+        // A file that cannot even be made (a read-only or missing folder) is as lost a save as
+        // one whose write fails later, and is reported the same way.
+        WriteReportTrace("%s : could not be written", path);
+        DeleteFile(temporary.c_str());
+        return 0;
+    }
     const bool bWritten = Save(fp);
     const bool bClosed = CloseRecordFile(fp);
     if (!bWritten || !bClosed || !MoveFileEx(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING)) {

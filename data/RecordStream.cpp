@@ -8,7 +8,21 @@ namespace {
 // file then fails at its first missing byte, and nothing large has been allocated by then.
 constexpr uint64_t kUncheckedCountBytes = 64 * 1024;
 
+thread_local RecordStopTest t_lpfnStopTest = nullptr;
+thread_local void* t_lpStopContext = nullptr;
+
 }  // namespace
+
+void SetRecordStopTest(RecordStopTest lpfnTest, void* lpContext)
+{
+    t_lpfnStopTest = lpfnTest;
+    t_lpStopContext = lpContext;
+}
+
+bool RecordLoadStopped()
+{
+    return t_lpfnStopTest != nullptr && t_lpfnStopTest(t_lpStopContext);
+}
 
 void ReportRecordReadError(FILE* fp, const char* what)
 {

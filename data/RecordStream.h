@@ -22,6 +22,14 @@ bool WriteU32(FILE* fp, uint32_t nValue);
 // True when nCount items of at least nMinBytes each can still be in the file.
 bool RecordCountFits(FILE* fp, uint32_t nCount, uint32_t nMinBytes);
 
+// A load on a worker thread that can be told to stop names, for its own thread, the test of its
+// stop request. The loops of a load ask it before every element, so a stop is seen at once even
+// where nothing is read for a long while (lists of many elements, inherited definitions copied
+// into placements); a stopped load fails without a report of its own. Null: no test.
+using RecordStopTest = bool (*)(void* lpContext);
+void SetRecordStopTest(RecordStopTest lpfnTest, void* lpContext);
+bool RecordLoadStopped();
+
 // u32 count, then the elements' raw bytes.
 bool LoadIntVector(FILE* fp, std::vector<int32_t>& v);
 bool SaveIntVector(FILE* fp, const std::vector<int32_t>& v);
@@ -48,6 +56,7 @@ bool LoadRecordVector(FILE* fp, std::vector<T>& v, const T& prototype)
     v.clear();
     v.reserve(nCount < 1024 ? nCount : 1024);
     for (uint32_t i = 0; i < nCount; ++i) {
+        if (RecordLoadStopped()) return false;
         v.emplace_back(prototype);
         if (!v.back().Load(fp)) return false;
     }

@@ -56,16 +56,19 @@ struct cStopAwareFile {
     std::atomic<int32_t>* m_lpStopped;
 };
 
-bool StopRequested(cStopAwareFile& file)
+// The stop request of thLoad, kept in the job once seen: a later load resets the thread object's
+// request, but never revives a load that was told to stop.
+bool JobStopRequested(void* lpStopped)
 {
-    if (thLoad.m_bStopRequested) *file.m_lpStopped = 1;
-    return *file.m_lpStopped != 0;
+    std::atomic<int32_t>& bStopped = *static_cast<std::atomic<int32_t>*>(lpStopped);
+    if (thLoad.m_bStopRequested) bStopped = 1;
+    return bStopped != 0;
 }
 
 ssize_t StopAwareRead(void* lpCookie, char* lpBuffer, size_t nSize)
 {
     cStopAwareFile& file = *static_cast<cStopAwareFile*>(lpCookie);
-    if (StopRequested(file)) return -1;
+    if (JobStopRequested(file.m_lpStopped)) return -1;
     const size_t nRead = std::fread(lpBuffer, 1, nSize, file.m_lpFile);
     return std::ferror(file.m_lpFile) ? -1 : static_cast<ssize_t>(nRead);
 }
@@ -94,7 +97,10 @@ bool ReadStageFile(cStageLoadJob& job)
     const char* lpPath = job.m_strPath.empty() ? "err" : job.m_strPath.c_str();
     if (std::strlen(lpPath) > kMaxRecordPath) return false;
     FILE* lpRaw = PlatformFopen(lpPath, "rb");
-    if (lpRaw == nullptr) return false;
+    if (lpRaw == nullptr) {
+        WriteReportTrace("%s : not loaded, the file cannot be opened", lpPath);
+        return false;
+    }
     cStopAwareFile* lpCookie = new cStopAwareFile{lpRaw, &job.m_bStopped};
     FILE* fp = fopencookie(lpCookie, "rb", cookie_io_functions_t{&StopAwareRead, nullptr, &StopAwareSeek,
                                                                   &StopAwareClose});
@@ -103,14 +109,17 @@ bool ReadStageFile(cStageLoadJob& job)
         std::fclose(lpRaw);
         return false;
     }
-    // Small buffers, so that a stop request is seen soon.
+    // Small buffers, so that a stop request is seen soon while reading; between reads the
+    // record loops ask the same test.
     std::setvbuf(fp, nullptr, _IOFBF, kStopCheckBytes);
+    SetRecordStopTest(&JobStopRequested, &job.m_bStopped);
     uint32_t nVersion = 0;
     bool bRead = ReadU32(fp, nVersion);
     if (bRead) {
         g_nFileVersion = nVersion;
-        bRead = job.m_Stage.Load(fp);
+        bRead = job.m_Stage.Load(fp) && !JobStopRequested(&job.m_bStopped);
     }
+    SetRecordStopTest(nullptr, nullptr);
     std::fclose(fp);
     if (!bRead && !job.m_bStopped) WriteReportTrace("%s : not loaded, the file is damaged", lpPath);
     return bRead;
@@ -178,6 +187,7 @@ int CheckStageFile(const char* lpPath)
     const bool bRead = std::fseek(fp, -4, SEEK_END) == 0 && std::ftell(fp) >= 4 && ReadU32(fp, nTrailer);
     CloseRecordFile(fp);
     if (!bRead || nTrailer != kStageTrailer) {
+        WriteReportTrace("%s : not loaded, the file is damaged", lpPath);
         ErrorBoxF("ステージファイル %s が破損しています！", lpPath);
         PostCloseRequest();
         return 0;
@@ -189,9 +199,12 @@ int LoadStageFile(const char* lpName, int32_t nUseLatest, cEdStage* lpStart)
 {
     g_Stage.m_bUseLatest = nUseLatest;
     std::string strPath = lpName ? lpName : "";
-    if (nUseLatest) {
-        if (!FindLatestNumberedFile(strPath, strPath, ProjectExtTable[1])) return 0;
-    }
+    // A name with no numbered stage file that is there itself (a folder, a file of another kind)
+    // is read as named, so that what is not a stage fails with the damaged-file report instead
+    // of ending the load in silence.
+    if (nUseLatest && !FindLatestNumberedFile(strPath, strPath, ProjectExtTable[1]) &&
+        GetFileAttributes(strPath.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return 0;
     g_Stage.m_strFilePath = strPath;
     MakePathRelative(g_Stage.m_strFilePath);
     const std::string strStored = g_Stage.m_strFilePath;
@@ -215,21 +228,25 @@ int LoadStageFile(const char* lpName, int32_t nUseLatest, cEdStage* lpStart)
         --s_nLoadersRunning;
     }
 
+    // The calling thread sleeps until the loader has ended or a message has come for it, and
+    // serves its messages meanwhile (a close request among them).
     MSG msg;
     for (;;) {
         HANDLE hThread = thLoad.m_hThread.load();
-        if (hThread == nullptr || WaitForSingleObject(hThread, 0) != WAIT_TIMEOUT) break;
-        if (!PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) continue;
-        if (msg.message == WM_QUIT) {
-            WriteTraceLog("msg.message == WM_QUIT");
-            thLoad.Exit();
-            WaitForLoaders();
-            // The quit belongs to the calling thread's own loop: put it back so that it ends too.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return 0;
+        if (hThread == nullptr) break;
+        if (MsgWaitForMultipleObjects(1, &hThread, 0, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0 + 1) break;
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                WriteTraceLog("msg.message == WM_QUIT");
+                thLoad.Exit();
+                WaitForLoaders();
+                // The quit belongs to the calling thread's own loop: put it back so that it ends too.
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return 0;
+            }
+            TranslateMessage(&msg);
+            DispatchMessage(&msg);
         }
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
     }
     // Exited from outside while it ran (a close request): the load does not count, whatever the
     // loader thread had got to.

@@ -6,6 +6,7 @@
 #include "core/CheckedAccess.h"
 #include "core/Log.h"
 #include "core/Path.h"
+#include "core/SaturatingStep.h"
 #include "core/Text.h"
 #include "data/EdSystem.h"
 #include "data/EdWorldMap.h"
@@ -188,7 +189,7 @@ void cSaveData::ClearPartial()
 
 void cSaveData::BeginNewPlaythrough()
 {
-    ++nPlaythrough;
+    StepUp(nPlaythrough);
     std::fill(ClearFlags.begin(), ClearFlags.end(), 0);
     nMapX = g_WorldMap.m_nStartX;
     nMapY = g_WorldMap.m_nStartY;

@@ -285,6 +285,18 @@ bool RunStartDialog()
     return nCode != 0;
 }
 
+// Starts thGame and posts to it until its queue takes the post, so that every later WM_QUIT
+// reaches it. False when the thread cannot be made.
+bool StartGameThread()
+{
+    if (!thGame.Start(GameLoop, nullptr)) return false;
+    while (!PostThreadMessage(thGame.m_dwThreadId, THREAD_START_MESSAGE, 0, 0)) {
+        // A new thread takes posts once its queue exists; one that has already ended never will.
+        if (WaitForSingleObject(thGame.m_hThread.load(), 0) != WAIT_TIMEOUT) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool InitGame(const char* lpCmdLine, int nCmdShow)
@@ -426,9 +438,11 @@ int WinMain(HINSTANCE instance, HINSTANCE, char* lpCmdLine, int nCmdShow)
     bTestPlay = nCmdShow == TestPlayShowCommand ? 1 : 0;
     hMutex = CreateMutex(nullptr, 0, "ゲーム");
     if (hMutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        // "No" is the default: Enter, or a run that nobody answers, ends this start and never the
+        // copy that is running (and may hold an unsaved game).
         const int answer = MessageBoxA(nullptr,
                                        "既に起動しています。\n実行中のプログラムを閉じて再起動しますか？\n\nRunning this program now. Restart?",
-                                       "二重起動", MB_YESNO);
+                                       "二重起動", MB_YESNO | MB_DEFBUTTON2);
         if (answer != IDYES) {
             CloseMutex();
             return 0;
@@ -474,9 +488,15 @@ int WinMain(HINSTANCE instance, HINSTANCE, char* lpCmdLine, int nCmdShow)
     }
     bInitDone = 1;
     WriteTraceLogF("I");
-    thGame.Start(GameLoop, nullptr);
-    while (!PostThreadMessage(thGame.m_dwThreadId, THREAD_START_MESSAGE, 0, 0)) {
-        // A new thread takes posts once its queue exists.
+    if (!StartGameThread()) {
+        // Without the game thread nothing would ever draw or end the program: shut down as after
+        // a failed start-up, with the reason on record.
+        bInitDone = 0;
+        WriteReportTraceBox("ゲームスレッドの起動に失敗しました！");
+        UnInitGame();
+        if (bTestPlay.load() != 0) NotifyEditorExit(0);
+        CloseMutex();
+        return 0;
     }
     WriteTraceLogF("J");
     MSG msg{};

@@ -176,8 +176,12 @@ void cMainWindow::OnOpenStage()
     if (!ChooseFileToOpen(szPath, "Load stage file", "ステージファイルの読み込み", "data\\stg4\\", kFilter,
                           "stg4_*;rpl4_*")) {
         FileDialogResult = 0;
+    } else if (!StartStageFile(szPath, 0)) {
+        // The loader has said why; the close request ends the program. The requester is told
+        // nothing was loaded, so that it does not go on as if a stage were there.
+        PostMessage(hMainWnd.load(), WM_CLOSE, 0, 0);
+        FileDialogResult = 0;
     } else {
-        if (!StartStageFile(szPath, 0)) PostMessage(hMainWnd.load(), WM_CLOSE, 0, 0);
         FileDialogResult = 1;
     }
     FileDialogDone = 1;

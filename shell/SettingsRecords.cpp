@@ -7,6 +7,8 @@
 namespace {
 const int32_t VolumeSteps[11] = {-10000, -3000, -2000, -1300, -800, -500, -300, -150, -80, -30, 0};
 constexpr int32_t DefaultVolumeLevel = 7;
+// The main window's smallest client width and height.
+constexpr int32_t kMinPlacedClient = 100;
 }
 
 cBootSettings::cBootSettings()
@@ -47,6 +49,10 @@ bool cWindowPlacement::Load(FILE* fp)
     if (m_nX > maxX) m_nX = maxX;
     if (m_nY < 0) m_nY = 0;
     if (m_nY > maxY) m_nY = maxY;
+    // The file is the player's and may hold any size: a client area between the main window's
+    // smallest and the screen, so that the window's outer size and corners stay computable.
+    m_nWidth = std::clamp(m_nWidth, kMinPlacedClient, std::max(kMinPlacedClient, GetSystemMetrics(SM_CXSCREEN)));
+    m_nHeight = std::clamp(m_nHeight, kMinPlacedClient, std::max(kMinPlacedClient, GetSystemMetrics(SM_CYSCREEN)));
     return true;
 }
 

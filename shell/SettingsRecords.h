@@ -24,7 +24,8 @@ public:
     FIELD_LIST_RECORD_CLONE(cWindowPlacement)
     cWindowPlacement();
     void RegisterFields(uint32_t nVersion) override;
-    // The stored corner is brought back onto the screen as it is now.
+    // The stored corner is brought back onto the screen as it is now, and the client size into
+    // the range from the main window's smallest (100 x 100) to the screen's.
     bool Load(FILE* fp) override;
     void SetWindowPlacement(int32_t x, int32_t y, int32_t width, int32_t height, int32_t maximised);
     int32_t m_nX = 0;

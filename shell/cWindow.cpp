@@ -16,6 +16,8 @@ constexpr int kVkLButton = 0x01;
 constexpr int kVkRButton = 0x02;
 constexpr int32_t kToolBarHeight = 28;
 constexpr int32_t kStatusBarHeight = 20;
+// Window sizes travel in 16-bit halves of message parameters; nothing larger is a size.
+constexpr int32_t kMaxWindowExtent = 32767;
 
 // Mouse-button edges are game-wide: one latch per button, whoever asks.
 int32_t g_bLeftLatch = 0, g_bRightLatch = 0;
@@ -138,8 +140,8 @@ void cWindow::MoveWindowTo(int32_t x, int32_t y)
 
 void cWindow::SetClientSize(int32_t nWidth, int32_t nHeight)
 {
-    m_nClientW = nWidth;
-    m_nClientH = nHeight;
+    m_nClientW = std::clamp(nWidth, 0, kMaxWindowExtent);
+    m_nClientH = std::clamp(nHeight, 0, kMaxWindowExtent);
     CalcFrameMetrics();
     if (m_hWnd) MoveWindow(m_hWnd, m_nCurX, m_nCurY, m_nOuterW, m_nOuterH, 1);
 }

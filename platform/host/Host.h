@@ -41,7 +41,8 @@ struct RecordedMessageBox {
     uint32_t type;
     int answer;
 };
-// Answers for the next boxes, in order; when none is queued a box gets its style's first button.
+// Answers for the next boxes, in order; when none is queued a box gets its default button (its
+// style's first button unless the box names another).
 void HostQueueMessageBoxAnswer(int answer);
 std::vector<RecordedMessageBox> HostRecordedMessageBoxes();
 void HostClearRecordedMessageBoxes();

@@ -76,6 +76,16 @@ std::vector<std::string> SplitPatterns(const std::string& list)
     return out;
 }
 
+// Where a code-page-932 path splits: the last "\\" or "/" that is not the second byte of a
+// double-byte character (表, ソ and 能 end in 0x5C); npos when there is none.
+size_t LastSeparator(const std::string& path)
+{
+    size_t last = std::string::npos;
+    for (size_t i = 0; i < path.size(); i += static_cast<size_t>(dlg::CharLength(path, i)))
+        if (path[i] == '\\' || path[i] == '/') last = i;
+    return last;
+}
+
 std::string Join(const std::string& folder, const std::string& name)
 {
     return folder.empty() ? name : folder + "\\" + name;
@@ -191,7 +201,7 @@ void Accept(HWND dialog, Chooser& ch)
         return;
     }
     // A name with a backslash is a path from the program's folder, a plain name one in the folder shown.
-    const bool hasPath = typed.find('\\') != std::string::npos || typed.find('/') != std::string::npos;
+    const bool hasPath = LastSeparator(typed) != std::string::npos;
     std::string path;
     if (!Normalise(hasPath ? typed : Join(ch.folder, typed), &path) || path.empty()) {
         MessageBoxA(dialog, (Cp("「") + typed + Cp("」\nこの場所は選べません。")).c_str(), Title(ch).c_str(), MB_OK | MB_ICONWARNING);
@@ -201,7 +211,7 @@ void Accept(HWND dialog, Chooser& ch)
         EnterFolder(dialog, ch, path);
         return;
     }
-    const size_t slash = path.rfind('\\');
+    const size_t slash = LastSeparator(path);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::string defExt = ch.ofn->lpstrDefExt ? ch.ofn->lpstrDefExt : "";
     if (name.find('.') == std::string::npos && !defExt.empty() && defExt.find_first_of("*?;") == std::string::npos)
@@ -339,7 +349,7 @@ BOOL RunChooser(OPENFILENAMEA* ofn, bool save)
         return 0;
     }
     std::memcpy(ofn->lpstrFile, ch.result.c_str(), ch.result.size() + 1);
-    const size_t slash = ch.result.rfind('\\');
+    const size_t slash = LastSeparator(ch.result);
     const size_t offset = slash == std::string::npos ? 0 : slash + 1;
     const size_t dot = ch.result.rfind('.');
     ofn->nFileOffset = static_cast<WORD>(offset);

@@ -119,6 +119,39 @@ BOOL WaitMessage()
     return 1;
 }
 
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds, DWORD)
+{
+    if (waitAll || (count > 0 && handles == nullptr)) return WAIT_FAILED;
+    Kernel& k = TheKernel();
+    KernelLock lock(k.lock);
+    KernelThread& self = KernelSelf(lock);
+    KernelCheckpoint(lock, self);
+    std::vector<std::shared_ptr<KernelThread>> threads;
+    for (DWORD i = 0; i < count; ++i) {
+        KernelHandle* entry = KernelFindHandle(handles[i]);
+        if (!entry || !entry->thread) return WAIT_FAILED;
+        threads.push_back(entry->thread);
+    }
+    KernelDeadline deadline;
+    if (milliseconds != INFINITE)
+        deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    DWORD result = WAIT_TIMEOUT;
+    KernelWait(lock, self, [&] {
+        for (DWORD i = 0; i < count; ++i) {
+            if (threads[i]->ended) {
+                result = WAIT_OBJECT_0 + i;
+                return true;
+            }
+        }
+        if (!self.queue.empty() || self.quitPosted) {
+            result = WAIT_OBJECT_0 + count;
+            return true;
+        }
+        return false;
+    }, deadline);
+    return result;
+}
+
 void PostQuitMessage(int exitCode)
 {
     Kernel& k = TheKernel();

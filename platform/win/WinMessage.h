@@ -15,6 +15,14 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
 void PostQuitMessage(int exitCode);
 // Blocks until the calling thread's queue holds a message (serving sends meanwhile).
 BOOL WaitMessage();
+// Waits until one of the threads has ended or the calling thread's queue holds a message,
+// serving sends meanwhile, for at most the time-out (INFINITE: for good). Returns WAIT_OBJECT_0 + i
+// for the first ended thread i, WAIT_OBJECT_0 + count when a message is waiting, WAIT_TIMEOUT, or
+// WAIT_FAILED when a handle is not a thread. Only "any of them" waits are made here: waitAll must be
+// 0; the wake mask is taken as "any message".
+constexpr DWORD QS_ALLINPUT = 0x04FF;
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                DWORD wakeMask);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
 

@@ -15,7 +15,7 @@ struct Button {
     const char* label;
 };
 
-// The buttons of a style, the first one being the default answer.
+// The buttons of a style, in their order on the box.
 std::vector<Button> ButtonsOf(UINT type)
 {
     switch (type & MB_TYPEMASK) {
@@ -26,14 +26,23 @@ std::vector<Button> ButtonsOf(UINT type)
     }
 }
 
+// The button Enter presses and an unattended box is answered with: the first unless the box
+// names another (a default button beyond the style's buttons falls back to the first).
+size_t DefaultButton(UINT type, size_t count)
+{
+    const size_t index = (type & MB_DEFMASK) >> 8;
+    return index < count ? index : 0;
+}
+
 int ShowSdlBox(const std::string& text, const std::string& caption, UINT type)
 {
     std::vector<Button> buttons = ButtonsOf(type);
     std::vector<SDL_MessageBoxButtonData> data;
+    const size_t defaultButton = DefaultButton(type, buttons.size());
     // SDL lays buttons out in reverse order on some systems; the ids carry the answer either way.
     for (size_t i = 0; i < buttons.size(); ++i) {
         Uint32 flags = 0;
-        if (i == 0) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+        if (i == defaultButton) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
         if (buttons[i].id == IDCANCEL || (buttons.size() == 1) ||
             (buttons[i].id == IDNO && (type & MB_TYPEMASK) == MB_YESNO))
             flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
@@ -64,7 +73,8 @@ int MessageBoxA(HWND, const char* text, const char* caption, UINT type)
     std::string captionUtf8 = Cp932ToUtf8(captionCp932);
     if (!IsHeadless()) return ShowSdlBox(textUtf8, captionUtf8, type);
 
-    int answer = ButtonsOf(type).front().id;
+    const std::vector<Button> buttons = ButtonsOf(type);
+    int answer = buttons[DefaultButton(type, buttons.size())].id;
     HostTakeMessageBoxAnswer(&answer);
     HostRecordMessageBox({textCp932, captionCp932, textUtf8, captionUtf8, type, answer});
     return answer;

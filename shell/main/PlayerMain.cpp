@@ -59,6 +59,7 @@ void ArmFailures(const std::string& list)
         if (name == "direct3d") ArmGraphicsFault(GraphicsFault::Direct3DCreate);
         if (name == "directdraw") ArmGraphicsFault(GraphicsFault::DirectDrawCreate);
         if (name == "sound") SoundArmFault(SoundFault::AudioDevice);
+        if (name == "thread") HostArmFault(HostFault::ThreadCreate);   // the next thread started
         start = end + 1;
     }
 }
@@ -141,6 +142,14 @@ int main(int argc, char** argv)
     }
     if (!dialogs.empty() && !LoadDialogScript(dialogs)) return 2;
     if (!InstallDialogGraphics()) std::fprintf(stderr, "the dialog font cannot be loaded; dialogs show no text\n");
+    // The SDL host shows the game in a window; without a display it could only run unseen and
+    // unstoppable, so it says so and ends.
+    if (!IsHeadless() && !HostOpenSdlWindow()) {
+        std::fprintf(stderr,
+                     "no display: the game window cannot be opened (is DISPLAY or WAYLAND_DISPLAY set?).\n"
+                     "Run it on a desktop, under a virtual display (xvfb-run), or with --host=headless.\n");
+        return 1;
+    }
     if (!frameLog.empty()) FrameLog = std::fopen(frameLog.c_str(), "w");
     DumpPath = dump;
     QueueBoxAnswers(answers);
@@ -149,14 +158,12 @@ int main(int argc, char** argv)
     // sound layer does: its first sample is the moment the sound device opened.
     if (!recordSound.empty() && !SoundStartRecording(recordSound.c_str())) {
         std::fprintf(stderr, "sound recording: cannot write %s\n", recordSound.c_str());
+        HostCloseSdlWindow();
         return 2;
     }
     // The headless clock starts when the first frame is presented, on the presenting thread, so
     // the game's time never depends on how fast start-up ran.
-    if (IsHeadless())
-        HostSetClockDriver(HostClockDriverNone);
-    else if (!HostOpenSdlWindow())
-        std::fprintf(stderr, "the SDL window cannot be opened; frames go to a window of their own\n");
+    if (IsHeadless()) HostSetClockDriver(HostClockDriverNone);
     SetFramePresentedHook(OnFramePresented);
 
     std::string commandLine;

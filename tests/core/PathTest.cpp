@@ -2,6 +2,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "CoreTestSupport.h"
 #include "core/Path.h"
@@ -118,6 +119,75 @@ TEST_F(PathTest, FindLatestNumberedFilePicksTheHighestNumber)
     found = "kept";
     EXPECT_FALSE(FindLatestNumberedFile(found, std::string("None.stg4"), "stg4"));
     EXPECT_EQ(found, "kept");
+}
+
+TEST_F(PathTest, FindLatestNumberedFileGivesTheNameByNameAnswerOnATableOfFolders)
+{
+    // Each case is a fresh folder: the entries on disk (UTF-8; a trailing "/" makes a folder,
+    // "@" a link to nowhere), the name asked for, and the answer ("" for none). The answer is also
+    // checked against a test of each of the thousand names, the search's definition.
+    struct Case {
+        const char* name;
+        std::vector<const char*> entries;
+        const char* base;
+        const char* answer;
+    };
+    const Case cases[] = {
+        {"highest of two", {"S.stg4_000", "S.stg4_010"}, "S.stg4", "S.stg4_010"},
+        {"another extension asked", {"S.stg4_000", "S.stg4_010"}, "S.dat", "S.stg4_010"},
+        {"case on disk differs", {"s.STG4_005", "S.stg4_004"}, "S.stg4", "S.stg4_005"},
+        {"a folder counts", {"T.stg4_999/", "T.stg4_100"}, "T.stg4", "T.stg4_999"},
+        {"names that only look numbered", {"S.stg4_0100", "S.stg4_01", "S.stg4_x12", "xS.stg4_050", "S.stg4_007"},
+         "S.stg4", "S.stg4_007"},
+        {"link to nowhere", {"S.stg4_900@", "S.stg4_001"}, "S.stg4", "S.stg4_001"},
+        {"none", {"Other.stg4_001"}, "None.stg4", ""},
+        {"in a subfolder", {"data/", "data/stg4/", "data/stg4/F.stg4_003", "F.stg4_009"}, "data\\stg4\\F.stg4",
+         "data\\stg4\\F.stg4_003"},
+        {"subfolder of another case", {"Data/", "Data/Stg4/", "Data/Stg4/F.stg4_002"}, "data\\stg4\\F.stg4",
+         "data\\stg4\\F.stg4_002"},
+        {"slash as separator", {"data/", "data/F.stg4_004"}, "data/F.stg4", "data/F.stg4_004"},
+        {"missing folder", {"F.stg4_001"}, "nowhere\\F.stg4", ""},
+        // ソ (83 5C) and 表 (95 5C): a trail byte that is a backslash does not split the name.
+        {"double-byte names", {"\xE3\x82\xBD/", "\xE3\x82\xBD/\xE8\xA1\xA8.stg4_002", "\xE8\xA1\xA8.stg4_009"},
+         "ソ\\表.stg4", "ソ\\表.stg4_002"},
+        {"double-byte name in this folder", {"\xE8\xA1\xA8.stg4_011", "\xE3\x82\xBD/"}, "表.stg4", "表.stg4_011"},
+    };
+    int nCase = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = "case" + std::to_string(nCase++);
+        std::filesystem::create_directory(folder);
+        std::filesystem::current_path(folder);
+        for (const char* lpEntry : c.entries) {
+            std::string entry = lpEntry;
+            if (entry.back() == '/') {
+                std::filesystem::create_directories(entry);
+            } else if (entry.back() == '@') {
+                std::filesystem::create_symlink("nowhere", entry.substr(0, entry.size() - 1));
+            } else {
+                WriteBytes(entry.c_str(), "x");
+            }
+        }
+        std::string byName;
+        std::string name = c.base;
+        char replaced[260];
+        if (ReplaceExtension(replaced, c.base, "stg4")) name = replaced;
+        for (int number = 999; number >= 0 && byName.empty(); --number) {
+            char candidate[300];
+            std::snprintf(candidate, sizeof candidate, "%s_%03d", name.c_str(), number);
+            if (GetFileAttributes(candidate) != INVALID_FILE_ATTRIBUTES) byName = candidate;
+        }
+        EXPECT_EQ(byName, c.answer) << "the table itself";
+
+        std::string found = "kept";
+        EXPECT_EQ(FindLatestNumberedFile(found, std::string(c.base), "stg4"), *c.answer != 0);
+        EXPECT_EQ(found, *c.answer != 0 ? c.answer : "kept");
+        char buffer[260];
+        std::strcpy(buffer, c.base);
+        EXPECT_EQ(FindLatestNumberedFile(buffer, buffer, "stg4"), *c.answer != 0);
+        EXPECT_STREQ(buffer, *c.answer != 0 ? c.answer : c.base);
+        std::filesystem::current_path("..");
+    }
 }
 
 TEST_F(PathTest, AbsoluteAndRelativeForms)

@@ -89,6 +89,32 @@ TEST_F(DefinitionTest, CharacterMigrationBoundaries)
     }
 }
 
+TEST_F(DefinitionTest, CharacterMigrationsStopAtTheTopOfTheStoredType)
+{
+    // Moving a stored number up never wraps it round to the bottom of its type.
+    struct Case {
+        uint32_t nVersion;
+        int8_t nHitRange, nHitRangeAfter;
+        int16_t nGraphicIndex, nGraphicIndexAfter;   // of a graphic kind 3 character
+    };
+    const Case cases[] = {
+        {205, 127, 127, 0, 1},
+        {218, 3, 3, 5, 6},
+        {218, 3, 3, 32767, 119},
+        {218, 3, 3, 118, 119},
+    };
+    for (const Case& c : cases) {
+        CharaFixture fixture;
+        fixture.nHitRange = c.nHitRange;
+        fixture.nGraphicKind = 3;
+        fixture.nGraphicIndex = c.nGraphicIndex;
+        cEdChara chara;
+        ASSERT_TRUE(LoadBody(chara, CharaBody(fixture, c.nVersion), c.nVersion)) << c.nVersion;
+        EXPECT_EQ(chara.m_nHitRange, c.nHitRangeAfter) << c.nVersion;
+        EXPECT_EQ(chara.m_nGraphicIndex, c.nGraphicIndexAfter) << c.nVersion << " " << c.nGraphicIndex;
+    }
+}
+
 TEST_F(DefinitionTest, CharacterValidationResetsReferences)
 {
     cEdChara chara;

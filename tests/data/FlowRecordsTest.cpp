@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "data/CommandTables.h"
 #include "data/EdCommand.h"
 #include "data/EdFlow.h"
@@ -360,6 +362,67 @@ TEST_F(FlowRecordsTest, CommandMigrationsAtEachBoundary)
         ASSERT_TRUE(LoadBody(command, CommandBytes(body), c.nVersion)) << c.nVersion << " kind " << int(c.nKind);
         EXPECT_EQ(command.m_nKind, c.nKindAfter) << c.nVersion << " kind " << int(c.nKind);
         EXPECT_EQ(command.m_vParam, c.out) << c.nVersion << " kind " << int(c.nKind);
+    }
+}
+
+TEST_F(FlowRecordsTest, MigrationStepsStopAtTheTopOfTheStoredType)
+{
+    // Old files may hold any number where a migration moves one up: it stays at the top of its
+    // type instead of overflowing (int32 parameters) or wrapping round (int8 fields).
+    constexpr int32_t kTop = INT32_MAX;
+    struct CommandCase {
+        uint32_t nVersion;
+        int8_t nKind;
+        std::vector<int32_t> in;
+        int8_t nKindAfter;
+        std::vector<int32_t> out;
+    };
+    std::vector<int32_t> status(18, 0);
+    status[6] = 2;
+    status[4] = status[13] = kTop;
+    const std::vector<CommandCase> commands = {
+        {167, 22, status, 22, status},                                     // both status insertions
+        {209, 23, {0, kTop, 0}, 23, {0, kTop, 0}},
+        {218, 25, {3, kTop, 0}, 26, {3, 119, 0}},                          // moved up, at most 119
+        {218, 25, {3, kTop - 1, 0}, 26, {3, 119, 0}},
+        {721, 17, {kTop, 0, 0, 0, 0, 0, 0, 0, 0}, 17, {kTop, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {726, 37, {11, kTop, 0, 0, 0}, 38, {11, kTop, 0, 0, 0}},             // seven insertions
+        {733, 37, {kTop, 0, 0, 0, 0}, 38, {kTop, 0, 0, 0, 0}},
+    };
+    for (const CommandCase& c : commands) {
+        CommandBody body;
+        body.nKind = c.nKind;
+        body.params = c.in;
+        cEdCommand command;
+        ASSERT_TRUE(LoadBody(command, CommandBytes(body), c.nVersion)) << c.nVersion << " kind " << int(c.nKind);
+        EXPECT_EQ(command.m_nKind, c.nKindAfter) << c.nVersion << " kind " << int(c.nKind);
+        EXPECT_EQ(command.m_vParam, c.out) << c.nVersion << " kind " << int(c.nKind);
+    }
+
+    struct ConditionCase {
+        uint32_t nVersion;
+        int8_t nKind, nLeftStatus, nRightStatus;
+        int8_t nKindAfter, nLeftAfter, nRightAfter;
+    };
+    for (const ConditionCase& c : {ConditionCase{167, 4, 127, 127, 4, 127, 127}, ConditionCase{209, 5, 127, 0, 5, 127, 0},
+                                   ConditionCase{159, 126, 0, 0, 127, 0, 0}, ConditionCase{159, 127, 0, 0, 127, 0, 0}}) {
+        cEdCondition source;
+        source.m_nKind = c.nKind;
+        source.m_nLeftStatus = c.nLeftStatus;
+        source.m_nRightKind = 2;
+        source.m_nRightStatus = c.nRightStatus;
+        cEdCondition loaded;
+        ASSERT_TRUE(LoadBody(loaded, SaveBody(source), c.nVersion)) << c.nVersion;
+        EXPECT_EQ(loaded.m_nKind, c.nKindAfter) << c.nVersion << " kind " << int(c.nKind);
+        EXPECT_EQ(loaded.m_nLeftStatus, c.nLeftAfter) << c.nVersion << " kind " << int(c.nKind);
+        EXPECT_EQ(loaded.m_nRightStatus, c.nRightAfter) << c.nVersion << " kind " << int(c.nKind);
+    }
+
+    // Triggers: moved up by one before 132 and by two before 164.
+    for (int8_t nTrigger : {int8_t(126), int8_t(127)}) {
+        cEdFlow flow;
+        ASSERT_TRUE(LoadBody(flow, FlowBytes(131, nTrigger, 0, 0, ""), 131));
+        EXPECT_EQ(flow.m_nTrigger, 127) << int(nTrigger);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "data/EdDatabase.h"
 #include "data/EdPalette.h"
 #include "data/EdStage.h"
+#include "data/RecordStream.h"
 
 namespace {
 
@@ -467,4 +468,48 @@ TEST_F(StageFileTest, DamagedFilesFailAndLeaveTheStageAsItWas)
     WriteWholeFile("huge.stg4_000", huge);
     cEdStage stage;
     EXPECT_EQ(stage.LoadFromFile("huge.stg4_000"), 0);
+}
+
+TEST_F(StageFileTest, StopRequestIsSeenBetweenTheElementsOfEveryList)
+{
+    // A load on the loader thread is told to stop when the program closes. The stop test here
+    // answers "stop" once the list being watched holds 40 elements: the load must end right there,
+    // before it builds or reads the rest of that list.
+    struct Case {
+        const char* name;
+        bool bPalette;   // the stage palette's blocks, else the placed blocks
+    };
+    for (const Case& c : {Case{"stage palette", true}, Case{"placements", false}}) {
+        SCOPED_TRACE(c.name);
+        StageFixture fixture;
+        fixture.vChara = {HeroFixture()};
+        BlockFixture block;
+        block.nGraphicIndex = 1;
+        (c.bPalette ? fixture.vPaletteBlock : fixture.vBlock).assign(3000, BlockBody(block));
+        WriteWholeFile("many.stg4_000", StageFile(fixture));
+
+        cEdStage stage;
+        struct Watch {
+            const std::vector<cEdBlock>* lpList;
+            int nAsked;
+        } watch{c.bPalette ? &stage.m_vPaletteBlock : &stage.m_vBlock, 0};
+        SetRecordStopTest(
+            [](void* lpContext) {
+                Watch& w = *static_cast<Watch*>(lpContext);
+                ++w.nAsked;
+                return w.lpList->size() >= 40;
+            },
+            &watch);
+        FILE* fp = OpenRecordFileForRead("many.stg4_000");
+        ASSERT_NE(fp, nullptr);
+        EXPECT_FALSE(stage.Load(fp));
+        CloseRecordFile(fp);
+        SetRecordStopTest(nullptr, nullptr);
+        EXPECT_GT(watch.nAsked, 0);
+        EXPECT_EQ(watch.lpList->size(), 40u);
+    }
+    // Without a stop test the same file loads whole.
+    cEdStage stage;
+    ASSERT_EQ(stage.LoadFromFile("many.stg4_000"), 1);
+    EXPECT_EQ(stage.m_vBlock.size(), 3000u);
 }

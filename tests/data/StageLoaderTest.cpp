@@ -182,6 +182,40 @@ TEST_F(StageLoaderTest, NoNumberedFileFailsWithoutAMessage)
     ExpectWorkingStageUntouched();
 }
 
+TEST_F(StageLoaderTest, NameWithoutNumberedFilesThatIsNotAStageFailsAsADamagedFile)
+{
+    // The name is there, but no numbered stage file of it: it is read as named and its failure
+    // is reported like a damaged stage file's.
+    std::filesystem::create_directories("data/stg4/sub.stg4");
+    const std::string text = "a text file, not a stage\r\n";
+    WriteWholeFile("data/stg4/notes.txt", Bytes(text.begin(), text.end()));
+    struct Case {
+        const char* lpName;
+        const char* lpBox;
+        const char* lpReport;
+        int nCloses;
+    };
+    const Case cases[] = {
+        {"data\\stg4\\sub.stg4", "ステージファイル data\\stg4\\sub.stg4 の読み込みに失敗しました！",
+         "data\\stg4\\sub.stg4 : not loaded, the file cannot be opened", 0},
+        {"data\\stg4\\notes.txt", "ステージファイル data\\stg4\\notes.txt が破損しています！",
+         "data\\stg4\\notes.txt : not loaded, the file is damaged", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lpName);
+        HostClearRecordedMessageBoxes();
+        MarkWorkingStage();
+        EXPECT_EQ(LoadStageFile(c.lpName, 1, &g_StageStart), 0);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.lpBox});
+        const Bytes log = ReadWholeFile("Report_Game.txt");
+        EXPECT_NE(std::string(log.begin(), log.end()).find(c.lpReport), std::string::npos);
+        int nCloses = 0, nQuits = 0;
+        TakeMessages(nCloses, nQuits);
+        EXPECT_EQ(nCloses, c.nCloses);
+        ExpectWorkingStageUntouched();
+    }
+}
+
 TEST_F(StageLoaderTest, StageWithoutAHeroIsRefusedAndTheProgramAskedToClose)
 {
     StageFixture fixture = PlayableStage(30);

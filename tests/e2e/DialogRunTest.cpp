@@ -244,6 +244,9 @@ TEST(DialogRun, ChosenStageFileThatCannotBeLoadedClosesTheProgram)
     EXPECT_LT(run.frames, 200u);
     const std::string report = ReadWholeFile(run.folder + "/Report_Game.txt");
     EXPECT_NE(report.find("Broken.stg4_000"), std::string::npos) << report;
+    // The failure is the loader's, on record as such; the title is not told a stage was loaded.
+    EXPECT_NE(report.find("data\\stg4\\Broken.stg4_000 : not loaded, the file is damaged"), std::string::npos) << report;
+    EXPECT_EQ(report.find("title choice 3 refused"), std::string::npos) << report;
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 // Whole-program runs of the player on the headless host.
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -79,6 +83,7 @@ TEST(PlayerRun, StartupFailuresEndCleanlyWithTheirMessage)
         {"database list missing", true, false, false, "", "データベースの読み込みに失敗…"},
         {"both drawing back ends fail", true, false, true, "direct3d,directdraw", ""},
         {"sound device fails", true, false, true, "sound", ""},
+        {"game thread cannot start", true, false, true, "thread", "ゲームスレッドの起動に失敗しました！"},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,7 +170,7 @@ TEST(PlayerRun, TestPlaySendsStartAndExitNotices)
     EXPECT_LT(start2, exit2);
 }
 
-TEST(PlayerRun, SecondCopyAsksAndEndsOnNoOrEndsTheFirstOnYes)
+TEST(PlayerRun, SecondCopyAsksAndEndsOnNoOrUnansweredOrEndsTheFirstOnYes)
 {
     const std::string runtime = MakeTempFolder("runtime");
     const std::string first = MakeTempFolder("first");
@@ -177,6 +182,16 @@ TEST(PlayerRun, SecondCopyAsksAndEndsOnNoOrEndsTheFirstOnYes)
     const int pid = StartPlayer(first, {"--frame-log=frames.txt"}, runtime, firstErr);
     for (int i = 0; i < 500 && ReadWholeFile(first + "/frames.txt").empty(); ++i) usleep(20000);
     ASSERT_FALSE(ReadWholeFile(first + "/frames.txt").empty());
+
+    // A headless run that nobody answers (a test, a script) takes the box's default: it ends
+    // itself and leaves the running copy alone.
+    PlayerResult unanswered = RunPlayer(second, {"--frames=5"}, runtime);
+    EXPECT_EQ(unanswered.exitCode, 0);
+    EXPECT_NE(unanswered.errorText.find("二重起動 | 既に起動しています。"), std::string::npos) << unanswered.errorText;
+    EXPECT_NE(unanswered.errorText.find("| answer 7"), std::string::npos) << unanswered.errorText;
+    // The first copy is a child of this test: an ended one would be a zombie, still in /proc.
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, WNOHANG), 0) << "the running copy was ended";
 
     PlayerResult refused = RunPlayer(second, {"--frames=5", "--box-answers=7"}, runtime);
     EXPECT_EQ(refused.exitCode, 0);
@@ -284,4 +299,96 @@ TEST(PlayerRun, SettingsAndCommandLineProblemsKeepThePlayerRunning)
             EXPECT_NE(report.find(c.report), std::string::npos) << report;
         }
     }
+}
+
+TEST(PlayerRun, NamedStageThatIsNotAStageIsReportedAndEndsStartUp)
+{
+    struct Case {
+        const char* name;
+        std::string systemIni;
+        std::string commandLine;
+        const char* box;      // UTF-8
+        const char* report;   // UTF-8
+    };
+    const Case cases[] = {
+        {"folder on the command line", "Direct3D=1\nWindowMode=1\nExit\n", "bmp",
+         "ステージファイル bmp の読み込みに失敗しました！", "bmp : not loaded, the file cannot be opened"},
+        {"folder in FreeStage", "Direct3D=1\nWindowMode=1\nFreeStage=wave\nExit\n", "",
+         "ステージファイル wave の読み込みに失敗しました！", "wave : not loaded, the file cannot be opened"},
+        {"file that is not a stage", "Direct3D=1\nWindowMode=1\nExit\n", "System.ini",
+         "ステージファイル System.ini が破損しています！", "System.ini : not loaded, the file is damaged"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestProjectSpec spec;
+        spec.systemIni = c.systemIni;
+        std::vector<std::string> args{"--frames=10", "--frame-log=frames.txt"};
+        if (!c.commandLine.empty()) args.push_back(c.commandLine);
+        Outcome run = RunProject(spec, args);
+        ASSERT_FALSE(run.result.timedOut);
+        EXPECT_EQ(run.result.exitCode, 0);
+        EXPECT_NE(run.result.errorText.find(c.box), std::string::npos) << run.result.errorText;
+        const std::string report = Cp932ToUtf8(ReadWholeFile(run.folder + "/Report_Game.txt"));
+        EXPECT_NE(report.find(c.report), std::string::npos) << report;
+        // Start-up failed: no frame was shown.
+        EXPECT_TRUE(ReadFrameLog(run.folder + "/frames.txt").empty());
+    }
+}
+
+TEST(PlayerRun, WindowPlacementWithSizesNearTheLimitStartsInASaneWindow)
+{
+    // Direct3D with a sizing frame takes the stored client size; the file says 2^31 - 1.
+    TestProjectSpec spec;
+    spec.systemIni = "Direct3D=1\nWindowMode=2\nShowFps=0\nExit\n";
+    Outcome run;
+    run.folder = MakeTempFolder("project");
+    run.runtime = MakeTempFolder("runtime");
+    WriteTestProject(run.folder, spec);
+    fs::create_directories(run.folder + "/user_data");
+    WriteWholeFile(run.folder + "/user_data/Window.dat",
+                   std::string("\xEF\x02\0\0\x05\0\0\0\x10\0\0\0\x10\0\0\0"
+                               "\xFF\xFF\xFF\x7F\xFE\xFF\xFF\x7F\0\0\0\0\0\0\0\0",
+                               32));
+    run.result = RunPlayer(run.folder, {"--frames=10", "--frame-log=frames.txt"}, run.runtime);
+    ASSERT_FALSE(run.result.timedOut);
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
+    EXPECT_GE(ReadFrameLog(run.folder + "/frames.txt").size(), 10u);
+    // Written back on close: a client size the screen can hold.
+    const std::string placement = ReadWholeFile(run.folder + "/user_data/Window.dat");
+    ASSERT_EQ(placement.size(), 32u);
+    auto at = [&placement](size_t offset) {
+        int32_t value = 0;
+        for (int i = 3; i >= 0; --i) value = static_cast<int32_t>(static_cast<uint32_t>(value) << 8 | uint8_t(placement[offset + i]));
+        return value;
+    };
+    EXPECT_GE(at(16), 100);
+    EXPECT_LE(at(16), 32767);
+    EXPECT_GE(at(20), 100);
+    EXPECT_LE(at(20), 32767);
+}
+
+TEST(PlayerRun, SdlHostWithoutADisplaySaysSoAndEnds)
+{
+    // The player takes this process's environment: no display at all, and only the video driver
+    // that needs one.
+    const char* const names[] = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+    std::vector<std::pair<bool, std::string>> saved;
+    for (const char* name : names) {
+        const char* value = std::getenv(name);
+        saved.emplace_back(value != nullptr, value != nullptr ? value : "");
+        unsetenv(name);
+    }
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    const std::string folder = MakeTempFolder("project");
+    const std::string runtime = MakeTempFolder("runtime");
+    WriteTestProject(folder, TestProjectSpec{});
+    const PlayerResult result = RunPlayer(folder, {"--host=sdl"}, runtime, 30);
+    for (size_t i = 0; i < saved.size(); ++i) {
+        if (saved[i].first) setenv(names[i], saved[i].second.c_str(), 1);
+        else unsetenv(names[i]);
+    }
+    ASSERT_FALSE(result.timedOut) << "the player ran on without a window";
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.errorText.find("no display"), std::string::npos) << result.errorText;
+    EXPECT_NE(result.errorText.find("--host=headless"), std::string::npos) << result.errorText;
 }

@@ -3,9 +3,11 @@
 #include <filesystem>
 #include <map>
 
+#include "core/Log.h"
 #include "data/EdSystem.h"
 #include "data/EdWorldMap.h"
 #include "frontend/SaveData.h"
+#include "platform/host/Host.h"
 #include "tests/data/RecordTestUtil.h"
 
 namespace {
@@ -319,6 +321,38 @@ TEST_F(SaveDataTest, SlotPathsAndAFailedWriteIsNotShownAsSaved)
     std::filesystem::remove_all("user_data/story");
     EXPECT_EQ(SaveStorySlot(5), 0);
     EXPECT_EQ(SaveSlots[5].bValid, 0);
+}
+
+TEST_F(SaveDataTest, EveryFailedSaveIsReportedAlike)
+{
+    ASSERT_TRUE(CreateReportLog("Report_Game.txt"));
+    struct Case {
+        const char* name;
+        void (*arrange)();
+    };
+    const Case cases[] = {
+        {"the file cannot be made", [] { HostArmFault(HostFault::FileOpen); }},
+        {"the folder is missing", [] { std::filesystem::remove_all("user_data/story"); }},
+        // Written whole, but the old file cannot be replaced: a folder holds its name.
+        {"the old file cannot be replaced",
+         [] { std::filesystem::create_directories("user_data/story/Story03.dat/inside"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove("Report_Game.txt");
+        ASSERT_TRUE(CreateReportLog("Report_Game.txt"));
+        std::filesystem::remove_all("user_data/story");
+        std::filesystem::create_directories("user_data/story");
+        SaveSlots.assign(99, cSaveSlotInfo{});
+        c.arrange();
+        EXPECT_EQ(SaveStorySlot(2), 0);
+        HostDisarmAllFaults();
+        EXPECT_EQ(SaveSlots[2].bValid, 0);
+        EXPECT_FALSE(std::filesystem::exists("user_data/story/Story03.dat.tmp"));
+        const Bytes log = ReadWholeFile("Report_Game.txt");
+        EXPECT_NE(std::string(log.begin(), log.end()).find("user_data\\story\\Story03.dat : could not be written"),
+                  std::string::npos);
+    }
 }
 
 TEST_F(SaveDataTest, ChallengeSaveMissingLeavesTheRecordAndLoadsWithItsLivesRule)

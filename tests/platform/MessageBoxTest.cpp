@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "platform/host/Host.h"
 #include "platform/win/WinMessageBox.h"
 
@@ -14,7 +16,7 @@ protected:
     }
 };
 
-TEST_F(HeadlessBoxes, UnansweredBoxGetsItsStylesFirstButton)
+TEST_F(HeadlessBoxes, UnansweredBoxGetsItsDefaultButton)
 {
     struct Case {
         UINT type;
@@ -25,9 +27,16 @@ TEST_F(HeadlessBoxes, UnansweredBoxGetsItsStylesFirstButton)
         {MB_OKCANCEL, IDOK},
         {MB_YESNO | MB_ICONQUESTION, IDYES},
         {MB_YESNOCANCEL, IDYES},
+        // A box that names its default button is answered with it.
+        {MB_YESNO | MB_DEFBUTTON2, IDNO},
+        {MB_OKCANCEL | MB_DEFBUTTON2 | MB_ICONWARNING, IDCANCEL},
+        {MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL},
+        // A default beyond the style's buttons falls back to the first.
+        {MB_YESNO | MB_DEFBUTTON3, IDYES},
+        {MB_OK | MB_DEFBUTTON2, IDOK},
     };
-    for (const auto& c : cases) EXPECT_EQ(MessageBoxA(nullptr, "t", "c", c.type), c.answer);
-    EXPECT_EQ(HostRecordedMessageBoxes().size(), 4u);
+    for (const auto& c : cases) EXPECT_EQ(MessageBoxA(nullptr, "t", "c", c.type), c.answer) << std::hex << c.type;
+    EXPECT_EQ(HostRecordedMessageBoxes().size(), std::size(cases));
 }
 
 TEST_F(HeadlessBoxes, QueuedAnswersAreUsedInOrderAndTextsAreRecordedBothWays)

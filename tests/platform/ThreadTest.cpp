@@ -265,6 +265,32 @@ TEST(Threads, TimedWaitEndsWhenTheThreadDoes)
     CloseHandle(thread);
 }
 
+TEST(Threads, MessageWaitEndsOnAMessageOrOnTheThreadsEnd)
+{
+    g_stop = false;
+    HANDLE thread = BeginThread(CountInSleeps, nullptr, nullptr);
+    ASSERT_NE(thread, nullptr);
+    // Neither yet: a wait without time says so.
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, &thread, 0, 0, QS_ALLINPUT), WAIT_TIMEOUT);
+    // A message for the waiting thread ends the wait while the other thread still runs; so does
+    // the quit message.
+    MSG msg;
+    ASSERT_TRUE(PostThreadMessage(GetCurrentThreadId(), WM_USER, 3, 0));
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, &thread, 0, INFINITE, QS_ALLINPUT), WAIT_OBJECT_0 + 1);
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+    PostQuitMessage(4);
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, &thread, 0, INFINITE, QS_ALLINPUT), WAIT_OBJECT_0 + 1);
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    // With the queue empty, the thread's end ends the wait.
+    g_stop = true;
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, &thread, 0, INFINITE, QS_ALLINPUT), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, &thread, 0, INFINITE, QS_ALLINPUT), WAIT_FAILED);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, 0, 0, QS_ALLINPUT), WAIT_TIMEOUT);
+}
+
 std::atomic<DWORD> g_seenId{0};
 
 unsigned RecordId(void*)

@@ -1,6 +1,7 @@
 // "System.ini" parsing as a table of file contents, and the two record files byte for byte.
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "data/EdSystem.h"
+#include "platform/win/WinWindowState.h"
 #include "shell/SettingsRecords.h"
 #include "shell/SystemIni.h"
 
@@ -132,6 +134,36 @@ TEST_F(SettingsFiles, BootAndWindowFilesByteExact)
     Write("user_data/Window.dat", window.substr(0, 20));
     EXPECT_FALSE(placement.LoadFromFile("user_data\\Window.dat"));
     EXPECT_EQ(placement.m_nHeight, 480);
+}
+
+TEST_F(SettingsFiles, WindowPlacementSizesAreBroughtIntoTheScreen)
+{
+    const int32_t screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    struct Case {
+        int32_t nWidth, nHeight;       // as stored
+        int32_t nWantW, nWantH;        // as loaded
+    };
+    const Case cases[] = {
+        {640, 480, 640, 480},
+        {INT32_MAX, INT32_MAX - 8, screenW, screenH},   // near the limit: the screen's size
+        {INT32_MIN, -1, 100, 100},                      // below the window's smallest: the smallest
+        {0, 99, 100, 100},
+        {screenW + 1, screenH, screenW, screenH},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.nWidth) + " x " + std::to_string(c.nHeight));
+        std::string window("\xEF\x02\0\0\x05\0\0\0", 8);
+        for (int32_t v : {10, 20, c.nWidth, c.nHeight, 0})
+            for (int shift = 0; shift < 32; shift += 8) window += static_cast<char>(static_cast<uint32_t>(v) >> shift);
+        window += std::string(4, '\0');
+        Write("user_data/Window.dat", window);
+        cWindowPlacement placement;
+        ASSERT_TRUE(placement.LoadFromFile("user_data\\Window.dat"));
+        EXPECT_EQ(placement.m_nX, 10);
+        EXPECT_EQ(placement.m_nY, 20);
+        EXPECT_EQ(placement.m_nWidth, c.nWantW);
+        EXPECT_EQ(placement.m_nHeight, c.nWantH);
+    }
 }
 
 TEST(OptionLevels, VolumeOutsideTheTableGetsTheDefault)

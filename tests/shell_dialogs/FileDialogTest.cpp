@@ -5,6 +5,7 @@
 
 #include "DialogTestSupport.h"
 #include "platform/host/Host.h"
+#include "platform/win/WinFileDialog.h"
 #include "platform/win/WinMessageBox.h"
 #include "shell/FileDialogs.h"
 
@@ -98,6 +99,50 @@ TEST_F(FileDialogs, FoldersOpenFromTheList)
     EXPECT_FALSE(OpenFileDialog(nullptr, result, sizeof result, "data\\stg4\\", "t", kStageFilter, "stg4_*", 0, nullptr));
     EXPECT_EQ(HostLastFileChooserListing().folder, "data\\stg4\\old_ver");
     EXPECT_EQ(HostLastFileChooserListing().entries, std::vector<std::string>{"[..]"});
+}
+
+TEST_F(FileDialogs, TypedNamesAreNotSplitAtATrailByteThatIsABackslash)
+{
+    // 表 (95 5C), ソ (83 5C) and 能 (94 5C) end in the byte of "\\". On disk the names are UTF-8.
+    m_Folder.MakeFolder(Cp932ToUtf8("data/stg4/ソフト"));
+    m_Folder.WriteFile(Cp932ToUtf8("data/stg4/表.stg4_000"), "x");
+    m_Folder.WriteFile(Cp932ToUtf8("data/stg4/ソフト/能.stg4_001"), "x");
+    struct Case {
+        const char* lpTyped;
+        const char* lpResult;
+        size_t nFileOffset;   // where the file name starts in the result
+    };
+    const Case cases[] = {
+        {"表.stg4_000", "data\\stg4\\表.stg4_000", 10},                       // in the folder shown
+        {"data\\stg4\\ソフト\\能.stg4_001", "data\\stg4\\ソフト\\能.stg4_001", 17},   // a path
+        {"data/stg4/表.stg4_000", "data\\stg4\\表.stg4_000", 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Cp932ToUtf8(c.lpTyped));
+        HostClearRecordedMessageBoxes();
+        char result[260] = {};
+        Queue(DialogActionKind::ChooseFile, 0, c.lpTyped);
+        Queue(DialogActionKind::Cancel);   // taken only if the name was refused
+        ASSERT_TRUE(OpenFileDialog(nullptr, result, sizeof result, "data\\stg4\\", "t", kStageFilter, "stg4_*", 0,
+                                   nullptr));
+        EXPECT_STREQ(result, c.lpResult);
+        EXPECT_TRUE(HostRecordedMessageBoxes().empty());
+        ResetDialogHost();
+
+        // The layer's own answer says where the name starts.
+        char file[260] = {};
+        OPENFILENAMEA ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.lpstrFilter = kStageFilter;
+        ofn.lpstrFile = file;
+        ofn.nMaxFile = sizeof file;
+        ofn.lpstrInitialDir = "data\\stg4";
+        ofn.Flags = OFN_FILEMUSTEXIST;
+        Queue(DialogActionKind::ChooseFile, 0, c.lpTyped);
+        ASSERT_TRUE(GetOpenFileNameA(&ofn));
+        EXPECT_EQ(ofn.nFileOffset, c.nFileOffset);
+        ResetDialogHost();
+    }
 }
 
 }  // namespace

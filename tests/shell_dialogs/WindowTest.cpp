@@ -1,6 +1,8 @@
-// The window class's command guard, and the file choosers' care of the 8-bit display palette.
+// The window class's geometry and command guard, and the file choosers' care of the 8-bit
+// display palette.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "DialogTestSupport.h"
@@ -27,6 +29,30 @@ public:
     }
     std::vector<int> m_vServed;
 };
+
+TEST(WindowGeometry, ClientSizeFromAnyNumberKeepsTheOuterSizeComputable)
+{
+    // A client size read from a file may be anything; the frame is added to it.
+    struct Case {
+        int32_t nWidth, nHeight;
+        int32_t nWantW, nWantH;
+    };
+    const Case cases[] = {
+        {640, 480, 640, 480},
+        {INT32_MAX, INT32_MAX - 1, 32767, 32767},
+        {INT32_MIN, -5, 0, 0},
+    };
+    for (const Case& c : cases) {
+        cWindow window;
+        window.SetWindowGeometry(640, 480, 100, 100, 640, 480, WS_CAPTION | WS_THICKFRAME, 0, 0, 0, 0, 0);
+        const int32_t frameW = window.m_nOuterW - window.m_nClientW, frameH = window.m_nOuterH - window.m_nClientH;
+        window.SetClientSize(c.nWidth, c.nHeight);
+        EXPECT_EQ(window.m_nClientW, c.nWantW) << c.nWidth;
+        EXPECT_EQ(window.m_nClientH, c.nWantH) << c.nHeight;
+        EXPECT_EQ(window.m_nOuterW, c.nWantW + frameW);
+        EXPECT_EQ(window.m_nOuterH, c.nWantH + frameH);
+    }
+}
 
 TEST(WindowCommandGuard, OnlyACommandInsideACommandIsRefused)
 {
