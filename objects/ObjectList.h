@@ -88,7 +88,16 @@ public:
         if (position.m_It != m_List.end()) MarkGone(*position.m_It);
         return ++position;
     }
-    void Remove(T& object) { MarkGone(object); }
+    // Only an element of this list is marked: a carried item or a hero handed here by mistake
+    // leaves the counts as they are.
+    void Remove(T& object)
+    {
+        for (T& stored : m_List)
+            if (&stored == &object) {
+                MarkGone(stored);
+                return;
+            }
+    }
 
     // Live objects.
     int32_t Count() const { return m_nCount; }

@@ -60,6 +60,15 @@ void cBlockMap::Clear()
     m_nRows = 0;
 }
 
+void cBlockMap::ClearCells()
+{
+    for (BLOCKCELL& cell : m_vCells) {
+        cell.m_Block.m_nGraphicIndex = 0;
+        cell.m_Block.m_bNoReplace = 0;
+        cell.m_Block.m_nHit = 0;
+    }
+}
+
 int32_t cBlockMap::PitchShiftFor(int32_t nWidth)
 {
     if (nWidth < 0) nWidth = 0;

@@ -22,6 +22,9 @@ public:
     // (map left empty) when the size cannot be held.
     bool Resize(int32_t nWidth, int32_t nHeight);
     void Clear();
+    // Every cell becomes empty and not solid: palette number, protected switch and hit kind 0 (a
+    // new block is solid, and the cells around the placed blocks must not be).
+    void ClearCells();
 
     // The bits of W + 19: the smallest power of two above W + 19 is the row pitch.
     static int32_t PitchShiftFor(int32_t nWidth);

@@ -115,6 +115,22 @@ TEST(BlockMapTest, EveryCellStartsEmptyWithItsLatchClear)
     }
 }
 
+TEST(BlockMapTest, ClearedCellsAreEmptyAndNotSolid)
+{
+    cBlockMap map;
+    ASSERT_TRUE(map.Resize(2, 1));
+    BLOCKCELL& cell = map.m_vCells[3];
+    EXPECT_EQ(cell.m_Block.m_nHit, 1);   // a new block is solid
+    cell.m_Block.m_nGraphicIndex = 4;
+    cell.m_Block.m_bNoReplace = 1;
+    map.ClearCells();
+    for (BLOCKCELL& c : map.m_vCells) {
+        EXPECT_EQ(c.m_Block.m_nGraphicIndex, 0);
+        EXPECT_EQ(c.m_Block.m_bNoReplace, 0);
+        EXPECT_EQ(c.m_Block.m_nHit, 0);
+    }
+}
+
 TEST(BlockMapTest, SizesNoIndexCanNumberAreRefusedAndLeaveTheMapEmpty)
 {
     struct Case {

@@ -92,6 +92,18 @@ TEST(ObjectListTest, RemovingTwiceCountsOnce)
     EXPECT_EQ(list.StoredCount(), 2u);
 }
 
+TEST(ObjectListTest, AnObjectFromElsewhereIsNotRemoved)
+{
+    cStageList<Thing> list;
+    Fill(list, 2);
+    Thing outsider{7, 0};
+    list.Remove(outsider);
+    EXPECT_EQ(outsider.m_bGone, 0);
+    EXPECT_EQ(list.Count(), 2);
+    list.Sweep();
+    EXPECT_EQ(list.StoredCount(), 2u);
+}
+
 TEST(ObjectListTest, ADisplayThreadRemovesWhileTheGameThreadWaitsInsideAWalk)
 {
     cStageList<Thing> list;
