@@ -232,3 +232,7 @@ public:
     void DropLinks();
 
 };
+
+// The index (0..9) of the first direction event list of the input whose newest run is pressed;
+// 0 when none is. Defined in CharaSetup.cpp.
+int32_t FirstSetEntryIndex(const cKeyInput& input);
