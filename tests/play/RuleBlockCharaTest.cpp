@@ -196,6 +196,11 @@ TEST_F(RuleBlockCharaTest, CrushedWhenEveryCornerIsInsideABlockCharacter)
 
 class RuleItemPickupTest : public cObjectCoreFixture {
 public:
+    void SetUp() override
+    {
+        cObjectCoreFixture::SetUp();
+        Player[0].m_nHP = 10;   // item commands end in a death for a hero without HP
+    }
     static cItem& AddItem(int32_t nKey, int8_t nTakeMode, double x)
     {
         cItem item;
