@@ -268,7 +268,7 @@ void DrawBlockLayer(DDSURFACEDATA* lpTarget, int32_t nLayer)
     if (lpState == nullptr) return;
     const int32_t vx = TruncInt(lpState->m_ScrollX.m_dPosition);
     const int32_t vy = TruncInt(lpState->m_ScrollY.m_dPosition);
-    const int32_t cx0 = vx >> 5, cy0 = vy >> 5;
+    const int32_t cx0 = cBlockMap::CellOf(vx), cy0 = cBlockMap::CellOf(vy);
     DDBeginDrawBatch(1);
     DDRegisterBatchSource(&SystemSurfaces[kBlockSheet]);
     for (int32_t row = 0; row < 16; ++row) {

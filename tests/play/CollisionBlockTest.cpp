@@ -207,6 +207,29 @@ TEST_F(CollisionBlockTest, ProbesPreferTheHigherKindThenTheNearerCell)
     EXPECT_EQ(o.m_lpStandBlock, &Cell(12, 13));
 }
 
+// A giant of scale 2 probes its 64-pixel edges at three points a template size apart.
+TEST_F(CollisionBlockTest, GiantsProbeEveryTemplateStep)
+{
+    cCoreTestChara o;
+    o.m_Def.m_nGiant = 2;
+    o.SetBox(12 * 32 + 16, 12 * 32, 64, 64);
+    o.m_nBaseHitWidth = o.m_nBaseHitHeight = 32;
+    const int32_t l = 12 * 32 + 16, t = 12 * 32;
+    SetBlock(12, 13, 1);   // only under the third probe of the left edge (t + 62)
+    EXPECT_EQ(ProbeEdge(&o, l, t, l, t + 63), BlockMap.IndexOf(12, 13));
+    SetBlock(12, 13, 0);
+    EXPECT_EQ(ProbeEdge(&o, l, t, l, t + 63), BlockMap.IndexOf(12, 12));   // none: the first probe
+    // The bottom edge: probes at l, l + 31 and l + 62; the middle one is nearest the centre.
+    SetBlock(12, 13, 1);
+    SetBlock(13, 13, 1);
+    EXPECT_EQ(ProbeEdge(&o, l, t + 63, l + 63, t + 63), BlockMap.IndexOf(13, 13));
+    // The floor of a player-side giant: scale 2 is even, so three probes 32 apart, the last at
+    // the right edge.
+    SetBlock(13, 13, 0);
+    SetBlock(14, 13, 2);
+    EXPECT_EQ(ProbeFloor(&o, l, t + 63, l + 63), BlockMap.IndexOf(14, 13));
+}
+
 TEST_F(CollisionBlockTest, ProbesOutsideTheMapFindNoBlock)
 {
     cCoreTestChara o;
