@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/graphics/D3DX9.h"
@@ -35,6 +36,21 @@ struct TargetCase {
     D3DFORMAT format;
     bool bTexture;   // a render-target texture instead of the back buffer
 };
+
+// X8R8G8B8BackBuffer, R5G6B5Texture, ...
+std::string TargetName(const TargetCase& c) {
+    const char* format = "Unknown";
+    switch (c.format) {
+    case D3DFMT_X8R8G8B8: format = "X8R8G8B8"; break;
+    case D3DFMT_A8R8G8B8: format = "A8R8G8B8"; break;
+    case D3DFMT_R5G6B5: format = "R5G6B5"; break;
+    case D3DFMT_A1R5G5B5: format = "A1R5G5B5"; break;
+    case D3DFMT_X1R5G5B5: format = "X1R5G5B5"; break;
+    default: break;
+    }
+    return std::string(format) + (c.bTexture ? "Texture" : "BackBuffer");
+}
+void PrintTo(const TargetCase& c, std::ostream* os) { *os << TargetName(c); }
 
 class RasteriserTest : public ::testing::TestWithParam<TargetCase> {
 protected:
@@ -245,10 +261,7 @@ INSTANTIATE_TEST_SUITE_P(Targets, RasteriserTest,
                          ::testing::Values(TargetCase{D3DFMT_X8R8G8B8, false}, TargetCase{D3DFMT_R5G6B5, false},
                                            TargetCase{D3DFMT_A1R5G5B5, false}, TargetCase{D3DFMT_X1R5G5B5, false},
                                            TargetCase{D3DFMT_A8R8G8B8, true}, TargetCase{D3DFMT_R5G6B5, true}),
-                         [](const ::testing::TestParamInfo<TargetCase>& info) {
-                             return std::to_string(static_cast<int>(info.param.format)) +
-                                    (info.param.bTexture ? "Texture" : "BackBuffer");
-                         });
+                         [](const ::testing::TestParamInfo<TargetCase>& info) { return TargetName(info.param); });
 
 // A quad whose triangles are not the halves of one rectangle, or whose colours vary, goes
 // through the general path and still draws.
