@@ -58,6 +58,9 @@ private:
     std::vector<uint32_t> m_vDiffuse;   // one row's interpolated colours
     std::vector<uint32_t> m_vColour;    // one row's stage results
     std::vector<int32_t> m_vColumns;    // the quad path's texel column per target column
+    std::vector<const uint8_t*> m_vTexRows;     // the quad path's texture row per target row
+    std::vector<const uint8_t*> m_vRowTexels;   // ... and the texels the row draws
+    std::vector<uint8_t> m_vGather;             // texels gathered by the columns
 };
 
 // Tests switch the quad path off to compare it with the general path; the count says how many
