@@ -108,24 +108,24 @@ Mix MixFor(uint32_t alpha) {
 // value: up where d > s for HalfUp (weight 127 on s), where s > d for HalfDown.
 template <Mix K, class V>
 inline V HalfMix(V s, V d) {
-    const V odd = (s ^ d) & 1;
-#if defined(__SSE2__)
-    const __m128i a = As<__m128i>(s), b = As<__m128i>(d);
-    V up, larger;
-    if constexpr (sizeof(s[0]) == 1) {
-        up = As<V>(_mm_avg_epu8(a, b));
-        larger = As<V>(_mm_max_epu8(a, b));
+    if constexpr (sizeof(s[0]) == 2) {
+        // Lanes below 256 hold the sum: add the rounding bit (a comparison gives -1) and halve.
+        // Below 256 the signed comparison is the unsigned one.
+        using i16x8 = int16_t __attribute__((vector_size(16)));
+        const i16x8 a = As<i16x8>(s), b = As<i16x8>(d);
+        return (s + d - As<V>(K == Mix::HalfUp ? b > a : a > b)) >> 1;
     } else {
-        // Lanes below 256: the signed maximum is the unsigned one.
-        up = As<V>(_mm_avg_epu16(a, b));
-        larger = As<V>(_mm_max_epi16(a, b));
-    }
-    const V down = As<V>(K == Mix::HalfUp ? larger == s : larger == d);
+        const V odd = (s ^ d) & 1;
+#if defined(__SSE2__)
+        const __m128i a = As<__m128i>(s), b = As<__m128i>(d);
+        const V up = As<V>(_mm_avg_epu8(a, b)), larger = As<V>(_mm_max_epu8(a, b));
+        const V down = As<V>(K == Mix::HalfUp ? larger == s : larger == d);
 #else
-    const V up = (s | d) - ((s ^ d) >> 1);
-    const V down = As<V>(K == Mix::HalfUp ? s >= d : d >= s);
+        const V up = (s | d) - ((s ^ d) >> 1);
+        const V down = As<V>(K == Mix::HalfUp ? s >= d : d >= s);
 #endif
-    return up - (odd & down);
+        return up - (odd & down);
+    }
 }
 
 // (s * a + d * (255 - a)) / 255 rounded, lane by lane; a and ia = 255 - a are used by Weighted.
@@ -204,28 +204,32 @@ inline u32x4 OpaqueLanes(u32x4 t) { return As<u32x4>(As<i32x4>(t) >> 31); }
 inline u32x4 PartialAlpha(u32x4 t) { return (t ^ OpaqueLanes(t)) & 0xFF000000u; }
 
 // Texels of alpha 0 or 255 only (a keyed bitmap's): each pixel is the opaque texel's result or
-// stays. Others take each pixel by its own alpha.
+// stays.
 template <Mix K, bool kAlpha>
-inline u32x4 Blend32Group(const Blend32Setup& k, u32x4 t, u32x4 d, bool keyed) {
-    if (keyed) {
-        const u32x4 opaque = OpaqueLanes(t);
-        return (BlendOpaque<K, kAlpha>(k, t, d) & opaque) | (d & ~opaque);
-    }
-    return BlendEach<kAlpha>(k, t, d);
+inline u32x4 KeyedGroup(const Blend32Setup& k, u32x4 t, u32x4 d) {
+    const u32x4 opaque = OpaqueLanes(t);
+    return (BlendOpaque<K, kAlpha>(k, t, d) & opaque) | (d & ~opaque);
 }
 
-template <Mix K, bool kAlpha>
+// Groups with texels of other alphas, out of the way of the keyed loop.
+template <bool kAlpha>
+__attribute__((noinline)) void BlendEachAt(const Blend32Setup& k, uint8_t* dst, const uint8_t* texels, int32_t groups) {
+    for (int32_t g = 0; g < groups; ++g)
+        Store(dst + g * 16, BlendEach<kAlpha>(k, Load<u32x4>(texels + g * 16), Load<u32x4>(dst + g * 16)));
+}
+
+// kKeyed: the multiplier keeps the colour, so that keyed groups take the short way.
+template <Mix K, bool kAlpha, bool kKeyed>
 void Blend32Row(const Blend32Setup& k, uint8_t* dst, const uint8_t* texels, int32_t n) {
-    // Keyed groups take the colour-keeping multipliers; under alpha 0 they leave the row as it is.
-    const bool keyedTakes = k.colourIdentity;
     int32_t i = 0;
     for (; i + 8 <= n; i += 8) {
         const u32x4 t0 = Load<u32x4>(texels + i * 4), t1 = Load<u32x4>(texels + i * 4 + 16);
-        const bool keyed = keyedTakes && !AnySet((PartialAlpha(t0) | PartialAlpha(t1)) != 0);
-        if (keyed && k.alpha == 0) continue;
-        const u32x4 d0 = Load<u32x4>(dst + i * 4), d1 = Load<u32x4>(dst + i * 4 + 16);
-        Store(dst + i * 4, Blend32Group<K, kAlpha>(k, t0, d0, keyed));
-        Store(dst + i * 4 + 16, Blend32Group<K, kAlpha>(k, t1, d1, keyed));
+        if (kKeyed && __builtin_expect(!AnySet((PartialAlpha(t0) | PartialAlpha(t1)) != 0), 1)) {
+            Store(dst + i * 4, KeyedGroup<K, kAlpha>(k, t0, Load<u32x4>(dst + i * 4)));
+            Store(dst + i * 4 + 16, KeyedGroup<K, kAlpha>(k, t1, Load<u32x4>(dst + i * 4 + 16)));
+        } else {
+            BlendEachAt<kAlpha>(k, dst + i * 4, texels + i * 4, 2);
+        }
     }
     for (; i < n; i += 4) {
         // The last pixels through the same steps, in a group padded with transparent texels.
@@ -234,9 +238,8 @@ void Blend32Row(const Blend32Setup& k, uint8_t* dst, const uint8_t* texels, int3
         std::memcpy(t, texels + i * 4, bytes);
         std::memcpy(d, dst + i * 4, bytes);
         const u32x4 tv = Load<u32x4>(t);
-        const bool keyed = keyedTakes && !AnySet(PartialAlpha(tv) != 0);
-        if (keyed && k.alpha == 0) continue;
-        Store(d, Blend32Group<K, kAlpha>(k, tv, Load<u32x4>(d), keyed));
+        if (kKeyed && !AnySet(PartialAlpha(tv) != 0)) Store(d, KeyedGroup<K, kAlpha>(k, tv, Load<u32x4>(d)));
+        else BlendEachAt<kAlpha>(k, d, t, 1);
         std::memcpy(dst + i * 4, d, bytes);
     }
 }
@@ -403,12 +406,18 @@ void ModulateBlend32(const TargetRect& r, const uint8_t* const* texelRows, uint3
     k.multiplier = u16x8{mb, mg, mr, ma, mb, mg, mr, ma};
     k.identity = multiplier == 0xFFFFFFFFu;
     k.colourIdentity = (multiplier & 0x00FFFFFFu) == 0x00FFFFFFu;
-    // An opaque texel's alpha times the multiplier's, rounded, is the multiplier's.
+    // An opaque texel's alpha times the multiplier's, rounded, is the multiplier's; under a
+    // multiplier of alpha 0 every result is transparent and nothing is drawn.
     k.alpha = ma;
+    if (k.alpha == 0) return;
     WithMix32(k.alpha, alphaTarget, [&](auto mix, auto a) {
-        for (int32_t j = 0; j < r.rows; ++j)
-            Blend32Row<decltype(mix)::value, decltype(a)::value>(k, r.dst + static_cast<ptrdiff_t>(j) * r.pitch,
-                                                                 texelRows[j], r.n);
+        constexpr Mix K = decltype(mix)::value;
+        constexpr bool kAlpha = decltype(a)::value;
+        for (int32_t j = 0; j < r.rows; ++j) {
+            uint8_t* dst = r.dst + static_cast<ptrdiff_t>(j) * r.pitch;
+            if (k.colourIdentity) Blend32Row<K, kAlpha, true>(k, dst, texelRows[j], r.n);
+            else Blend32Row<K, kAlpha, false>(k, dst, texelRows[j], r.n);
+        }
     });
 }
 
