@@ -593,53 +593,61 @@ bool cRasteriser::Quad(const DrawState& state, const Vertex t0[3], const Vertex 
     auto firstTexel = [](uint64_t fixed) { return static_cast<int64_t>(fixed + static_cast<uint64_t>(kTexelBias)) >> kTexelShift; };
     const uint64_t u0 = pu.At(xs, 0), v0 = pv.At(0, ys);
     const int64_t column0 = firstTexel(u0), row0 = firstTexel(v0);
-    // Texels read left to right one by one: rows take them straight from the texture.
-    bool straight = true;
+    // Texels read left to right one by one: rows take them straight from the texture. The
+    // column table is made when a path needs it.
+    bool straight = true, columnsMade = false;
+    int32_t firstColumn = 0;
+    auto columns = [&]() -> const int32_t* {
+        if (!columnsMade) {
+            uint64_t u = u0;
+            for (int32_t i = 0; i < n; ++i, u += pu.StepX())
+                m_vColumns[static_cast<size_t>(i)] =
+                    static_cast<int32_t>(TexelIndex(u, tex->Width(), state.wrapU)) * texBytes;
+            columnsMade = true;
+        }
+        return m_vColumns.data();
+    };
     if (pu.StepX() == kOneTexel && column0 >= 0 && column0 + n <= tex->Width()) {
-        for (int32_t i = 0; i < n; ++i)
-            m_vColumns[static_cast<size_t>(i)] = static_cast<int32_t>(column0 + i) * texBytes;
+        firstColumn = static_cast<int32_t>(column0) * texBytes;
     } else {
-        uint64_t u = u0;
-        for (int32_t i = 0; i < n; ++i, u += pu.StepX())
-            m_vColumns[static_cast<size_t>(i)] = static_cast<int32_t>(TexelIndex(u, tex->Width(), state.wrapU)) * texBytes;
-        for (int32_t i = 1; straight && i < n; ++i)
-            straight = m_vColumns[static_cast<size_t>(i)] == m_vColumns[0] + i * texBytes;
+        const int32_t* c = columns();
+        firstColumn = c[0];
+        for (int32_t i = 1; straight && i < n; ++i) straight = c[i] == firstColumn + i * texBytes;
     }
-    m_vTexRows.resize(static_cast<size_t>(rowCount));
-    if (pv.StepY() == kOneTexel && row0 >= 0 && row0 + rowCount <= tex->Height()) {
-        const uint8_t* row = tex->Row(static_cast<int32_t>(row0));
-        for (int32_t j = 0; j < rowCount; ++j, row += tex->Pitch()) m_vTexRows[static_cast<size_t>(j)] = row;
-    } else {
+    const bool rowsInOrder = pv.StepY() == kOneTexel && row0 >= 0 && row0 + rowCount <= tex->Height();
+    if (!rowsInOrder) {
+        m_vTexRows.resize(static_cast<size_t>(rowCount));
         uint64_t v = v0;
         for (int32_t j = 0; j < rowCount; ++j, v += pv.StepY())
             m_vTexRows[static_cast<size_t>(j)] = tex->Row(static_cast<int32_t>(TexelIndex(v, tex->Height(), state.wrapV)));
     }
+    const uint8_t* const firstRow = rowsInOrder ? tex->Row(static_cast<int32_t>(row0)) : nullptr;
+    auto texRow = [&](int32_t j) {
+        return rowsInOrder ? firstRow + static_cast<ptrdiff_t>(j) * tex->Pitch() : m_vTexRows[static_cast<size_t>(j)];
+    };
     // The texels of each row in `format` (the texture's own, or 0xAARRGGBB): straight from the
     // texture, or gathered by the columns once per texture row.
     auto texelRows = [&](bool argb) -> const uint8_t* const* {
         const bool raw = !argb || tex->Format() == PixelFormat::A8R8G8B8;
         m_vRowTexels.resize(static_cast<size_t>(rowCount));
         if (raw && straight) {
-            for (int32_t j = 0; j < rowCount; ++j)
-                m_vRowTexels[static_cast<size_t>(j)] = m_vTexRows[static_cast<size_t>(j)] + m_vColumns[0];
+            for (int32_t j = 0; j < rowCount; ++j) m_vRowTexels[static_cast<size_t>(j)] = texRow(j) + firstColumn;
             return m_vRowTexels.data();
         }
+        const int32_t* c = columns();
         const size_t rowBytes = static_cast<size_t>(n) * (raw ? static_cast<size_t>(texBytes) : 4);
         m_vGather.resize(rowBytes * static_cast<size_t>(rowCount));
         for (int32_t j = 0; j < rowCount; ++j) {
-            const uint8_t* row = m_vTexRows[static_cast<size_t>(j)];
-            if (j > 0 && row == m_vTexRows[static_cast<size_t>(j) - 1]) {
+            const uint8_t* row = texRow(j);
+            if (j > 0 && row == texRow(j - 1)) {
                 m_vRowTexels[static_cast<size_t>(j)] = m_vRowTexels[static_cast<size_t>(j) - 1];
                 continue;
             }
             uint8_t* out = m_vGather.data() + rowBytes * static_cast<size_t>(j);
             if (raw) {
-                for (int32_t i = 0; i < n; ++i)
-                    std::memcpy(out + i * texBytes, row + m_vColumns[static_cast<size_t>(i)], static_cast<size_t>(texBytes));
+                for (int32_t i = 0; i < n; ++i) std::memcpy(out + i * texBytes, row + c[i], static_cast<size_t>(texBytes));
             } else {
-                WithFormat(tex->Format(), [&](auto f) {
-                    FetchColumns<decltype(f)::value>(row, m_vColumns.data(), n, m_vTexels.data());
-                });
+                WithFormat(tex->Format(), [&](auto f) { FetchColumns<decltype(f)::value>(row, c, n, m_vTexels.data()); });
                 std::memcpy(out, m_vTexels.data(), rowBytes);
             }
             m_vRowTexels[static_cast<size_t>(j)] = out;
@@ -667,16 +675,15 @@ bool cRasteriser::Quad(const DrawState& state, const Vertex t0[3], const Vertex 
     }
 
     const BlitRowFn blitRow = plain ? PlainBlitRow(tex->Format(), targetFormat, kind) : nullptr;
+    const int32_t* c = columns();
     for (int32_t j = 0; j < rowCount; ++j) {
-        const uint8_t* row = m_vTexRows[static_cast<size_t>(j)];
+        const uint8_t* row = texRow(j);
         uint8_t* out = target.Row(static_cast<int32_t>(ys + j));
         if (blitRow) {
-            blitRow(out + xs * targetBytes, n, row, m_vColumns.data());
+            blitRow(out + xs * targetBytes, n, row, c);
             continue;
         }
-        WithFormat(tex->Format(), [&](auto f) {
-            FetchColumns<decltype(f)::value>(row, m_vColumns.data(), n, m_vTexels.data());
-        });
+        WithFormat(tex->Format(), [&](auto f) { FetchColumns<decltype(f)::value>(row, c, n, m_vTexels.data()); });
         ShadeRow(state, plain, out, static_cast<int32_t>(xs), n, diffuse, nullptr);
     }
     return true;
