@@ -268,10 +268,26 @@ struct Planes {
     u16x8 r, g, b, a;
 };
 
-inline Planes From555(u16x8 p) {
-    return {Widen5((p >> 10) & 31), Widen5((p >> 5) & 31), Widen5(p & 31), As<u16x8>((p & 0x8000) != 0) & 255};
+// A field of `bits` bits at bit `at` widened to eight bits (Widen5, Widen6) by one multiplication:
+// the field c times 2^bits + 1 holds c twice in a row, and the high half of the product with the
+// factor below keeps its top eight bits.
+template <int at, int bits>
+inline u16x8 WidenField(u16x8 p) {
+    constexpr uint32_t factor = ((1u << bits) + 1) << (16 - at - (2 * bits - 8));
+    static_assert(factor <= 0xFFFF);
+    const u16x8 field = p & static_cast<uint16_t>(((1u << bits) - 1) << at);
+#if defined(__SSE2__)
+    return As<u16x8>(_mm_mulhi_epu16(As<__m128i>(field), As<__m128i>(u16x8{} + static_cast<uint16_t>(factor))));
+#else
+    const u16x8 c = field >> at;
+    return bits == 5 ? Widen5(c) : Widen6(c);
+#endif
 }
-inline Planes From565(u16x8 p) { return {Widen5(p >> 11), Widen6((p >> 5) & 63), Widen5(p & 31), u16x8{} + 255}; }
+
+inline Planes From555(u16x8 p) {
+    return {WidenField<10, 5>(p), WidenField<5, 5>(p), Widen5(p & 31), As<u16x8>((p & 0x8000) != 0) & 255};
+}
+inline Planes From565(u16x8 p) { return {WidenField<11, 5>(p), WidenField<5, 6>(p), Widen5(p & 31), u16x8{} + 255}; }
 
 // A source of colour `s` and alpha `alpha` (all lanes) mixed onto eight target pixels.
 template <bool k565, Mix K>
@@ -294,31 +310,34 @@ struct Modulate16 {
     uint16_t alpha;     // the stage alpha of a texel with its alpha bit
 };
 
-template <bool k565, Mix K>
+template <bool k565, Mix K, bool kIdentity>
 inline u16x8 ModulateGroup(const Modulate16& m, u16x8 t, u16x8 d) {
-    const u16x8 visible = As<u16x8>((t & 0x8000) != 0);
-    if (!AnySet(visible)) return d;
+    const u16x8 visible = As<u16x8>(As<int16_t __attribute__((vector_size(16)))>(t) >> 15);
     Planes s = From555(t);
-    if (!m.identity) {
+    if constexpr (!kIdentity) {
         s.r = Div255(s.r * m.r);
         s.g = Div255(s.g * m.g);
         s.b = Div255(s.b * m.b);
     }
     const u16x8 out = Mix16<k565, K>(d, s, u16x8{} + m.alpha);
-    return (out & visible) | (d & ~visible);
+    return d ^ ((out ^ d) & visible);
 }
 
-template <bool k565, Mix K>
+template <bool k565, Mix K, bool kIdentity>
 void ModulateRow(const Modulate16& m, uint8_t* dst, const uint8_t* texels, int32_t n) {
     int32_t i = 0;
-    for (; i + 8 <= n; i += 8)
-        Store(dst + i * 2, ModulateGroup<k565, K>(m, Load<u16x8>(texels + i * 2), Load<u16x8>(dst + i * 2)));
+    for (; i + 8 <= n; i += 8) {
+        const u16x8 t = Load<u16x8>(texels + i * 2);
+        // Groups of texels without their alpha bit (a keyed bitmap's holes) leave the row.
+        if (!AnySet(t & 0x8000)) continue;
+        Store(dst + i * 2, ModulateGroup<k565, K, kIdentity>(m, t, Load<u16x8>(dst + i * 2)));
+    }
     if (i < n) {
         uint8_t t[16] = {}, d[16] = {};
         const size_t bytes = static_cast<size_t>(n - i) * 2;
         std::memcpy(t, texels + i * 2, bytes);
         std::memcpy(d, dst + i * 2, bytes);
-        Store(d, ModulateGroup<k565, K>(m, Load<u16x8>(t), Load<u16x8>(d)));
+        Store(d, ModulateGroup<k565, K, kIdentity>(m, Load<u16x8>(t), Load<u16x8>(d)));
         std::memcpy(dst + i * 2, d, bytes);
     }
 }
@@ -442,9 +461,13 @@ void ModulateBlend555(const TargetRect& r, const uint8_t* const* texelRows, uint
     // Texels without their alpha bit, and every texel under a multiplier of alpha 0, leave the row.
     if (m.alpha == 0) return;
     WithMix16(m.alpha, r565Target, [&](auto target, auto mix) {
-        for (int32_t j = 0; j < r.rows; ++j)
-            ModulateRow<decltype(target)::value, decltype(mix)::value>(m, r.dst + static_cast<ptrdiff_t>(j) * r.pitch,
-                                                                       texelRows[j], r.n);
+        constexpr bool k565 = decltype(target)::value;
+        constexpr Mix K = decltype(mix)::value;
+        for (int32_t j = 0; j < r.rows; ++j) {
+            uint8_t* dst = r.dst + static_cast<ptrdiff_t>(j) * r.pitch;
+            if (m.identity) ModulateRow<k565, K, true>(m, dst, texelRows[j], r.n);
+            else ModulateRow<k565, K, false>(m, dst, texelRows[j], r.n);
+        }
     });
 }
 
