@@ -5,7 +5,8 @@
 // Two paths produce the same pixels: the general one walks any triangle; the quad path takes two
 // triangles that together make an axis-aligned rectangle with a flat colour and texture
 // coordinates that follow x and y separately (the shape of every blit), and fills it row by row
-// from a table of texel columns. Both sample the same exact texture-coordinate plane, so which
+// from a table of texel columns, the usual blits through the many-pixel rows of RasterRows.h.
+// Both sample the same exact texture-coordinate plane and round every product alike, so which
 // path draws a quad never shows in the picture.
 #include <cstdint>
 #include <vector>
