@@ -45,6 +45,8 @@ public:
     void Draw();
     // 0 shown, 1 finished; bPaused while the pause thread draws.
     int32_t Update(DDSURFACEDATA* lpTarget, int32_t bPaused);
+    // Gives the text surface back to Off_Msg (none afterwards).
+    void ReleaseSurface();
 
     MessageSetup m_Setup;
     std::string m_strSource;
