@@ -228,51 +228,21 @@ void cMessageObject::Draw()
     }
 }
 
-int32_t cMessageObject::Update(DDSURFACEDATA* lpTarget, int32_t bPaused)
+int32_t cMessageObject::Place(int32_t& x, int32_t& y)
 {
     cPlayState* lpState = PlayState();
     const MessageSetup& s = m_Setup;
-
-    // 1. Time: only game-stopping messages count down while the game is stopped.
-    if (s.nTimeMode == 2 && !(s.bStopsGame == 0 && bPaused != 0)) {
-        if (--m_nFramesLeft < 0) {
-            ReleaseSurface();
-            return 1;
-        }
-    }
-
-    // 2. Codes refreshed every interval frames.
-    if (s.bRefresh != 0 && s.nRefreshInterval != 0 && s.nKind == 1 && s.bExpandCodes != 0 && lpState != nullptr &&
-        lpState->m_nFrameCount % s.nRefreshInterval == 0) {
-        std::string strNew = m_strSource;
-        ExpandMessageCodes(strNew);
-        if (strNew != m_Setup.strText) {
-            m_Setup.strText = strNew;
-            int32_t w = 0, h = 0;
-            MeasureText(strNew, w, h);
-            if (w != m_nWidth || h != m_nHeight || m_lpSurface == nullptr) {
-                m_nWidth = w;
-                m_nHeight = h;
-                CreateSurface();
-            }
-            Draw();
-        }
-    }
-
-    // 3. Position on screen.
+    // By position mode; object modes measure from the followed object's graphic rectangle.
     const double sx = lpState != nullptr ? lpState->m_ScrollX.m_dPosition : 0.0;
     const double sy = lpState != nullptr ? lpState->m_ScrollY.m_dPosition : 0.0;
     const int32_t tx = static_cast<int32_t>(sx), ty = static_cast<int32_t>(sy);
     const int32_t w = m_nWidth, h = m_nHeight;
-    int32_t x = 0, y = 0;
+    x = 0;
+    y = 0;
     const int32_t nMode = s.nPositionMode;
     if (nMode >= 1 && nMode <= 6) {
-        // A message that follows an object ends with the object, whatever it shows.
         const cCharaBase* lpFollowed = FindCharaByKey(s.nFollowKey);
-        if (lpFollowed == nullptr) {
-            ReleaseSurface();
-            return 1;
-        }
+        if (lpFollowed == nullptr) return 0;
         const cCharaBase& o = *lpFollowed;
         const int32_t ox = static_cast<int32_t>(o.m_dX - tx), oy = static_cast<int32_t>(o.m_dY - ty);
         x = ox + o.m_nWidth / 2 - w / 2 - o.m_nOffsetX + s.nOffsetX;
@@ -295,7 +265,7 @@ int32_t cMessageObject::Update(DDSURFACEDATA* lpTarget, int32_t bPaused)
         y = 240 - h / 2 + s.nOffsetY;
     }
 
-    // 4. Fixed on the screen, or carried along with the stage.
+    // Fixed on the screen, or carried along with the stage.
     if (nMode != 0 && nMode != 7) {
         if (s.bFixedOnScreen != 0) {
             if (m_bRemembered == 0) {
@@ -316,7 +286,7 @@ int32_t cMessageObject::Update(DDSURFACEDATA* lpTarget, int32_t bPaused)
         y = static_cast<int32_t>(m_nRememberedY - sy);
     }
 
-    // 5. Inside the screen, below the status bar.
+    // Inside the screen, below the status bar.
     if (s.bKeepInside != 0) {
         if (x < 0)
             x = 0;
@@ -328,7 +298,49 @@ int32_t cMessageObject::Update(DDSURFACEDATA* lpTarget, int32_t bPaused)
             y = 480 - h;
     }
 
-    // 6. Drawing.
+    return 1;
+}
+
+int32_t cMessageObject::Update(DDSURFACEDATA* lpTarget, int32_t bPaused)
+{
+    cPlayState* lpState = PlayState();
+    const MessageSetup& s = m_Setup;
+
+    // Time: only game-stopping messages count down while the game is stopped.
+    if (s.nTimeMode == 2 && !(s.bStopsGame == 0 && bPaused != 0)) {
+        if (--m_nFramesLeft < 0) {
+            ReleaseSurface();
+            return 1;
+        }
+    }
+
+    // Codes refreshed every interval frames.
+    if (s.bRefresh != 0 && s.nRefreshInterval != 0 && s.nKind == 1 && s.bExpandCodes != 0 && lpState != nullptr &&
+        static_cast<int64_t>(lpState->m_nFrameCount) % s.nRefreshInterval == 0) {
+        std::string strNew = m_strSource;
+        ExpandMessageCodes(strNew);
+        if (strNew != m_Setup.strText) {
+            m_Setup.strText = strNew;
+            int32_t w = 0, h = 0;
+            MeasureText(strNew, w, h);
+            if (w != m_nWidth || h != m_nHeight || m_lpSurface == nullptr) {
+                m_nWidth = w;
+                m_nHeight = h;
+                CreateSurface();
+            }
+            Draw();
+        }
+    }
+
+    int32_t x = 0, y = 0;
+    if (Place(x, y) == 0) {
+        // A message that follows an object ends with the object, whatever it shows.
+        ReleaseSurface();
+        return 1;
+    }
+    const int32_t w = m_nWidth, h = m_nHeight;
+
+    // Drawing.
     const int32_t nRise = (30 - m_nFramesLeft) >> 2;
     switch (s.nKind) {
     case 1: {

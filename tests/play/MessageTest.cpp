@@ -237,6 +237,80 @@ TEST_F(MessageFixture, GameStoppingMessageIsRemovedAfterTheWait)
     EXPECT_EQ(m_State.m_MessageList.Count(), 0);
 }
 
+TEST_F(MessageFixture, PlacesByModeFixedOrScrollingAndKeptInside)
+{
+    m_State.m_ScrollX.m_dPosition = 100.5;
+    m_State.m_ScrollY.m_dPosition = 40.0;
+    m_State.m_ScrollX.m_nBlockOrigin = 10;
+    m_State.m_ScrollY.m_nBlockOrigin = 10;
+    cHero& hero = Player[0];
+    hero.m_nKey = 12;
+    hero.m_dX = 300.0;
+    hero.m_dY = 200.0;
+    hero.m_nWidth = 32;
+    hero.m_nHeight = 48;
+    hero.m_nOffsetX = 4;
+    hero.m_nOffsetY = 8;
+    const struct {
+        int32_t nMode, nOffsetY, bKeepInside, bFixed;
+        int32_t x, y;
+    } cases[] = {
+        {0, 0, 0, 1, 320 - 10 + 3, 240 - 5},
+        {4, 0, 0, 0, 200 + 16 - 10 - 4 + 3, 160 - 8 - 10},
+        {5, 0, 0, 0, 200 + 16 - 10 - 4 + 3, 160 + 48 - 8 + 1},
+        {6, 0, 0, 0, 200 + 16 - 10 - 4 + 3, 160 + 24 - 5 - 8},
+        {7, 0, 0, 1, 2 * 32 + 3, 1 * 32},
+        {8, 0, 0, 0, static_cast<int32_t>((2 + 10) * 32 + 3 - 100.5), (1 + 10) * 32 - 40},
+        {7, -100, 1, 1, 2 * 32 + 3, 20},           // kept below the status bar
+        {7, 1000, 1, 1, 2 * 32 + 3, 480 - 10},
+    };
+    for (const auto& c : cases) {
+        cMessageObject message;
+        MessageSetup setup;
+        setup.nKind = 0;
+        setup.nPositionMode = c.nMode;
+        setup.nX = 2;
+        setup.nY = 1;
+        setup.nOffsetX = 3;
+        setup.nOffsetY = c.nOffsetY;
+        setup.nFollowKey = 12;
+        setup.bKeepInside = c.bKeepInside;
+        setup.bFixedOnScreen = c.bFixed;
+        message.Setup(setup, 0);
+        message.m_nWidth = 20;
+        message.m_nHeight = 10;
+        int32_t x = 0, y = 0;
+        ASSERT_EQ(message.Place(x, y), 1);
+        EXPECT_EQ(x, c.x) << c.nMode << " " << c.nOffsetY;
+        EXPECT_EQ(y, c.y) << c.nMode << " " << c.nOffsetY;
+    }
+
+    // Screen-centre text that is not fixed stays where it was on the stage as the view moves;
+    // a fixed message above the hero stays where it first stood on the screen.
+    cMessageObject scrolling;
+    MessageSetup setup;
+    setup.nKind = 0;
+    setup.nPositionMode = 0;
+    scrolling.Setup(setup, 0);
+    cMessageObject fixed;
+    setup.nPositionMode = 4;
+    setup.nFollowKey = 12;
+    setup.bFixedOnScreen = 1;
+    fixed.Setup(setup, 0);
+    int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0, fx0 = 0, fy0 = 0, fx1 = 0, fy1 = 0;
+    scrolling.Place(x0, y0);
+    fixed.Place(fx0, fy0);
+    m_State.m_ScrollX.m_dPosition += 50.0;
+    m_State.m_ScrollY.m_dPosition -= 8.0;
+    hero.m_dX += 70.0;
+    scrolling.Place(x1, y1);
+    fixed.Place(fx1, fy1);
+    EXPECT_EQ(x1, x0 - 50);
+    EXPECT_EQ(y1, y0 + 8);
+    EXPECT_EQ(fx1, fx0);
+    EXPECT_EQ(fy1, fy0);
+}
+
 TEST_F(MessageFixture, CopiesOwnNoSurface)
 {
     cMessageObject message;
