@@ -141,7 +141,7 @@ int32_t cCharaBase::GetDirectionCode(int32_t nChoice, int32_t bUseInput, int32_t
             nCode = 0;
         break;
     }
-    default: return nChoice;
+    default: break;
     }
     if (bKeepDiagonals == 0) {
         if (nCode == 8 || nCode == 9) nCode = 2;
