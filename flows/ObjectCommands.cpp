@@ -296,9 +296,10 @@ int32_t WorkVanish(cCharaBase* lpObject, cEdCommand* lpCmd)
         break;
     case 1:
         if (static_cast<size_t>(nFaction) >= lpState->m_vFactionShots.size()) break;
-        // The walk survives the removal of the shot it stands on.
+        // The walk survives the removal of the shot it stands on. No pass keeps a shot's
+        // on-screen flag, so its box is tested against the view here.
         for (cShot* lpShot : lpState->m_vFactionShots[static_cast<size_t>(nFaction)]) {
-            if (lpShot->m_bAppeared == 0 || (!bAll && lpShot->m_bOnScreen == 0)) continue;
+            if (lpShot->m_bAppeared == 0 || (!bAll && lpShot->m_bOnScreen == 0 && lpShot->IsOnScreen() == 0)) continue;
             RemoveShotFromStage(*lpShot);
         }
         break;

@@ -249,6 +249,8 @@ void cShot::Init(int32_t nKey, cCharaBase* lpShooter, int32_t nKind, const cEdSh
         }
     }
 
+    // A shot takes part in play from its launch: the per-frame appearance pass is for characters.
+    m_bAppeared = 1;
     m_nStep = 0;
     m_nSwordEntry = 0;
     m_nTurnStep = 0;

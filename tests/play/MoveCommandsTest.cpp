@@ -441,11 +441,16 @@ TEST_F(ObjectCommandsTest, VanishOnScreenSparesTheOffScreenCharacters)
 
 TEST_F(ObjectCommandsTest, VanishOfShotsTakesThemOffTheStage)
 {
-    for (int32_t i = 0; i < 2; ++i) {
+    // Launched shots take part at once; one inside the view, one beyond its right edge.
+    for (int32_t nX : {500, 1000}) {
+        cEdShot rec;
+        rec.m_nSide = 2;
+        rec.m_bSameSide = 0;
+        ShotLaunch launch;
+        launch.m_nX = nX;
+        launch.m_nY = 500;
         cShot shot;
-        shot.m_Rec.m_nSide = 2;
-        shot.m_bAppeared = 1;
-        shot.m_bOnScreen = i;
+        shot.Init(1, &m_Chara, 11, rec, launch);
         AddShotToStage(m_State.m_ShotList, shot);
     }
     Command cmd(24, false);
