@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/graphics/GraphicsInternal.h"
+#include "platform/graphics/PixelRows.h"
 
 const IID IID_IDirectDraw7 = {0x15E65EC0, 0x3B9C, 0x11D2, {0xB9, 0x2F, 0x00, 0x60, 0x97, 0x97, 0xEA, 0x5B}};
 
@@ -274,6 +275,21 @@ private:
                                                                             : 0xFFFFFFFFu;
         const uint32_t keyLow = src.m_Key.dwColorSpaceLowValue & colourBits;
         const uint32_t keyHigh = src.m_Key.dwColorSpaceHighValue & colourBits;
+        if (sameFormat && (!keyed || keyLow == keyHigh) && !gfx::GeneralPixelPathsForced()) {
+            switch (m_Pixels.BytesPerPixel()) {
+            case 1:
+                CopyRows<uint8_t>(*source, from, whole, dst, mirrorX, mirrorY, keyed, keyLow, colourBits);
+                return;
+            case 2:
+                CopyRows<uint16_t>(*source, from, whole, dst, mirrorX, mirrorY, keyed, keyLow, colourBits);
+                return;
+            case 4:
+                CopyRows<uint32_t>(*source, from, whole, dst, mirrorX, mirrorY, keyed, keyLow, colourBits);
+                return;
+            default:
+                break;
+            }
+        }
         for (int32_t y = dst.top; y < dst.bottom; ++y) {
             int64_t oy = (static_cast<int64_t>(y - whole.top) * sh) / dh;
             if (mirrorY) oy = sh - 1 - oy;
@@ -292,6 +308,53 @@ private:
                     m_Pixels.WriteArgb(x, y, source->ReadArgb(sx, sy));
                 }
             }
+        }
+    }
+
+    // The per-pixel loop above, a row at a time, for a source of the same format with one key
+    // value (or none): unscaled rows are copied whole or through the keyed row copy; scaled and
+    // mirrored rows gather through a table of source columns made once per blit.
+    template <class T>
+    void CopyRows(const cPixelBuffer& source, const RECT& from, const RECT& whole, const RECT& dst, bool mirrorX,
+                  bool mirrorY, bool keyed, uint32_t key, uint32_t colourBits) {
+        const int64_t sw = from.right - from.left, sh = from.bottom - from.top;
+        const int64_t dw = whole.right - whole.left, dh = whole.bottom - whole.top;
+        const int32_t n = dst.right - dst.left;
+        const T tKey = static_cast<T>(key), tMask = static_cast<T>(colourBits);
+        thread_local gfx::rows::cStepper columns, lines;
+        lines.Build(dst.top - whole.top, dst.bottom - dst.top, sh, dh, mirrorY);
+        const bool plain = sw == dw && !mirrorX;
+        if (!plain) columns.Build(dst.left - whole.left, n, sw, dw, mirrorX);
+        const int32_t* cols = columns.Offsets();
+        const int32_t firstColumn = static_cast<int32_t>(from.left + (dst.left - whole.left));
+        int32_t previous = -1;
+        for (int32_t y = dst.top; y < dst.bottom; ++y) {
+            const int32_t sy = static_cast<int32_t>(from.top + lines.Offsets()[y - dst.top]);
+            T* out = reinterpret_cast<T*>(m_Pixels.Row(y)) + dst.left;
+            const T* in = reinterpret_cast<const T*>(source.Row(sy));
+            if (plain) {
+                in += firstColumn;
+                if (!keyed)
+                    std::memcpy(out, in, static_cast<size_t>(n) * sizeof(T));
+                else if constexpr (sizeof(T) == 1)
+                    gfx::rows::CopyKeyed8(out, in, n, tKey);
+                else if constexpr (sizeof(T) == 2)
+                    gfx::rows::CopyKeyed16(out, in, n, tKey, tMask);
+                else
+                    gfx::rows::CopyKeyed32(out, in, n, tKey, tMask);
+                continue;
+            }
+            in += from.left;
+            if (keyed) {
+                gfx::rows::GatherKeyed<T>(out, in, cols, n, tKey, tMask);
+            } else if (sy == previous) {
+                // Without a key a row depends on its source row only: repeat the one above.
+                std::memcpy(out, reinterpret_cast<const T*>(m_Pixels.Row(y - 1)) + dst.left,
+                            static_cast<size_t>(n) * sizeof(T));
+            } else {
+                gfx::rows::Gather<T>(out, in, cols, n);
+            }
+            previous = sy;
         }
     }
 

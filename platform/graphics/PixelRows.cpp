@@ -1,0 +1,150 @@
+// The row loops work on 32 bytes of pixels at a time through the compiler's vector types, so the
+// same source gives plain SSE2 code on any x86-64 processor and AVX2 code where the processor has
+// it (each loop is built twice and the loader picks one). Every lane does the scalar formula of
+// the loop's tail, so results never depend on the processor.
+#include "platform/graphics/PixelRows.h"
+
+#include <atomic>
+
+// The vector helpers are inlined into each build of a loop; none crosses a call boundary, so the
+// calling convention of wide vectors does not matter here.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace {
+
+std::atomic<bool> g_bForceGeneral{false};
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define PIXEL_ROW_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define PIXEL_ROW_CLONES
+#endif
+#define PIXEL_ROW_INLINE inline __attribute__((always_inline))
+
+typedef uint8_t V8 __attribute__((vector_size(32)));
+typedef uint16_t V16 __attribute__((vector_size(32)));
+typedef uint32_t V32 __attribute__((vector_size(32)));
+typedef uint16_t V16x8 __attribute__((vector_size(16)));
+
+template <class V>
+PIXEL_ROW_INLINE V Load(const void* p)
+{
+    V v;
+    std::memcpy(&v, p, sizeof(V));
+    return v;
+}
+
+template <class V>
+PIXEL_ROW_INLINE void Store(void* p, V v)
+{
+    std::memcpy(p, &v, sizeof(V));
+}
+
+// Lanes whose masked value is the key keep the destination, the others take the source.
+template <class V, class T>
+PIXEL_ROW_INLINE void CopyKeyedRow(T* dst, const T* src, int32_t n, T key, T mask)
+{
+    constexpr int32_t kLanes = static_cast<int32_t>(sizeof(V) / sizeof(T));
+    int32_t i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+        const V s = Load<V>(src + i);
+        const V hole = reinterpret_cast<V>((s & mask) == key);
+        const V d = Load<V>(dst + i);
+        Store<V>(dst + i, (d & hole) | (s & ~hole));
+    }
+    for (; i < n; ++i)
+        if ((src[i] & mask) != key) dst[i] = src[i];
+}
+
+PIXEL_ROW_INLINE uint32_t Widen5(uint32_t c) { return (c << 3) | (c >> 2); }
+PIXEL_ROW_INLINE uint32_t Widen6(uint32_t c) { return (c << 2) | (c >> 4); }
+
+} // namespace
+
+namespace gfx {
+
+void ForceGeneralPixelPaths(bool force) { g_bForceGeneral = force; }
+bool GeneralPixelPathsForced() { return g_bForceGeneral.load(std::memory_order_relaxed); }
+
+namespace rows {
+
+PIXEL_ROW_CLONES void CopyKeyed8(uint8_t* dst, const uint8_t* src, int32_t n, uint8_t key)
+{
+    CopyKeyedRow<V8, uint8_t>(dst, src, n, key, 0xFF);
+}
+
+PIXEL_ROW_CLONES void CopyKeyed16(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t key, uint16_t mask)
+{
+    CopyKeyedRow<V16, uint16_t>(dst, src, n, key, mask);
+}
+
+PIXEL_ROW_CLONES void CopyKeyed32(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t key, uint32_t mask)
+{
+    CopyKeyedRow<V32, uint32_t>(dst, src, n, key, mask);
+}
+
+PIXEL_ROW_CLONES void ArgbFromX8R8G8B8(uint32_t* dst, const uint32_t* src, int32_t n)
+{
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) Store<V32>(dst + i, Load<V32>(src + i) | 0xFF000000u);
+    for (; i < n; ++i) dst[i] = src[i] | 0xFF000000u;
+}
+
+PIXEL_ROW_CLONES void ArgbFromR5G6B5(uint32_t* dst, const uint16_t* src, int32_t n)
+{
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const V32 p = __builtin_convertvector(Load<V16x8>(src + i), V32);
+        const V32 r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
+        Store<V32>(dst + i, 0xFF000000u | ((r << 3) | (r >> 2)) << 16 | ((g << 2) | (g >> 4)) << 8 | (b << 3) | (b >> 2));
+    }
+    for (; i < n; ++i) {
+        const uint32_t p = src[i];
+        dst[i] = 0xFF000000u | Widen5((p >> 11) & 31) << 16 | Widen6((p >> 5) & 63) << 8 | Widen5(p & 31);
+    }
+}
+
+PIXEL_ROW_CLONES void ArgbFromX1R5G5B5(uint32_t* dst, const uint16_t* src, int32_t n)
+{
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const V32 p = __builtin_convertvector(Load<V16x8>(src + i), V32);
+        const V32 r = (p >> 10) & 31, g = (p >> 5) & 31, b = p & 31;
+        Store<V32>(dst + i, 0xFF000000u | ((r << 3) | (r >> 2)) << 16 | ((g << 3) | (g >> 2)) << 8 | (b << 3) | (b >> 2));
+    }
+    for (; i < n; ++i) {
+        const uint32_t p = src[i];
+        dst[i] = 0xFF000000u | Widen5((p >> 10) & 31) << 16 | Widen5((p >> 5) & 31) << 8 | Widen5(p & 31);
+    }
+}
+
+void ArgbFromP8(uint32_t* dst, const uint8_t* src, int32_t n, const uint32_t* table)
+{
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t v;
+        std::memcpy(&v, src + i, 8);
+        for (int32_t k = 0; k < 8; ++k) dst[i + k] = table[(v >> (8 * k)) & 0xFF];
+    }
+    for (; i < n; ++i) dst[i] = table[src[i]];
+}
+
+void cStepper::Build(int64_t first, int32_t count, int64_t source, int64_t dest, bool mirror)
+{
+    m_vOffsets.resize(static_cast<size_t>(count > 0 ? count : 0));
+    if (count <= 0 || dest <= 0) return;
+    int64_t q = first * source / dest, r = first * source % dest;
+    const int64_t qStep = source / dest, rStep = source % dest;
+    for (int32_t k = 0; k < count; ++k) {
+        m_vOffsets[static_cast<size_t>(k)] = static_cast<int32_t>(mirror ? source - 1 - q : q);
+        q += qStep;
+        r += rStep;
+        if (r >= dest) {
+            r -= dest;
+            ++q;
+        }
+    }
+}
+
+} // namespace rows
+} // namespace gfx

@@ -1,0 +1,62 @@
+#pragma once
+// Row loops over pixels that the blits, the effects and the presentation share: colour-keyed
+// copies, column gathers for stretched blits and conversions to the 32-bit frame the host shows.
+// Each does exactly what the plain per-pixel loop beside its caller does, many pixels at a time;
+// the plain loops stay as the reference, and tests run both on random input (see
+// ForceGeneralPixelPaths).
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace gfx {
+
+// While forced, the callers take their plain per-pixel loops instead of these rows, so tests can
+// compare the two.
+void ForceGeneralPixelPaths(bool force);
+bool GeneralPixelPathsForced();
+
+namespace rows {
+
+// dst[i] = src[i] for every pixel whose masked value is not the key.
+void CopyKeyed8(uint8_t* dst, const uint8_t* src, int32_t n, uint8_t key);
+void CopyKeyed16(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t key, uint16_t mask);
+void CopyKeyed32(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t key, uint32_t mask);
+
+// 0xFF000000 | the colour, the way PixelToArgb widens it (P8: through a table of 256 colours).
+void ArgbFromX8R8G8B8(uint32_t* dst, const uint32_t* src, int32_t n);
+void ArgbFromR5G6B5(uint32_t* dst, const uint16_t* src, int32_t n);
+void ArgbFromX1R5G5B5(uint32_t* dst, const uint16_t* src, int32_t n);
+void ArgbFromP8(uint32_t* dst, const uint8_t* src, int32_t n, const uint32_t* table);
+
+// The source column of every destination column of a stretched or mirrored blit: column k of
+// the scaled rectangle reads source offset k * source / dest (truncated), counted from the far
+// end when mirrored. Kept in whole numbers from one column to the next, so no column is off by
+// one against the division.
+class cStepper {
+public:
+    // Offsets for k = first .. first + count - 1.
+    void Build(int64_t first, int32_t count, int64_t source, int64_t dest, bool mirror);
+    const int32_t* Offsets() const { return m_vOffsets.data(); }
+
+private:
+    std::vector<int32_t> m_vOffsets;
+};
+
+template <class T>
+inline void Gather(T* dst, const T* src, const int32_t* cols, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i) dst[i] = src[cols[i]];
+}
+
+template <class T>
+inline void GatherKeyed(T* dst, const T* src, const int32_t* cols, int32_t n, T key, T mask)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        const T p = src[cols[i]];
+        if ((p & mask) != key) dst[i] = p;
+    }
+}
+
+} // namespace rows
+} // namespace gfx
