@@ -57,7 +57,10 @@ public:
         : m_Pixels(format, width, height), m_dwCaps(caps), m_nVideoBytes(videoBytes),
           m_nLossGeneration(gfx::SurfaceLossGeneration()) {}
     ~cSurface() override {
-        for (cSurface* back : m_vBackBuffers) back->Release();
+        for (cSurface* back : m_vBackBuffers) {
+            back->TakeBackFrame();
+            back->Release();
+        }
         if (m_lpPalette) {
             if (m_dwCaps & DDSCAPS_PRIMARYSURFACE) gfx::SetDisplayPalette(nullptr);
             m_lpPalette->Release();
@@ -83,6 +86,7 @@ public:
         if (flags & DDBLT_COLORFILL) {
             if (fx == nullptr) return DDERR_INVALIDPARAMS;
             if (!ClipDest(&dst, nullptr)) return DDERR_INVALIDRECT;
+            BeforeWrite(Covers(dst));
             m_Pixels.FillRaw(dst.left, dst.top, dst.right, dst.bottom, fx->dwFillColor);
             AfterWrite();
             return DD_OK;
@@ -101,6 +105,8 @@ public:
         const bool mirrorX = (flags & DDBLT_DDFX) && fx && (fx->dwDDFX & DDBLTFX_MIRRORLEFTRIGHT);
         const bool mirrorY = (flags & DDBLT_DDFX) && fx && (fx->dwDDFX & DDBLTFX_MIRRORUPDOWN);
         const bool keyed = (flags & DDBLT_KEYSRC) != 0 && src->m_bHasKey;
+        src->BeforeRead();
+        BeforeWrite(src != this && !keyed && Covers(dst));
         Copy(*src, from, whole, dst, mirrorX, mirrorY, keyed);
         AfterWrite();
         return DD_OK;
@@ -119,7 +125,10 @@ public:
             y + h > static_cast<int64_t>(m_Pixels.Height()))
             return DDERR_INVALIDRECT;
         const RECT dst{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x + w), static_cast<LONG>(y + h)};
-        Copy(*src, from, dst, dst, false, false, (flags & DDBLTFAST_SRCCOLORKEY) != 0 && src->m_bHasKey);
+        const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0 && src->m_bHasKey;
+        src->BeforeRead();
+        BeforeWrite(src != this && !keyed && Covers(dst));
+        Copy(*src, from, dst, dst, false, false, keyed);
         AfterWrite();
         return DD_OK;
     }
@@ -137,6 +146,7 @@ public:
             left = rect->left;
             top = rect->top;
         }
+        BeforeWrite();
         Describe(desc);
         desc->lpSurface = m_Pixels.Row(top) + left * m_Pixels.BytesPerPixel();
         m_bLocked = true;
@@ -204,8 +214,21 @@ public:
     HRESULT Flip(IDirectDrawSurface7*, DWORD flags) override {
         if ((m_dwCaps & DDSCAPS_PRIMARYSURFACE) == 0 || m_vBackBuffers.empty()) return DDERR_INVALIDPARAMS;
         if (Lost() || m_vBackBuffers[0]->Lost()) return DDERR_SURFACELOST;
-        // The back buffer keeps its content: the game redraws only what changes.
-        m_Pixels.CopyFrom(m_vBackBuffers[0]->m_Pixels);
+        // The back buffer keeps its content: the game redraws only what changes. Rather than
+        // copying the frame, the two surfaces exchange their pixels and the back buffer takes
+        // the frame back only when it is next used, unless that use replaces every pixel. A
+        // back buffer that was not touched since the last flip still has its frame on the
+        // primary surface.
+        cSurface* back = m_vBackBuffers[0];
+        if (back->m_lpFrameHolder != this) {
+            BeforeWrite(true);
+            if (m_bLocked || back->m_bLocked || gfx::GeneralPixelPathsForced()) {
+                m_Pixels.CopyFrom(back->m_Pixels);
+            } else {
+                m_Pixels.Swap(back->m_Pixels);
+                back->m_lpFrameHolder = this;
+            }
+        }
         if (flags & DDFLIP_WAIT) gfx::WaitForVerticalBlank();
         PresentSelf();
         return DD_OK;
@@ -214,6 +237,7 @@ public:
         if (dc == nullptr) return DDERR_INVALIDPARAMS;
         if (Lost()) return DDERR_SURFACELOST;
         if (m_bLocked) return DDERR_SURFACEBUSY;
+        BeforeWrite();
         m_bLocked = true;
         *dc = gfx::NewSurfaceContext(&m_Pixels, this);
         return DD_OK;
@@ -225,7 +249,10 @@ public:
         AfterWrite();
         return DD_OK;
     }
-    cPixelBuffer* Pixels() override { return &m_Pixels; }
+    cPixelBuffer* Pixels() override {
+        BeforeWrite();
+        return &m_Pixels;
+    }
 
 private:
     bool InVideoMemory() const { return (m_dwCaps & DDSCAPS_SYSTEMMEMORY) == 0; }
@@ -234,9 +261,30 @@ private:
         if (!m_bContentLost) {
             // What video memory held is gone; a restored surface starts black.
             m_bContentLost = true;
+            BeforeWrite(true);
             m_Pixels.FillRaw(0, 0, m_Pixels.Width(), m_Pixels.Height(), 0);
         }
         return true;
+    }
+
+    // A back buffer whose frame went to the primary surface by the flip's exchange takes it back.
+    void TakeBackFrame() {
+        if (m_lpFrameHolder == nullptr) return;
+        m_Pixels.CopyFrom(m_lpFrameHolder->m_Pixels);
+        m_lpFrameHolder = nullptr;
+    }
+    void BeforeRead() { TakeBackFrame(); }
+    // Before the pixels change (whole: every pixel is replaced without being read). The back
+    // buffers of a primary surface take their frames back before it changes.
+    void BeforeWrite(bool whole = false) {
+        if (whole)
+            m_lpFrameHolder = nullptr;
+        else
+            TakeBackFrame();
+        for (cSurface* back : m_vBackBuffers) back->TakeBackFrame();
+    }
+    bool Covers(const RECT& r) const {
+        return r.left <= 0 && r.top <= 0 && r.right >= m_Pixels.Width() && r.bottom >= m_Pixels.Height();
     }
 
     // Clips a destination rectangle: through the clipper on a clipped surface, else it must lie
@@ -423,6 +471,7 @@ private:
     IDirectDrawPalette* m_lpPalette = nullptr;
     cClipper* m_lpClipper = nullptr;
     std::vector<cSurface*> m_vBackBuffers;
+    cSurface* m_lpFrameHolder = nullptr;   // see Flip
 };
 
 class cDirectDraw final : public IDirectDraw7 {
