@@ -83,6 +83,13 @@ PIXEL_ROW_CLONES void CopyKeyed32(uint32_t* dst, const uint32_t* src, int32_t n,
     CopyKeyedRow<V32, uint32_t>(dst, src, n, key, mask);
 }
 
+PIXEL_ROW_CLONES void FillKeepTop32(uint32_t* dst, int32_t n, uint32_t rgb)
+{
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) Store<V32>(dst + i, (Load<V32>(dst + i) & 0xFF000000u) | rgb);
+    for (; i < n; ++i) dst[i] = (dst[i] & 0xFF000000u) | rgb;
+}
+
 PIXEL_ROW_CLONES void ArgbFromX8R8G8B8(uint32_t* dst, const uint32_t* src, int32_t n)
 {
     int32_t i = 0;
@@ -120,11 +127,14 @@ PIXEL_ROW_CLONES void ArgbFromX1R5G5B5(uint32_t* dst, const uint16_t* src, int32
 
 void ArgbFromP8(uint32_t* dst, const uint8_t* src, int32_t n, const uint32_t* table)
 {
+    // Four look-ups before their four stores, so the loads of one group overlap.
     int32_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        uint64_t v;
-        std::memcpy(&v, src + i, 8);
-        for (int32_t k = 0; k < 8; ++k) dst[i + k] = table[(v >> (8 * k)) & 0xFF];
+    for (; i + 4 <= n; i += 4) {
+        const uint32_t a = table[src[i]], b = table[src[i + 1]], c = table[src[i + 2]], d = table[src[i + 3]];
+        dst[i] = a;
+        dst[i + 1] = b;
+        dst[i + 2] = c;
+        dst[i + 3] = d;
     }
     for (; i < n; ++i) dst[i] = table[src[i]];
 }

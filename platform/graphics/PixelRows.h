@@ -23,6 +23,9 @@ void CopyKeyed8(uint8_t* dst, const uint8_t* src, int32_t n, uint8_t key);
 void CopyKeyed16(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t key, uint16_t mask);
 void CopyKeyed32(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t key, uint32_t mask);
 
+// dst[i] = (dst[i] & 0xFF000000) | rgb: a colour written under the pixels' own top byte.
+void FillKeepTop32(uint32_t* dst, int32_t n, uint32_t rgb);
+
 // 0xFF000000 | the colour, the way PixelToArgb widens it (P8: through a table of 256 colours).
 void ArgbFromX8R8G8B8(uint32_t* dst, const uint32_t* src, int32_t n);
 void ArgbFromR5G6B5(uint32_t* dst, const uint16_t* src, int32_t n);
