@@ -98,6 +98,20 @@ TEST_P(EffectRowsTest, MosaicRowsPaintWhatThePixelLoopPaints)
     });
 }
 
+// Cells wider than the rows that add their channels in one word take the long way.
+TEST_P(EffectRowsTest, MosaicOfVeryWideCellsPaintsWhatThePixelLoopPaints)
+{
+    if (IsD3D() || Depth() == 8) GTEST_SKIP() << "the averaging mosaic of 16- and 32-bit DirectDraw";
+    Dice dice(3);
+    DDSURFACEDATA* src = NewSurface(9000, 3, 1, 1);
+    DDSURFACEDATA* dst = NewSurface(9000, 3, 0, 1);
+    for (int32_t flag = 0; flag < 2; ++flag) {
+        Scribble(src, dice);
+        Scribble(dst, dice);
+        EXPECT_TRUE(Compare({dst, src}, dst, [&] { DDMosaic(dst, 0, 0, 9000, 3, 8500, src, 0, 0, flag); }));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, EffectRowsTest, testing::ValuesIn(AllModes()), ModeName);
 
 } // namespace
