@@ -15,6 +15,7 @@
 #include "media/graphics/DDPixel.h"
 #include "media/graphics/DDQuad.h"
 #include "media/graphics/GraphicsState.h"
+#include "platform/graphics/PixelRows.h"
 #include "platform/win/WinFile.h"
 
 using namespace ddpixel;
@@ -261,6 +262,49 @@ bool TranslucentLockedD3D(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w,
     return true;
 }
 
+// A surface mixed into itself reads pixels the loop has already written when the two rectangles
+// share rows but not columns; the row loops keep to the pixel loop's order only otherwise.
+bool RowsKeepOrder(const cLockedPair& pair, int32_t x, int32_t y, int32_t sx, int32_t sy)
+{
+    return !pair.bSame || y != sy || x == sx;
+}
+
+bool IsR5G6B5(const Layout& l)
+{
+    return l.rs == 11 && l.gs == 5 && l.bs == 0 && l.rm == 31 && l.gm == 63 && l.bm == 31;
+}
+
+// The DirectDraw mix below, a row at a time: 16 (R5G6B5) and 32 bits through the row mixes,
+// 8 bits through the blend table with the row pointers kept. False when it does not apply.
+bool TranslucentDirectDrawRows(const cLockedPair& pair, const Span& sp, int32_t x, int32_t y, int32_t sx,
+                               int32_t sy, bool bKey, const uint8_t* table)
+{
+    const Mode& m = pair.mode;
+    if (gfx::GeneralPixelPathsForced() || !RowsKeepOrder(pair, x, y, sx, sy)) return false;
+    if (m.nDepth == 16 && !IsR5G6B5(m.sm)) return false;
+    const int32_t n = sp.i1 - sp.i0;
+    if (n <= 0) return true;
+    for (int32_t j = sp.j0; j < sp.j1; ++j) {
+        if (m.nDepth == 8) {
+            const uint8_t* in = pair.src.Row<uint8_t>(sy + j) + sx;
+            uint8_t* out = pair.dst.Row<uint8_t>(y + j) + x;
+            for (int32_t i = sp.i0; i < sp.i1; ++i) {
+                const uint8_t s = in[i];
+                if (bKey && s == 0) continue;
+                const uint8_t d = out[i];
+                out[i] = d == 0 || !table ? s : table[s + d * 256];
+            }
+        } else if (m.nDepth == 16) {
+            gfx::rows::MixHalf565(pair.dst.Row<uint16_t>(y + j) + x + sp.i0, pair.src.Row<uint16_t>(sy + j) + sx + sp.i0,
+                                  n, static_cast<uint16_t>(m.dwTransmit), bKey);
+        } else {
+            gfx::rows::MixHalf32(pair.dst.Row<uint32_t>(y + j) + x + sp.i0, pair.src.Row<uint32_t>(sy + j) + sx + sp.i0,
+                                 n, m.dwTransmit, bKey);
+        }
+    }
+    return true;
+}
+
 bool TranslucentDirectDraw(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w, int32_t h,
                            DDSURFACEDATA* lpSrc, int32_t sx, int32_t sy, int32_t flag,
                            const uint8_t* table)
@@ -270,6 +314,7 @@ bool TranslucentDirectDraw(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w
     const Mode& m = pair.mode;
     const bool bKey = flag == 1;
     const Span sp = BothInside(pair.dst, pair.src, x, y, w, h, sx, sy);
+    if (TranslucentDirectDrawRows(pair, sp, x, y, sx, sy, bKey, table)) return true;
     for (int32_t j = sp.j0; j < sp.j1; ++j) {
         for (int32_t i = sp.i0; i < sp.i1; ++i) {
             if (m.nDepth == 8) {

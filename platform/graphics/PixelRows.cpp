@@ -56,6 +56,28 @@ PIXEL_ROW_INLINE void CopyKeyedRow(T* dst, const T* src, int32_t n, T key, T mas
         if ((src[i] & mask) != key) dst[i] = src[i];
 }
 
+// Widening to 8 bits and narrowing back loses a step of the plain mean except where both
+// channels widen exactly (5 bits: 0 and 31; 6 bits: the multiples of 21): the mean is
+// (a + b - 1) >> 1, or (a + b) >> 1 when both are exact and a + b is even. Bits 0x0821 (the low
+// bit of each channel) mark the exact channels.
+template <class V>
+PIXEL_ROW_INLINE V Exact565(V p)
+{
+    const V r = p & 0xF800, g = p & 0x07E0, b = p & 0x001F;
+    V e = reinterpret_cast<V>((r == 0) | (r == 0xF800)) & 0x0800;
+    e |= reinterpret_cast<V>((g == 0) | (g == (21 << 5)) | (g == (42 << 5)) | (g == (63 << 5))) & 0x0020;
+    e |= reinterpret_cast<V>((b == 0) | (b == 31)) & 0x0001;
+    return e;
+}
+
+template <class V>
+PIXEL_ROW_INLINE V Mix565(V s, V d)
+{
+    const V floorMean = (s & d) + (((s ^ d) & 0xF7DE) >> 1);
+    const V even = ~(s ^ d) & 0x0821;
+    return floorMean - (even & ~(Exact565(s) & Exact565(d)));
+}
+
 PIXEL_ROW_INLINE uint32_t Widen5(uint32_t c) { return (c << 3) | (c >> 2); }
 PIXEL_ROW_INLINE uint32_t Widen6(uint32_t c) { return (c << 2) | (c >> 4); }
 
@@ -81,6 +103,61 @@ PIXEL_ROW_CLONES void CopyKeyed16(uint16_t* dst, const uint16_t* src, int32_t n,
 PIXEL_ROW_CLONES void CopyKeyed32(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t key, uint32_t mask)
 {
     CopyKeyedRow<V32, uint32_t>(dst, src, n, key, mask);
+}
+
+PIXEL_ROW_CLONES void MixHalf565(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t key, bool keyed)
+{
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const V16 s = Load<V16>(src + i), d = Load<V16>(dst + i);
+        V16 out = Mix565(s, d);
+        const V16 dKey = reinterpret_cast<V16>(d == key);
+        out = (out & ~dKey) | (s & dKey);
+        if (keyed) {
+            const V16 sKey = reinterpret_cast<V16>(s == key);
+            out = (out & ~sKey) | (d & sKey);
+        }
+        Store<V16>(dst + i, out);
+    }
+    for (; i < n; ++i) {
+        const uint16_t s = src[i], d = dst[i];
+        if (keyed && s == key) continue;
+        if (d == key) {
+            dst[i] = s;
+            continue;
+        }
+        const uint32_t floorMean = (s & d) + (((s ^ d) & 0xF7DEu) >> 1);
+        const uint32_t even = ~static_cast<uint32_t>(s ^ d) & 0x0821u;
+        auto exact = [](uint32_t p) {
+            const uint32_t r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+            return ((r == 0 || r == 31) ? 0x0800u : 0u) | ((g % 21 == 0) ? 0x0020u : 0u) | ((b == 0 || b == 31) ? 1u : 0u);
+        };
+        dst[i] = static_cast<uint16_t>(floorMean - (even & ~(exact(s) & exact(d))));
+    }
+}
+
+PIXEL_ROW_CLONES void MixHalf32(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t key, bool keyed)
+{
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const V32 s = Load<V32>(src + i), d = Load<V32>(dst + i);
+        V32 out = (d & 0xFF000000u) | (((s & d) + (((s ^ d) & 0xFEFEFEFEu) >> 1)) & 0x00FFFFFFu);
+        const V32 dKey = reinterpret_cast<V32>(d == key);
+        out = (out & ~dKey) | (((d & 0xFF000000u) | (s & 0x00FFFFFFu)) & dKey);
+        if (keyed) {
+            const V32 sKey = reinterpret_cast<V32>(s == key);
+            out = (out & ~sKey) | (d & sKey);
+        }
+        Store<V32>(dst + i, out);
+    }
+    for (; i < n; ++i) {
+        const uint32_t s = src[i], d = dst[i];
+        if (keyed && s == key) continue;
+        if (d == key)
+            dst[i] = (d & 0xFF000000u) | (s & 0x00FFFFFFu);
+        else
+            dst[i] = (d & 0xFF000000u) | (((s & d) + (((s ^ d) & 0xFEFEFEFEu) >> 1)) & 0x00FFFFFFu);
+    }
 }
 
 PIXEL_ROW_CLONES void FillKeepTop32(uint32_t* dst, int32_t n, uint32_t rgb)

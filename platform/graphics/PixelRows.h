@@ -23,6 +23,13 @@ void CopyKeyed8(uint8_t* dst, const uint8_t* src, int32_t n, uint8_t key);
 void CopyKeyed16(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t key, uint16_t mask);
 void CopyKeyed32(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t key, uint32_t mask);
 
+// The even mix of the DirectDraw translucency: each channel widened to 8 bits (v * 255 / mask),
+// the two averaged and the mean narrowed back (v * mask / 255), all truncating; a destination
+// pixel that is the key takes the source pixel, and with keyed a source pixel that is the key
+// leaves the destination. R5G6B5; and 32 bits with the destination's top byte kept.
+void MixHalf565(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t key, bool keyed);
+void MixHalf32(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t key, bool keyed);
+
 // dst[i] = (dst[i] & 0xFF000000) | rgb: a colour written under the pixels' own top byte.
 void FillKeepTop32(uint32_t* dst, int32_t n, uint32_t rgb);
 

@@ -98,6 +98,16 @@ TEST_P(EffectRowsTest, MosaicRowsPaintWhatThePixelLoopPaints)
     });
 }
 
+TEST_P(EffectRowsTest, TranslucencyRowsMixWhatThePixelLoopMixes)
+{
+    for (int32_t i = 0; i < 65536; ++i) BlendTable[i] = static_cast<uint8_t>((i * 2654435761u) >> 24);
+    Rounds("translucency", 120, [](DDSURFACEDATA* d, DDSURFACEDATA* s, int32_t x, int32_t y, int32_t w, int32_t h,
+                                   int32_t sx, int32_t sy, int32_t flag, uint32_t more) {
+        DDBltTranslucent(d, x, y, w, h, s, sx, sy, flag, more % 5 == 0 ? nullptr : BlendTable,
+                         static_cast<int32_t>(more % 256));
+    });
+}
+
 // Cells wider than the rows that add their channels in one word take the long way.
 TEST_P(EffectRowsTest, MosaicOfVeryWideCellsPaintsWhatThePixelLoopPaints)
 {
