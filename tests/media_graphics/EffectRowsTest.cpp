@@ -98,6 +98,21 @@ TEST_P(EffectRowsTest, MosaicRowsPaintWhatThePixelLoopPaints)
     });
 }
 
+// Under Direct3D these are the blits that copy pixels (from system memory, from the back buffer,
+// into surfaces that cannot be drawn to); under DirectDraw the DirectDraw blits.
+TEST_P(EffectRowsTest, BlitRowsCopyWhatThePixelLoopCopies)
+{
+    Rounds("blit", 150, [](DDSURFACEDATA* d, DDSURFACEDATA* s, int32_t x, int32_t y, int32_t w, int32_t h,
+                           int32_t sx, int32_t sy, int32_t flag, uint32_t more) {
+        if (more % 3 == 0) {
+            DDBlt(d, x, y, w, h, s, sx, sy, flag);
+            return;
+        }
+        const int32_t sw = static_cast<int32_t>(more / 3 % 90) - 20, sh = static_cast<int32_t>(more / 270 % 70) - 15;
+        DDBltStretch(d, x, y, w, h, s, sx, sy, sw, sh, flag);
+    });
+}
+
 TEST_P(EffectRowsTest, TranslucencyRowsMixWhatThePixelLoopMixes)
 {
     for (int32_t i = 0; i < 65536; ++i) BlendTable[i] = static_cast<uint8_t>((i * 2654435761u) >> 24);
