@@ -123,6 +123,16 @@ TEST_P(EffectRowsTest, TranslucencyRowsMixWhatThePixelLoopMixes)
     });
 }
 
+TEST_P(EffectRowsTest, TintRowsPullWhatThePixelLoopPulls)
+{
+    for (int32_t i = 0; i < 65536; ++i) BlendTable[i] = static_cast<uint8_t>((i * 40503u) >> 8);
+    Rounds("tint", 120, [](DDSURFACEDATA* d, DDSURFACEDATA* s, int32_t x, int32_t y, int32_t w, int32_t h,
+                           int32_t sx, int32_t sy, int32_t flag, uint32_t more) {
+        DDBltTint(d, x, y, w, h, s, sx, sy, flag, ColorPalette, more % 7 == 0 ? nullptr : BlendTable,
+                  static_cast<int32_t>(more % 256), static_cast<int32_t>(more / 256 % 8) - 1);
+    });
+}
+
 // Cells wider than the rows that add their channels in one word take the long way.
 TEST_P(EffectRowsTest, MosaicOfVeryWideCellsPaintsWhatThePixelLoopPaints)
 {
