@@ -3,6 +3,8 @@
 // either surface, the key on and off, system and video memory, the back buffer, a surface onto
 // itself) done both ways from the same pictures must leave the same pixels.
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "GraphicsTestSupport.h"
 #include "media/graphics/DDBlt.h"
@@ -130,6 +132,16 @@ TEST_P(EffectRowsTest, TintRowsPullWhatThePixelLoopPulls)
                            int32_t sx, int32_t sy, int32_t flag, uint32_t more) {
         DDBltTint(d, x, y, w, h, s, sx, sy, flag, ColorPalette, more % 7 == 0 ? nullptr : BlendTable,
                   static_cast<int32_t>(more % 256), static_cast<int32_t>(more / 256 % 8) - 1);
+    });
+}
+
+TEST_P(EffectRowsTest, FadeRowsMixWhatThePixelLoopMixes)
+{
+    if (IsD3D()) GTEST_SKIP() << "the DirectDraw fade of the true-colour modes";
+    Rounds("fade", 60, [](DDSURFACEDATA* d, DDSURFACEDATA* s, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
+                          int32_t, uint32_t more) {
+        DDFade_UnPal(d, static_cast<int32_t>(more % 300) - 20, static_cast<uint8_t>(more >> 8),
+                     static_cast<uint8_t>(more >> 16), static_cast<uint8_t>(more >> 24), s);
     });
 }
 
