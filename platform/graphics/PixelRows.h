@@ -53,16 +53,35 @@ private:
     std::vector<int32_t> m_vOffsets;
 };
 
+// Four loads before their stores, and the key chosen without a branch: scaled sprites alternate
+// between transparent and solid too often for a branch to be guessed.
 template <class T>
 inline void Gather(T* dst, const T* src, const int32_t* cols, int32_t n)
 {
-    for (int32_t i = 0; i < n; ++i) dst[i] = src[cols[i]];
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const T a = src[cols[i]], b = src[cols[i + 1]], c = src[cols[i + 2]], d = src[cols[i + 3]];
+        dst[i] = a;
+        dst[i + 1] = b;
+        dst[i + 2] = c;
+        dst[i + 3] = d;
+    }
+    for (; i < n; ++i) dst[i] = src[cols[i]];
 }
 
 template <class T>
 inline void GatherKeyed(T* dst, const T* src, const int32_t* cols, int32_t n, T key, T mask)
 {
-    for (int32_t i = 0; i < n; ++i) {
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        T p[4], d[4];
+        for (int32_t k = 0; k < 4; ++k) {
+            p[k] = src[cols[i + k]];
+            d[k] = dst[i + k];
+        }
+        for (int32_t k = 0; k < 4; ++k) dst[i + k] = (p[k] & mask) != key ? p[k] : d[k];
+    }
+    for (; i < n; ++i) {
         const T p = src[cols[i]];
         if ((p & mask) != key) dst[i] = p;
     }
