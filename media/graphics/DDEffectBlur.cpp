@@ -117,6 +117,114 @@ void BlurPixels(const View& dst, const View& src, int32_t x, int32_t y, int32_t 
     }
 }
 
+// The blur above without the whole-rectangle tables: the sums of every column over the window's
+// rows are kept from one row to the next (the row that enters is added, the row that leaves is
+// taken away), and a row's window sums come from the running totals of those column sums. The
+// sums stay small enough to sit in the cache, and the source is read twice. The divisions are a
+// multiplication by the count's inverse in fixed point, exact for 32-bit numbers. The source must
+// not change while the blur runs; a blur of a surface onto itself reads a copy.
+typedef uint32_t Sum4 __attribute__((vector_size(16)));
+
+class cDivider {
+public:
+    // With c = ceil(2^64 / n), the high word of c * s is the truncated s / n for every 32-bit s
+    // and n; n = 1 would need 2^64 and is its own quotient.
+    uint32_t Divide(uint32_t s, uint32_t n)
+    {
+        if (n != m_nDivisor) {
+            m_nDivisor = n;
+            m_nInverse = n > 1 ? ~uint64_t{0} / n + 1 : 0;
+        }
+        if (n == 1) return s;
+        return static_cast<uint32_t>((static_cast<unsigned __int128>(m_nInverse) * s) >> 64);
+    }
+
+private:
+    uint32_t m_nDivisor = 0;
+    uint64_t m_nInverse = 0;
+};
+
+template <class T, class Channels, class Write>
+void BlurRows(const View& dst, const View& source, int32_t x, int32_t y, int32_t w, int32_t h, int32_t rx,
+              int32_t ry, int32_t sx, int32_t sy, bool bKey, const Mode& m, Channels channels, Write write,
+              bool bSame)
+{
+    const int32_t a0 = std::max(0, -sx);
+    const int32_t a1 = static_cast<int32_t>(std::min<int64_t>(w, static_cast<int64_t>(source.width) - sx));
+    const int32_t b0 = std::max(0, -sy);
+    const int32_t b1 = static_cast<int32_t>(std::min<int64_t>(h, static_cast<int64_t>(source.height) - sy));
+    if (a0 >= a1 || b0 >= b1) return;
+    const int32_t i0 = std::max<int32_t>(a0, -x);
+    const int32_t i1 = static_cast<int32_t>(std::min<int64_t>(a1, static_cast<int64_t>(dst.width) - x));
+    const int32_t j0 = std::max<int32_t>(b0, -y);
+    const int32_t j1 = static_cast<int32_t>(std::min<int64_t>(b1, static_cast<int64_t>(dst.height) - y));
+    if (i0 >= i1 || j0 >= j1) return;
+    rx = std::min(rx, w);
+    ry = std::min(ry, h);
+    View src = source;
+    thread_local std::vector<uint8_t> copy;
+    if (bSame) {
+        const size_t rowBytes = static_cast<size_t>(src.pitch) * sizeof(T);
+        copy.assign(src.bits, src.bits + rowBytes * static_cast<size_t>(src.height));
+        src.bits = copy.data();
+    }
+    const size_t cols = static_cast<size_t>(a1 - a0);
+    thread_local std::vector<Sum4> columns, totals;
+    columns.assign(cols, Sum4{0, 0, 0, 0});
+    totals.resize(cols + 1);
+    auto pixel = [&](T p) -> Sum4 {
+        if (bKey) {
+            bool present;
+            if constexpr (sizeof(T) == 2)
+                present = Present16(m, p);
+            else
+                present = Present32(m, p);
+            if (!present) return Sum4{0, 0, 0, 0};
+        }
+        int32_t cr, cg, cb;
+        channels(p, cr, cg, cb);
+        return Sum4{static_cast<uint32_t>(cr), static_cast<uint32_t>(cg), static_cast<uint32_t>(cb), 1};
+    };
+    int32_t top = std::max(j0 - ry, b0), bottom = top;   // the rows summed: [top, bottom)
+    cDivider divider;
+    for (int32_t j = j0; j < j1; ++j) {
+        const int32_t r0 = std::max(j - ry, b0), r1 = std::min(j + ry, b1);
+        for (; bottom < r1; ++bottom) {
+            const T* row = src.Row<T>(sy + bottom) + sx + a0;
+            for (size_t c = 0; c < cols; ++c) columns[c] += pixel(row[c]);
+        }
+        for (; top < r0; ++top) {
+            const T* row = src.Row<T>(sy + top) + sx + a0;
+            for (size_t c = 0; c < cols; ++c) columns[c] -= pixel(row[c]);
+        }
+        Sum4 run{0, 0, 0, 0};
+        totals[0] = run;
+        for (size_t c = 0; c < cols; ++c) totals[c + 1] = run += columns[c];
+        const T* own = src.Row<T>(sy + j) + sx;
+        T* out = dst.Row<T>(y + j);
+        for (int32_t i = i0; i < i1; ++i) {
+            if (bKey && pixel(own[i])[3] == 0) continue;
+            const size_t c0 = static_cast<size_t>(std::max(i - rx, a0) - a0);
+            const size_t c1 = static_cast<size_t>(std::min(i + rx, a1) - a0);
+            const Sum4 v = totals[c1] - totals[c0];
+            const uint32_t n = v[3];
+            if (n == 0) continue;
+            write(out[x + i], static_cast<int32_t>(divider.Divide(v[0], n)), static_cast<int32_t>(divider.Divide(v[1], n)),
+                  static_cast<int32_t>(divider.Divide(v[2], n)));
+        }
+    }
+}
+
+template <class T, class Channels, class Write>
+void Blur(const View& dst, const View& src, int32_t x, int32_t y, int32_t w, int32_t h, int32_t rx, int32_t ry,
+          int32_t sx, int32_t sy, bool bKey, const Mode& m, Channels channels, Write write, bool bSame)
+{
+    if (gfx::GeneralPixelPathsForced())
+        BlurPixels<T>(dst, src, x, y, w, h, rx, ry, sx, sy, bKey, m, channels, write);
+    else
+        BlurRows<T>(dst, src, x, y, w, h, rx, ry, sx, sy, bKey, m, channels, write, bSame);
+}
+
 } // namespace
 
 bool DDBlur(DDSURFACEDATA* lpDstSD, int32_t x, int32_t y, int32_t w, int32_t h, int32_t rx,
@@ -134,23 +242,23 @@ bool DDBlur(DDSURFACEDATA* lpDstSD, int32_t x, int32_t y, int32_t w, int32_t h, 
     }
     if (m.nDepth == 16) {
         const Layout l = m.sm;
-        BlurPixels<uint16_t>(
+        Blur<uint16_t>(
             pair.dst, pair.src, x, y, w, h, rx, ry, sx, sy, bKey, m,
             [l](uint16_t p, int32_t& r, int32_t& g, int32_t& b) {
                 r = R16(l, p);
                 g = G16(l, p);
                 b = B16(l, p);
             },
-            [&m](uint16_t& out, int32_t r, int32_t g, int32_t b) { out = Pack16(m, r, g, b); });
+            [&m](uint16_t& out, int32_t r, int32_t g, int32_t b) { out = Pack16(m, r, g, b); }, pair.bSame);
     } else {
-        BlurPixels<uint32_t>(
+        Blur<uint32_t>(
             pair.dst, pair.src, x, y, w, h, rx, ry, sx, sy, bKey, m,
             [](uint32_t p, int32_t& r, int32_t& g, int32_t& b) {
                 r = static_cast<int32_t>((p >> 16) & 255);
                 g = static_cast<int32_t>((p >> 8) & 255);
                 b = static_cast<int32_t>(p & 255);
             },
-            [&m](uint32_t& out, int32_t r, int32_t g, int32_t b) { out = Pack32(m, out, r, g, b); });
+            [&m](uint32_t& out, int32_t r, int32_t g, int32_t b) { out = Pack32(m, out, r, g, b); }, pair.bSame);
     }
     return true;
 }

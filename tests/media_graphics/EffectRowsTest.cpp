@@ -115,6 +115,15 @@ TEST_P(EffectRowsTest, BlitRowsCopyWhatThePixelLoopCopies)
     });
 }
 
+TEST_P(EffectRowsTest, BlurRowsAverageWhatThePixelLoopAverages)
+{
+    Rounds("blur", 120, [](DDSURFACEDATA* d, DDSURFACEDATA* s, int32_t x, int32_t y, int32_t w, int32_t h,
+                           int32_t sx, int32_t sy, int32_t flag, uint32_t more) {
+        const int32_t rx = more % 9 == 0 ? 100 : static_cast<int32_t>(more % 6), ry = static_cast<int32_t>(more / 9 % 7);
+        DDBlur(d, x, y, w, h, rx, ry, s, sx, sy, flag);
+    });
+}
+
 TEST_P(EffectRowsTest, TranslucencyRowsMixWhatThePixelLoopMixes)
 {
     for (int32_t i = 0; i < 65536; ++i) BlendTable[i] = static_cast<uint8_t>((i * 2654435761u) >> 24);
