@@ -74,12 +74,12 @@ inline void GatherKeyed(T* dst, const T* src, const int32_t* cols, int32_t n, T 
 {
     int32_t i = 0;
     for (; i + 4 <= n; i += 4) {
-        T p[4], d[4];
-        for (int32_t k = 0; k < 4; ++k) {
-            p[k] = src[cols[i + k]];
-            d[k] = dst[i + k];
-        }
-        for (int32_t k = 0; k < 4; ++k) dst[i + k] = (p[k] & mask) != key ? p[k] : d[k];
+        const T a = src[cols[i]], b = src[cols[i + 1]], c = src[cols[i + 2]], d = src[cols[i + 3]];
+        const T da = dst[i], db = dst[i + 1], dc = dst[i + 2], dd = dst[i + 3];
+        dst[i] = (a & mask) != key ? a : da;
+        dst[i + 1] = (b & mask) != key ? b : db;
+        dst[i + 2] = (c & mask) != key ? c : dc;
+        dst[i + 3] = (d & mask) != key ? d : dd;
     }
     for (; i < n; ++i) {
         const T p = src[cols[i]];
