@@ -426,6 +426,18 @@ void MosaicRows(const View& dst, const View& src, int32_t x, int32_t y, int32_t 
     // Source columns [sx + i] that lie inside the source surface.
     const int64_t ia = std::max<int64_t>(0, -static_cast<int64_t>(sx));
     const int64_t ib = static_cast<int64_t>(src.width) - sx;
+    // Averages over bands of at most 257 rows add up by columns (the column sums keep red and
+    // blue in the halves of one word). The columns the visited cells read: [ca, cb).
+    const int32_t ca = static_cast<int32_t>(std::max(firstCell, ia));
+    const int32_t cb = static_cast<int32_t>(
+        std::min({firstCell + static_cast<int64_t>(cells) * cell, static_cast<int64_t>(w), ib}));
+    const bool bColumns = bAverage && cell <= 257 && ca < cb && (sizeof(T) == 4 || IsR5G6B5(m.sm));
+    thread_local std::vector<uint32_t> colRB, colG, colN;
+    if (bColumns) {
+        colRB.resize(static_cast<size_t>(cb - ca));
+        colG.resize(static_cast<size_t>(cb - ca));
+        colN.resize(static_cast<size_t>(cb - ca));
+    }
     for (int64_t cj = static_cast<int64_t>(j0 / cell) * cell; cj < j1; cj += cell) {
         const int32_t cj32 = static_cast<int32_t>(cj);
         const int32_t cellBottom = static_cast<int32_t>(std::min<int64_t>(cj + cell, h));
@@ -452,7 +464,35 @@ void MosaicRows(const View& dst, const View& src, int32_t x, int32_t y, int32_t 
             continue;
         }
         sums.assign(cells * 4, 0);
-        for (int32_t j = cj32; j < cellBottom; ++j) {
+        if (bColumns) {
+            // The band's rows are added column by column first (many columns at a time), then
+            // each cell adds up its columns.
+            std::fill(colRB.begin(), colRB.end(), 0u);
+            std::fill(colG.begin(), colG.end(), 0u);
+            std::fill(colN.begin(), colN.end(), 0u);
+            for (int32_t j = cj32; j < cellBottom; ++j) {
+                if (sy + j < 0 || sy + j >= src.height) continue;
+                const T* row = src.Row<T>(sy + j) + sx + ca;
+                if constexpr (sizeof(T) == 2)
+                    gfx::rows::AddColumns565(colRB.data(), colG.data(), colN.data(), row, cb - ca, m.dwTransmit, bKey);
+                else if constexpr (sizeof(T) == 4)
+                    gfx::rows::AddColumns32(colRB.data(), colG.data(), colN.data(), row, cb - ca, m.dwTransmit, bKey);
+            }
+            for (size_t c = 0; c < cells; ++c) {
+                const int64_t ci = firstCell + static_cast<int64_t>(c) * cell;
+                const int32_t a = static_cast<int32_t>(std::max(ci, ia));
+                const int32_t b = static_cast<int32_t>(std::min({ci + cell, static_cast<int64_t>(w), ib}));
+                uint32_t* s = &sums[c * 4];
+                for (int32_t i = a; i < b; ++i) {
+                    const size_t k = static_cast<size_t>(i - ca);
+                    s[0] += colRB[k] >> 16;
+                    s[1] += colG[k];
+                    s[2] += colRB[k] & 0xFFFFu;
+                    s[3] += colN[k];
+                }
+            }
+        }
+        for (int32_t j = cj32; j < cellBottom && !bColumns; ++j) {
             if (sy + j < 0 || sy + j >= src.height) continue;
             const T* row = src.Row<T>(sy + j) + sx;
             for (size_t c = 0; c < cells; ++c) {

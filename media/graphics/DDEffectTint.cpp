@@ -83,11 +83,6 @@ bool RowsKeepOrder(const cLockedPair& pair, int32_t x, int32_t y, int32_t sx, in
     return !pair.bSame || y != sy || x == sx;
 }
 
-bool IsR5G6B5(const Layout& l)
-{
-    return l.rs == 11 && l.gs == 5 && l.bs == 0 && l.rm == 31 && l.gm == 63 && l.bm == 31;
-}
-
 // ---- Tint ------------------------------------------------------------------------------------
 
 bool TintLockedD3D(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w, int32_t h,

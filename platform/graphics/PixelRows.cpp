@@ -160,6 +160,59 @@ PIXEL_ROW_CLONES void MixHalf32(uint32_t* dst, const uint32_t* src, int32_t n, u
     }
 }
 
+// v * 255 / 31 and v * 255 / 63, truncated, for every 5- and 6-bit v.
+template <class V>
+PIXEL_ROW_INLINE V Widen5Exact(V v)
+{
+    return (v * 1053) >> 7;
+}
+template <class V>
+PIXEL_ROW_INLINE V Widen6Exact(V v)
+{
+    return (v * 259 + 3) >> 6;
+}
+
+PIXEL_ROW_CLONES void AddColumns32(uint32_t* rb, uint32_t* g, uint32_t* n, const uint32_t* src, int32_t count,
+                                   uint32_t key, bool keyed)
+{
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const V32 p = Load<V32>(src + i);
+        const V32 keep = keyed ? reinterpret_cast<V32>(p != key) : V32{} - 1;
+        Store<V32>(rb + i, Load<V32>(rb + i) + (p & 0x00FF00FFu & keep));
+        Store<V32>(g + i, Load<V32>(g + i) + ((p >> 8) & 0xFFu & keep));
+        Store<V32>(n + i, Load<V32>(n + i) + (keep & 1u));
+    }
+    for (; i < count; ++i) {
+        const uint32_t p = src[i];
+        if (keyed && p == key) continue;
+        rb[i] += p & 0x00FF00FFu;
+        g[i] += (p >> 8) & 0xFFu;
+        n[i] += 1;
+    }
+}
+
+PIXEL_ROW_CLONES void AddColumns565(uint32_t* rb, uint32_t* g, uint32_t* n, const uint16_t* src, int32_t count,
+                                    uint32_t key, bool keyed)
+{
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const V32 p = __builtin_convertvector(Load<V16x8>(src + i), V32);
+        const V32 keep = keyed ? reinterpret_cast<V32>(p != key) : V32{} - 1;
+        const V32 wr = Widen5Exact((p >> 11) & 31u), wg = Widen6Exact((p >> 5) & 63u), wb = Widen5Exact(p & 31u);
+        Store<V32>(rb + i, Load<V32>(rb + i) + (((wr << 16) | wb) & keep));
+        Store<V32>(g + i, Load<V32>(g + i) + (wg & keep));
+        Store<V32>(n + i, Load<V32>(n + i) + (keep & 1u));
+    }
+    for (; i < count; ++i) {
+        const uint32_t p = src[i];
+        if (keyed && p == key) continue;
+        rb[i] += Widen5Exact((p >> 11) & 31u) << 16 | Widen5Exact(p & 31u);
+        g[i] += Widen6Exact((p >> 5) & 63u);
+        n[i] += 1;
+    }
+}
+
 PIXEL_ROW_CLONES void FillKeepTop32(uint32_t* dst, int32_t n, uint32_t rgb)
 {
     int32_t i = 0;

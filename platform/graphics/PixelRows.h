@@ -30,6 +30,15 @@ void CopyKeyed32(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t key, ui
 void MixHalf565(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t key, bool keyed);
 void MixHalf32(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t key, bool keyed);
 
+// Adds a row of pixels to sums kept per column, channels widened to 8 bits: rb[i] gets
+// red << 16 | blue, g[i] green and n[i] one, for every pixel (with keyed: every pixel whose value
+// is not the key). The halves of rb hold the sums of up to 257 rows. 32 bits, and R5G6B5 widened
+// as v * 255 / mask truncates.
+void AddColumns32(uint32_t* rb, uint32_t* g, uint32_t* n, const uint32_t* src, int32_t count, uint32_t key,
+                  bool keyed);
+void AddColumns565(uint32_t* rb, uint32_t* g, uint32_t* n, const uint16_t* src, int32_t count, uint32_t key,
+                   bool keyed);
+
 // dst[i] = (dst[i] & 0xFF000000) | rgb: a colour written under the pixels' own top byte.
 void FillKeepTop32(uint32_t* dst, int32_t n, uint32_t rgb);
 
