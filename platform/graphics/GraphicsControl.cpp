@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -203,15 +204,18 @@ void ConvertFrame(const cPixelBuffer& buffer, const PALETTEENTRY* palette, uint3
             table[i] = palette ? 0xFF000000u | static_cast<uint32_t>(palette[i].peRed) << 16 |
                                      static_cast<uint32_t>(palette[i].peGreen) << 8 | palette[i].peBlue
                                : 0xFF000000u | i * 0x010101u;
-    for (int32_t y = 0; y < h; ++y) {
+    // Rows without padding are converted as one.
+    const bool whole = buffer.Pitch() == w * buffer.BytesPerPixel() && static_cast<int64_t>(w) * h <= INT32_MAX;
+    for (int32_t y = 0; y < (whole ? 1 : h); ++y) {
         uint32_t* row = out + static_cast<size_t>(y) * w;
         const uint8_t* in = buffer.Row(y);
+        const int32_t n = whole ? w * h : w;
         switch (format) {
-        case PixelFormat::P8: rows::ArgbFromP8(row, in, w, table); break;
-        case PixelFormat::R5G6B5: rows::ArgbFromR5G6B5(row, reinterpret_cast<const uint16_t*>(in), w); break;
+        case PixelFormat::P8: rows::ArgbFromP8(row, in, n, table); break;
+        case PixelFormat::R5G6B5: rows::ArgbFromR5G6B5(row, reinterpret_cast<const uint16_t*>(in), n); break;
         case PixelFormat::X1R5G5B5:
-        case PixelFormat::A1R5G5B5: rows::ArgbFromX1R5G5B5(row, reinterpret_cast<const uint16_t*>(in), w); break;
-        default: rows::ArgbFromX8R8G8B8(row, reinterpret_cast<const uint32_t*>(in), w); break;
+        case PixelFormat::A1R5G5B5: rows::ArgbFromX1R5G5B5(row, reinterpret_cast<const uint16_t*>(in), n); break;
+        default: rows::ArgbFromX8R8G8B8(row, reinterpret_cast<const uint32_t*>(in), n); break;
         }
     }
 }
