@@ -1,6 +1,7 @@
 #pragma once
 // Row loops over pixels that the blits, the effects and the presentation share: colour-keyed
-// copies, column gathers for stretched blits and conversions to the 32-bit frame the host shows.
+// copies, column gathers for stretched blits, the even mix of translucency, column sums for the
+// mosaic, fills under a kept top byte and conversions to the 32-bit frame the host shows.
 // Each does exactly what the plain per-pixel loop beside its caller does, many pixels at a time;
 // the plain loops stay as the reference, and tests run both on random input (see
 // ForceGeneralPixelPaths).
