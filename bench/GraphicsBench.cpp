@@ -580,6 +580,7 @@ void PrintTables(const TableReporter& r)
     for (const Row& row : g_vRows) {
         const std::string base = row.op + "/" + row.config + "/";
         const double ours = r.Best(base + "ours"), sdl = r.Best(base + "sdl"), pixman = r.Best(base + "pixman");
+        if (ours < 0 && sdl < 0 && pixman < 0) continue;   // filtered out
         std::printf("%-14s %-6s %s %s %s %s %s\n", row.op.c_str(), row.config.c_str(), cell(ours).c_str(),
                     cell(sdl).c_str(), cell(pixman).c_str(), ratio(ours, sdl).c_str(), ratio(ours, pixman).c_str());
     }
@@ -592,6 +593,7 @@ void PrintTables(const TableReporter& r)
     std::printf("%-6s %10s %8s\n", "mode", "ours", "ratio");
     for (const Config& c : kConfigs) {
         const double t = r.Best(std::string("frame/") + c.name + "/ours");
+        if (t < 0) continue;
         std::printf("%-6s %s %s\n", c.name, cell(t).c_str(), ratio(t, fastest).c_str());
     }
 }
