@@ -152,6 +152,7 @@ void CmdChargeMove(cCharaBase* lpObject, cCommandInstance* lpInst)
             return;
         }
         if (TargetGone(lpTarget)) return;
+        bool bStands = false;
         if (lpObject->m_bFlying != 0) {
             double gx = 0.0, gy = 0.0;
             lpTarget->GetMoveTargetPoint(gx, gy, lpInst);
@@ -160,11 +161,13 @@ void CmdChargeMove(cCharaBase* lpObject, cCommandInstance* lpInst)
             lpInst->m_dVelX = 0.0;
             lpInst->m_dVelY = 0.0;
             lpInst->m_nFaceRequest = 0;
+            bStands = true;
         } else {
             StepTowardX(lpInst->m_dVelX, lpInst->m_dVelY, lpInst->m_nFaceRequest, lpTarget, CentreX(*lpObject),
                         CentreX(*lpTarget) + lpInst->m_nTargetX, lpInst->m_dSpeed, lpObject->m_bScreenFixed, 0);
         }
-        if (lpInst->m_nAngle != 0) {
+        // A walker that may not move across stands still whatever the angle says.
+        if (lpInst->m_nAngle != 0 && !bStands) {
             const double v = lpInst->m_dSpeed;
             const double vx0 = lpInst->m_dVelX, vy0 = lpInst->m_dVelY;
             double h = 0.0;
