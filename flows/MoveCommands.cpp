@@ -209,12 +209,14 @@ void CmdHomingMove(cCharaBase* lpObject, cCommandInstance* lpInst)
             points.push_back(p);
             lpObject->SolveMovement(lpInst, move, lpTarget, p.m_dX, p.m_dY);
         } else if (lpInst->m_nCalls % d == 0) {
-            if (!points.empty()) {
+            // Aim at the point remembered d sub-steps ago and remember this one in its place.
+            if (points.empty()) {
+                points.push_back(p);
+            } else {
                 const cCommandInstance::TargetPoint old = points.front();
                 lpObject->SolveMovement(lpInst, move, lpTarget, old.m_dX, old.m_dY);
+                points.front() = p;
             }
-            points.push_back(p);
-            if (points.size() > 1) points.pop_front();
         }
     } else {
         if (move.m_bFixX != 0) return;
@@ -228,9 +230,12 @@ void CmdHomingMove(cCharaBase* lpObject, cCommandInstance* lpInst)
             points.push_back(p);
             lpObject->SolveMovementX(lpInst, move, lpTarget, p.m_dX);
         } else if (lpInst->m_nCalls % d == 0) {
-            if (!points.empty()) lpObject->SolveMovementX(lpInst, move, lpTarget, points.front().m_dX);
-            points.push_back(p);
-            if (points.size() > 1) points.pop_front();
+            if (points.empty()) {
+                points.push_back(p);
+            } else {
+                lpObject->SolveMovementX(lpInst, move, lpTarget, points.front().m_dX);
+                points.front() = p;
+            }
         }
     }
     lpObject->ApplyMovement(lpInst->m_dVelX, lpInst->m_dVelY, lpInst->m_nFaceRequest, lpInst, move, 0);

@@ -164,6 +164,28 @@ TEST_F(MoveCommandsTest, HomingWithDelayFollowsTheTargetsPathLate)
     m_Chara.m_lpTarget = nullptr;
 }
 
+TEST_F(MoveCommandsTest, WalkingHomingStepsAcrossOnlyAndNotWhenAcrossIsFixed)
+{
+    cChara target;
+    PrepareChara(target, 20, 300);   // left and below
+    m_Chara.m_lpTarget = &target;
+    m_Chara.m_bFlying = 0;
+    Command cmd(6, false);
+    Prepare(cmd, 2.0);
+    CmdHomingMove(&m_Chara, &cmd.m_Inst);
+    EXPECT_EQ(m_Chara.m_dSpeedX, -2.0);
+    EXPECT_EQ(m_Chara.m_dSpeedY, 0.0);
+    EXPECT_EQ(cmd.m_Inst.m_nCalls, 1);
+
+    Command fixed(6, false);
+    Prepare(fixed, 2.0);
+    fixed.Move().m_bFixX = 1;
+    CmdHomingMove(&m_Chara, &fixed.m_Inst);
+    EXPECT_EQ(m_Chara.m_dSpeedX, -2.0);
+    EXPECT_EQ(fixed.m_Inst.m_nCalls, 0);
+    m_Chara.m_lpTarget = nullptr;
+}
+
 TEST_F(MoveCommandsTest, HomingOnATargetBeingRemovedDoesNothing)
 {
     cChara target;
