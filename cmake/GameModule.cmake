@@ -41,7 +41,8 @@ function(player_test name)
   if(NOT ARG_PLATFORM)
     target_compile_options(${name} PRIVATE ${PLAYER_GAME_TEXT_FLAGS})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+  # Parameterised suites name their instantiations themselves; CTest takes those names as they are.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
     PROPERTIES ENVIRONMENT "PLAYER_HOST=headless"
     ENVIRONMENT_MODIFICATION "LSAN_OPTIONS=set:suppressions=${PLAYER_LSAN_SUPPRESSIONS}")
 endfunction()

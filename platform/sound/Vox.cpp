@@ -14,6 +14,7 @@
 
 #include "platform/sound/SoundHost.h"
 #include "platform/sound/SoundMixer.h"
+#include "platform/sound/VorbisHeaderCheck.h"
 #include "platform/win/WinFile.h"
 
 namespace {
@@ -75,6 +76,7 @@ public:
             return 0;
         }
         std::fclose(f);
+        if (!VorbisHeadersAreSound(file->bytes.data(), file->bytes.size())) return 0;
         auto vf = std::make_unique<OggVorbis_File>();
         const ov_callbacks callbacks = {MemRead, MemSeek, nullptr, MemTell};
         if (ov_open_callbacks(file.get(), vf.get(), nullptr, 0, callbacks) != 0) return 0;
