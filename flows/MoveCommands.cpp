@@ -152,6 +152,7 @@ void CmdChargeMove(cCharaBase* lpObject, cCommandInstance* lpInst)
             return;
         }
         if (TargetGone(lpTarget)) return;
+        bool bStands = false;
         if (lpObject->m_bFlying != 0) {
             double gx = 0.0, gy = 0.0;
             lpTarget->GetMoveTargetPoint(gx, gy, lpInst);
@@ -160,11 +161,13 @@ void CmdChargeMove(cCharaBase* lpObject, cCommandInstance* lpInst)
             lpInst->m_dVelX = 0.0;
             lpInst->m_dVelY = 0.0;
             lpInst->m_nFaceRequest = 0;
+            bStands = true;
         } else {
             StepTowardX(lpInst->m_dVelX, lpInst->m_dVelY, lpInst->m_nFaceRequest, lpTarget, CentreX(*lpObject),
                         CentreX(*lpTarget) + lpInst->m_nTargetX, lpInst->m_dSpeed, lpObject->m_bScreenFixed, 0);
         }
-        if (lpInst->m_nAngle != 0) {
+        // A walker that may not move across stands still whatever the angle says.
+        if (lpInst->m_nAngle != 0 && !bStands) {
             const double v = lpInst->m_dSpeed;
             const double vx0 = lpInst->m_dVelX, vy0 = lpInst->m_dVelY;
             double h = 0.0;
@@ -206,12 +209,14 @@ void CmdHomingMove(cCharaBase* lpObject, cCommandInstance* lpInst)
             points.push_back(p);
             lpObject->SolveMovement(lpInst, move, lpTarget, p.m_dX, p.m_dY);
         } else if (lpInst->m_nCalls % d == 0) {
-            if (!points.empty()) {
+            // Aim at the point remembered d sub-steps ago and remember this one in its place.
+            if (points.empty()) {
+                points.push_back(p);
+            } else {
                 const cCommandInstance::TargetPoint old = points.front();
                 lpObject->SolveMovement(lpInst, move, lpTarget, old.m_dX, old.m_dY);
+                points.front() = p;
             }
-            points.push_back(p);
-            if (points.size() > 1) points.pop_front();
         }
     } else {
         if (move.m_bFixX != 0) return;
@@ -225,9 +230,12 @@ void CmdHomingMove(cCharaBase* lpObject, cCommandInstance* lpInst)
             points.push_back(p);
             lpObject->SolveMovementX(lpInst, move, lpTarget, p.m_dX);
         } else if (lpInst->m_nCalls % d == 0) {
-            if (!points.empty()) lpObject->SolveMovementX(lpInst, move, lpTarget, points.front().m_dX);
-            points.push_back(p);
-            if (points.size() > 1) points.pop_front();
+            if (points.empty()) {
+                points.push_back(p);
+            } else {
+                lpObject->SolveMovementX(lpInst, move, lpTarget, points.front().m_dX);
+                points.front() = p;
+            }
         }
     }
     lpObject->ApplyMovement(lpInst->m_dVelX, lpInst->m_dVelY, lpInst->m_nFaceRequest, lpInst, move, 0);

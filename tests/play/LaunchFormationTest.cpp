@@ -300,28 +300,32 @@ public:
     std::vector<cEdBlock> m_SavedBlocks;
 };
 
-TEST_F(LaunchSummonTest, BlockToggleStartsEachFiringWithNoCellToggled)
+TEST_F(LaunchSummonTest, BlockToggleChangesACellOncePerFiring)
 {
+    g_CommonPalette.m_vBlock[2].m_nGraphicIndex = 5;
     Command cmd(13, true);
-    cmd.Shot().m_nCount = 1;
+    cmd.Shot().m_nFormation = 2;   // two blocks at the same point
+    cmd.Shot().m_nCount = 2;
     cmd.Shot().m_nSummonIndex = 2;
     cmd.Shot().m_nBlockMode = 2;
-    m_State.m_vToggledBlocks = {5, 6};
+    // A 32-pixel cell just left of the shooter, centred on it.
+    const int32_t nCell = BlockMap.IndexOfBlockAt(320 + 100 - 32 + 1, 320 + 100 + 16 - 16);
+    ASSERT_GE(nCell, 0);
+    m_State.m_vToggledBlocks = {nCell};   // left from an earlier firing
     LaunchBlocks(&m_Chara, &cmd.m_Inst, &cmd.Shot());
-    EXPECT_TRUE(m_State.m_vToggledBlocks.empty());
+    EXPECT_EQ(BlockMap[nCell].m_Block.m_nGraphicIndex, 5);
+    EXPECT_EQ(m_State.m_vToggledBlocks, std::vector<int32_t>{nCell});
+    LaunchBlocks(&m_Chara, &cmd.m_Inst, &cmd.Shot());
+    EXPECT_EQ(BlockMap[nCell].m_Block.m_nGraphicIndex, 0);
 
     // A palette index outside the list does nothing at all.
-    m_State.m_vToggledBlocks = {5};
+    m_State.m_vToggledBlocks = {nCell};
     for (int16_t nIndex : {3, -1}) {
         cmd.Shot().m_nSummonIndex = nIndex;
         LaunchBlocks(&m_Chara, &cmd.m_Inst, &cmd.Shot());
         EXPECT_EQ(m_State.m_vToggledBlocks.size(), 1u);
+        EXPECT_EQ(BlockMap[nCell].m_Block.m_nGraphicIndex, 0);
     }
-    // Placing or removing keeps the toggle list of an earlier firing.
-    cmd.Shot().m_nSummonIndex = 1;
-    cmd.Shot().m_nBlockMode = 0;
-    LaunchBlocks(&m_Chara, &cmd.m_Inst, &cmd.Shot());
-    EXPECT_EQ(m_State.m_vToggledBlocks.size(), 1u);
 }
 
 }  // namespace

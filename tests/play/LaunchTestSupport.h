@@ -23,6 +23,7 @@ public:
         g_System.m_bLegacy214 = g_System.m_bLegacy555 = g_System.m_bLegacy721 = 0;
         g_System.m_bLegacy728 = g_System.m_bLegacy733 = 0;
         SetSpeed(1, 0.0);
+        BlockMap.ClearCells();   // empty cells, none of them solid
         m_State.m_ScrollX.m_dPosition = 320.0;
         m_State.m_ScrollY.m_dPosition = 320.0;
         PrepareChara(m_Chara, 100, 100);

@@ -95,6 +95,34 @@ TEST_F(MoveCommandsTest, ChargeAimsOnceAndKeepsItsVelocity)
     m_Chara.m_lpTarget = nullptr;
 }
 
+TEST_F(MoveCommandsTest, ChargeAngleTurnsTheAimedVelocity)
+{
+    cChara target;
+    PrepareChara(target, 300, 100);   // straight to the right
+    m_Chara.m_lpTarget = &target;
+    Command cmd(5, false);
+    Prepare(cmd, 2.0);
+    cmd.Move().m_nAngle = 90;
+    cmd.Move().m_bMirrorAngle = 0;
+    CmdChargeMove(&m_Chara, &cmd.m_Inst);
+    // Right is 180 in the flight convention; 90 more flies down.
+    EXPECT_NEAR(cmd.m_Inst.m_dVelX, 0.0, 1e-12);
+    EXPECT_NEAR(cmd.m_Inst.m_dVelY, 2.0, 1e-12);
+
+    // A walker that may not move across stands still, angle or not.
+    m_Chara.m_bFlying = 0;
+    m_Chara.m_dSpeedX = m_Chara.m_dSpeedY = 0.0;
+    Command fixed(5, false);
+    Prepare(fixed, 2.0);
+    fixed.Move().m_nAngle = 45;
+    fixed.Move().m_bFixX = 1;
+    CmdChargeMove(&m_Chara, &fixed.m_Inst);
+    CmdChargeMove(&m_Chara, &fixed.m_Inst);
+    EXPECT_EQ(m_Chara.m_dSpeedX, 0.0);
+    EXPECT_EQ(m_Chara.m_dSpeedY, 0.0);
+    m_Chara.m_lpTarget = nullptr;
+}
+
 TEST_F(MoveCommandsTest, HomingWithoutDelayReAimsEverySubStep)
 {
     cChara target;
@@ -133,6 +161,28 @@ TEST_F(MoveCommandsTest, HomingWithDelayFollowsTheTargetsPathLate)
     EXPECT_NEAR(cmd.m_Inst.m_dVelX, 0.0, 1e-12);
     EXPECT_DOUBLE_EQ(cmd.m_Inst.m_dVelY, 2.0);
     EXPECT_LE(cmd.m_Inst.m_lTargetPoints.size(), 1u);
+    m_Chara.m_lpTarget = nullptr;
+}
+
+TEST_F(MoveCommandsTest, WalkingHomingStepsAcrossOnlyAndNotWhenAcrossIsFixed)
+{
+    cChara target;
+    PrepareChara(target, 20, 300);   // left and below
+    m_Chara.m_lpTarget = &target;
+    m_Chara.m_bFlying = 0;
+    Command cmd(6, false);
+    Prepare(cmd, 2.0);
+    CmdHomingMove(&m_Chara, &cmd.m_Inst);
+    EXPECT_EQ(m_Chara.m_dSpeedX, -2.0);
+    EXPECT_EQ(m_Chara.m_dSpeedY, 0.0);
+    EXPECT_EQ(cmd.m_Inst.m_nCalls, 1);
+
+    Command fixed(6, false);
+    Prepare(fixed, 2.0);
+    fixed.Move().m_bFixX = 1;
+    CmdHomingMove(&m_Chara, &fixed.m_Inst);
+    EXPECT_EQ(m_Chara.m_dSpeedX, -2.0);
+    EXPECT_EQ(fixed.m_Inst.m_nCalls, 0);
     m_Chara.m_lpTarget = nullptr;
 }
 

@@ -9,6 +9,7 @@
 #include "objects/ObjectLinks.h"
 #include "objects/Shot.h"
 #include "objects/ShotLaunch.h"
+#include "stage/BlockMap.h"
 #include "stage/CharaList.h"
 #include "tests/play/LaunchTestSupport.h"
 
@@ -360,11 +361,37 @@ TEST_F(ShotTest, SwordOfAMissingTypeEndsAtOnce)
     EXPECT_EQ(sword.Move(), 1);
 }
 
-TEST_F(ShotTest, BlockPassValueOneNeverHitsBlocks)
+TEST_F(ShotTest, BlockTestLooksAtTheCornersOrAGridOverALargeBox)
 {
-    m_Rec.m_nBlockPass = 1;
+    auto solid = [](int32_t x, int32_t y) -> cEdBlock& { return BlockMap[BlockMap.IndexOf(x, y)].m_Block; };
+    m_Rec.m_nSide = 3;
+    m_Rec.m_bSameSide = 0;
     cShot shot;
+    shot.Init(1, &m_Chara, 11, m_Rec, Launch(1, 0, 1));   // 16 x 16 at (500, 500): cell (15, 15)
+    EXPECT_EQ(shot.HitsBlocks(), 0);
+    solid(15, 15).m_nHit = 1;
+    EXPECT_EQ(shot.HitsBlocks(), 1);
+    solid(15, 15).m_nHitExcept = 3;   // the block lets this faction pass
+    EXPECT_EQ(shot.HitsBlocks(), 0);
+    solid(15, 15).m_nHitExcept = 0;
+    m_Rec.m_nBlockPass = 1;
     shot.Init(1, &m_Chara, 11, m_Rec, Launch(1, 0, 1));
+    EXPECT_EQ(shot.HitsBlocks(), 0);
+    solid(15, 15).m_nHit = 0;
+
+    // A 48-pixel shot over cells 15 to 17: the middle cell is found by the grid.
+    m_Rec.m_nBlockPass = 0;
+    m_Rec.m_nSize = 3;
+    shot.Init(1, &m_Chara, 11, m_Rec, Launch(1, 0, 1));
+    ASSERT_EQ(shot.m_nHitWidth, 48);
+    EXPECT_EQ(shot.HitsBlocks(), 0);
+    solid(16, 16).m_nHit = 1;
+    EXPECT_EQ(shot.HitsBlocks(), 1);
+    solid(16, 16).m_nHit = 0;
+    solid(17, 17).m_nHit = 1;   // reached by the last offset, clamped to the box's last pixel
+    EXPECT_EQ(shot.HitsBlocks(), 1);
+    solid(17, 17).m_nHit = 0;
+    solid(18, 15).m_nHit = 1;   // beyond the box
     EXPECT_EQ(shot.HitsBlocks(), 0);
 }
 
