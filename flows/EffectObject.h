@@ -27,3 +27,8 @@ public:
 
     int32_t m_bGone = 0;
 };
+
+// Defined in EffectObject.cpp.
+// Scaled effects and pictures may stretch from video memory (Direct3D, or DirectDraw with
+// "DD_VideoStretch").
+bool EffectsStretchInVideoMemory();

@@ -45,6 +45,11 @@ public:
     void Draw();
     // 0 shown, 1 finished; bPaused while the pause thread draws.
     int32_t Update(DDSURFACEDATA* lpTarget, int32_t bPaused);
+    // Gives the text surface back to Off_Msg (none afterwards).
+    void ReleaseSurface();
+    // Where the message is drawn this frame (the position rules of Update); 0 when the object
+    // it follows is gone.
+    int32_t Place(int32_t& x, int32_t& y);
 
     MessageSetup m_Setup;
     std::string m_strSource;

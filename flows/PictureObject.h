@@ -8,7 +8,14 @@ class cGameObject;
 
 class cPictureObject {
 public:
+    cPictureObject() = default;
     // Defined in PictureObject.cpp.
+    // Gives the surface back to PictureSurfaces. A copy owns no surface: pictures are set up where
+    // they are stored.
+    ~cPictureObject();
+    cPictureObject(const cPictureObject& other);
+    cPictureObject& operator=(const cPictureObject& other);
+    void ReleaseSurface();
     void Setup(int32_t nPicture, double x, double y, int32_t nWidth, int32_t nHeight,
                int32_t bFixedOnScreen, int32_t nLayer, int32_t nScale, int32_t nTimeMode,
                int32_t nFrames, int32_t bStopsGame, int32_t bUsesId, int32_t nId);
