@@ -28,6 +28,10 @@ function(player_library name)
   endif()
 endfunction()
 
+# The leak checker's suppressions: libraries of the system whose own leaks a sanitized run does
+# not fail on. Every test runs with them, and so do the players the whole-program tests start.
+set(PLAYER_LSAN_SUPPRESSIONS ${CMAKE_CURRENT_LIST_DIR}/lsan-suppressions.txt)
+
 # player_test(NAME [PLATFORM] SOURCES files... DEPS libs...)
 # One GoogleTest executable; its cases are registered with CTest one by one.
 function(player_test name)
@@ -37,6 +41,8 @@ function(player_test name)
   if(NOT ARG_PLATFORM)
     target_compile_options(${name} PRIVATE ${PLAYER_GAME_TEXT_FLAGS})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "PLAYER_HOST=headless")
+  # Parameterised suites name their instantiations themselves; CTest takes those names as they are.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
+    PROPERTIES ENVIRONMENT "PLAYER_HOST=headless"
+    ENVIRONMENT_MODIFICATION "LSAN_OPTIONS=set:suppressions=${PLAYER_LSAN_SUPPRESSIONS}")
 endfunction()

@@ -31,6 +31,10 @@ public:
 
     void Setup(int32_t index, int32_t variant);
     void Start(int32_t number, int32_t runMode, int32_t repeat);
+    // One drawn frame: 1 when the effect has finished. Restart begins the next run of a repeated
+    // or back-and-forth effect. Defined in objects/CharaDraw.cpp, with the drawing that steps it.
+    int32_t Step();
+    void Restart();
 };
 
 extern std::vector<cCharaEffect> g_CharaEffectTable;

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <unistd.h>
 
 #include "data/EdCommand.h"
 #include "data/EdDatabase.h"
@@ -15,84 +14,19 @@
 #include "data/EdWorldMap.h"
 #include "data/RecordStream.h"
 #include "data/StageLoader.h"
+#include "fuzz/FuzzFiles.h"
 #include "media/sound/MidiStream.h"
 #include "platform/host/Host.h"
 #include "platform/sound/SoundHost.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-// One scratch file per process and purpose, so that parallel runs never share one.
-std::string ScratchPath(const char* lpPurpose)
-{
-    return "/tmp/player_fuzz_" + std::to_string(getpid()) + "_" + lpPurpose;
-}
-
-bool WriteFileBytes(const std::string& path, const uint8_t* data, size_t size)
-{
-    FILE* fp = std::fopen(path.c_str(), "wb");
-    if (!fp) return false;
-    const bool bWritten = size == 0 || std::fwrite(data, 1, size, fp) == size;
-    return std::fclose(fp) == 0 && bWritten;
-}
-
-Bytes ReadFileBytes(const std::string& path)
-{
-    Bytes bytes;
-    FILE* fp = std::fopen(path.c_str(), "rb");
-    if (!fp) return bytes;
-    uint8_t buffer[4096];
-    size_t nRead;
-    while ((nRead = std::fread(buffer, 1, sizeof buffer, fp)) > 0) bytes.insert(bytes.end(), buffer, buffer + nRead);
-    std::fclose(fp);
-    return bytes;
-}
-
-// The headless host, and no message box left over from the last input.
-void PrepareHost()
-{
-    static const bool bStarted = [] {
-        HostSelect(HostKind::Headless);
-        return true;
-    }();
-    (void)bStarted;
-    HostClearRecordedMessageBoxes();
-}
-
-// Saves a whole record file with the class's own SaveToFile and gives its bytes (empty when the
-// save failed).
-Bytes SavedBytes(cFieldListRecord& record, const char* lpPurpose)
-{
-    const std::string path = ScratchPath(lpPurpose);
-    if (!record.SaveToFile(path.c_str())) return {};
-    Bytes bytes = ReadFileBytes(path);
-    std::remove(path.c_str());
-    return bytes;
-}
-
-// Loads the input as a whole record file into a new record; when it loads, its save must load
-// again into a new record and save to the same bytes.
-template <class T, class Make>
-FuzzOutcome CheckWholeFile(const uint8_t* data, size_t size, Make make)
-{
-    PrepareHost();
-    const std::string path = ScratchPath("input");
-    if (!WriteFileBytes(path, data, size)) std::abort();
-    std::unique_ptr<T> lpRecord = make();
-    const int nLoaded = lpRecord->LoadFromFile(path.c_str());
-    std::remove(path.c_str());
-    if (!nLoaded) return FuzzOutcome::Refused;
-
-    const Bytes first = SavedBytes(*lpRecord, "first");
-    if (first.empty()) return FuzzOutcome::Broken;
-    if (!WriteFileBytes(path, first.data(), first.size())) std::abort();
-    std::unique_ptr<T> lpAgain = make();
-    const int nReloaded = lpAgain->LoadFromFile(path.c_str());
-    std::remove(path.c_str());
-    if (!nReloaded) return FuzzOutcome::Broken;
-    return SavedBytes(*lpAgain, "second") == first ? FuzzOutcome::Loaded : FuzzOutcome::Broken;
-}
+using fuzz::Bytes;
+using fuzz::PrepareHost;
+using fuzz::ReadFileBytes;
+using fuzz::SavedBytes;
+using fuzz::ScratchPath;
+using fuzz::WriteScratch;
 
 // Database lists: no saving code of their own, so a list file is written as the list loader
 // reads it (the format version, then the record vector).
@@ -113,7 +47,7 @@ template <class T>
 FuzzOutcome CheckList(const uint8_t* data, size_t size)
 {
     const std::string path = ScratchPath("input");
-    if (!WriteFileBytes(path, data, size)) std::abort();
+    WriteScratch(path, data, size);
     std::vector<T> list;
     const int nLoaded = LoadDatabaseList(list, path.c_str(), T());
     std::remove(path.c_str());
@@ -121,7 +55,7 @@ FuzzOutcome CheckList(const uint8_t* data, size_t size)
 
     const Bytes first = SaveListFile(list);
     if (first.empty()) return FuzzOutcome::Broken;
-    if (!WriteFileBytes(path, first.data(), first.size())) std::abort();
+    WriteScratch(path, first.data(), first.size());
     std::vector<T> again;
     const int nReloaded = LoadDatabaseList(again, path.c_str(), T());
     std::remove(path.c_str());
@@ -221,22 +155,22 @@ FuzzOutcome CheckStageInput(const uint8_t* data, size_t size)
 {
     PrepareHost();
     const std::string path = ScratchPath("stage");
-    if (!WriteFileBytes(path, data, size)) std::abort();
+    WriteScratch(path, data, size);
     // The player refuses a file that fails the trailer check before reading it; the load itself
     // must still be safe for any bytes, so both run.
     CheckStageFile(path.c_str());
     std::remove(path.c_str());
     HostClearRecordedMessageBoxes();
-    const FuzzOutcome outcome = CheckWholeFile<cEdStage>(data, size, [] { return std::make_unique<cEdStage>(); });
+    const FuzzOutcome outcome = fuzz::CheckWholeFile<cEdStage>(data, size);
     if (outcome != FuzzOutcome::Loaded) return outcome;
     // A stage the loader took saves with its trailer.
     cEdStage stage;
-    if (!WriteFileBytes(path, data, size)) std::abort();
+    WriteScratch(path, data, size);
     const int nLoaded = stage.LoadFromFile(path.c_str());
     std::remove(path.c_str());
     if (!nLoaded) return FuzzOutcome::Broken;
     const Bytes saved = SavedBytes(stage, "trailer");
-    if (!WriteFileBytes(path, saved.data(), saved.size())) std::abort();
+    WriteScratch(path, saved.data(), saved.size());
     const int nChecked = CheckStageFile(path.c_str());
     std::remove(path.c_str());
     HostClearRecordedMessageBoxes();
@@ -252,17 +186,17 @@ FuzzOutcome CheckDatabaseListInput(const uint8_t* data, size_t size)
 
 FuzzOutcome CheckSystemInput(const uint8_t* data, size_t size)
 {
-    return CheckWholeFile<cEdSystem>(data, size, [] { return std::make_unique<cEdSystem>(); });
+    return fuzz::CheckWholeFile<cEdSystem>(data, size);
 }
 
 FuzzOutcome CheckWorldMapInput(const uint8_t* data, size_t size)
 {
-    return CheckWholeFile<cEdWorldMap>(data, size, [] { return std::make_unique<cEdWorldMap>(); });
+    return fuzz::CheckWholeFile<cEdWorldMap>(data, size);
 }
 
 FuzzOutcome CheckPaletteInput(const uint8_t* data, size_t size)
 {
-    return CheckWholeFile<cEdPalette>(data, size, [] { return std::make_unique<cEdPalette>(); });
+    return fuzz::CheckWholeFile<cEdPalette>(data, size);
 }
 
 FuzzOutcome CheckRecordBodyInput(const uint8_t* data, size_t size)
@@ -286,7 +220,7 @@ FuzzOutcome CheckMidiInput(const uint8_t* data, size_t size)
 {
     PrepareHost();
     const std::string path = ScratchPath("midi.mid");
-    if (!WriteFileBytes(path, data, size)) std::abort();
+    WriteScratch(path, data, size);
     SoundArmFault(SoundFault::MidiDevice);   // the reader and the buffers, not the synthesiser
     cMidiStream midi(path.c_str());
     SoundDisarmAllFaults();
@@ -311,7 +245,12 @@ const std::vector<FuzzTarget>& FuzzTargets()
         {"stage", &CheckStageInput},           {"database_list", &CheckDatabaseListInput},
         {"system", &CheckSystemInput},         {"world_map", &CheckWorldMapInput},
         {"palette", &CheckPaletteInput},       {"record_body", &CheckRecordBodyInput},
-        {"midi_reader", &CheckMidiInput},
+        {"midi_reader", &CheckMidiInput},      {"option", &CheckOptionInput},
+        {"boot", &CheckBootInput},             {"window", &CheckWindowInput},
+        {"save_data", &CheckSaveDataInput},    {"ranking", &CheckRankingInput},
+        {"key_config", &CheckKeyConfigInput},  {"system_ini", &CheckSystemIniInput},
+        {"bitmap", &CheckBitmapInput},         {"wave", &CheckWaveInput},
+        {"ogg", &CheckOggInput},
     };
     return targets;
 }
@@ -373,6 +312,9 @@ std::vector<Bytes> FuzzSeeds(const std::string& strTarget)
         }
     } else if (strTarget == "midi_reader") {
         seeds.push_back(SmallMidiFile());
+    } else {
+        seeds = fuzz::PlayerFileSeeds(strTarget);
+        if (seeds.empty()) seeds = fuzz::MediaSeeds(strTarget);
     }
     return seeds;
 }

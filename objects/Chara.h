@@ -41,3 +41,10 @@ public:
     int32_t m_bStarted = 0;
     int32_t m_nReserved = 0;
 };
+
+// The clean-up that closes a character's flows of one sub-step (hero and computer characters).
+// Defined in Chara.cpp.
+// Removes the flow instances flagged deleted while the flows ran, then clears the flag.
+void RemoveDeletedFlowInstances(cCharaBase& chara);
+// Frees the flow IDs of flows that stopped during the sub-step, then clears the flag.
+void ReleaseStoppedFlowIds(cCharaBase& chara);

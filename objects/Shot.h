@@ -35,6 +35,8 @@ public:
     void Draw(DDSURFACEDATA* lpTarget, int32_t bFrozen);
     void SplitAccel(double& ax, double& ay, double vx, double vy) const;
     int32_t ClampShotX();
+    // One sub-step of a sword beside its owner; 1 when the swing has ended.
+    int32_t SwordStep();
 
     // Links. Defined in ObjectLinks.cpp.
     // Enters this stored shot in the incoming-shot list of its target character.
@@ -66,3 +68,7 @@ public:
 // Pattern 0: frames 0, 1, 2 for 7 ticks each, then finished (swords); pattern 1: frames 0 and 1
 // for 8 ticks each, looping (shots).
 extern const int32_t* const ShotAnimeList[];
+
+// Movement kind 1..9 of a shot for one sub-step (entries 7..15 of ShotMotionTable).
+// Defined in Shot.cpp.
+void ShotMotionKind(cShot& shot, int32_t nKind);

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config clang
   libsdl2-dev libfreetype-dev libvorbis-dev libfluidsynth-dev timgm6mb-soundfont
-  fonts-ipafont-gothic libboost-dev libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ipafont-gothic libboost-dev libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   xvfb xauth
 )
 

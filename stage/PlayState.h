@@ -143,6 +143,9 @@ public:
     std::string m_RankName;
     int32_t m_bRankingEntered = 0;
     int32_t m_bStatusWindow = 0;
+    // Set when Enter could not load its bitmaps or set-up ran out of memory: the scene then runs
+    // no state until the close it asked for arrives, and never draws a stage it did not set up.
+    int32_t m_bSetupFailed = 0;
 };
 
 // The play state while a stage-play scene exists (or a test has set one); null otherwise.

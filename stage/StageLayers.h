@@ -5,6 +5,7 @@
 
 class cCommandInstance;
 struct DDSURFACEDATA;
+struct ScreenTone;
 
 // Defined in StageLayers.cpp.
 void BuildSightMask(DDSURFACEDATA* lpMask, DDSURFACEDATA* lpDisc);
@@ -16,3 +17,10 @@ void DrawStatusBar(DDSURFACEDATA* lpTarget);
 void DrawTimeLimit(DDSURFACEDATA* lpTarget, int32_t bSound);
 void SetScreenTone(cCommandInstance* lpInst);
 void ApplyScreenTone(int32_t bDrawOnly);
+// The width of status item nItem on the bar (0 when it is not shown).
+int32_t StatusItemWidth(int32_t nItem);
+// The x of each of the five status items (-1 for one not shown) and the gap between them; 0 when
+// no item is shown.
+int32_t StatusBarLayout(int32_t* lpX);
+// The alpha (0..255, 255 no tint) of the tone at its current frame.
+int32_t ScreenToneAlpha(const ScreenTone& tone);

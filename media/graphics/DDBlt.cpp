@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "media/graphics/DDBatch.h"
 #include "media/graphics/DDQuad.h"
@@ -15,6 +17,7 @@
 #include "media/graphics/DDPixel.h"
 #include "media/graphics/SceneTarget.h"
 #include "media/graphics/DDSurfaceLock.h"
+#include "platform/graphics/PixelRows.h"
 
 namespace {
 
@@ -266,6 +269,116 @@ void SoftwareCopy(const ddpixel::View& dst, const ddpixel::View& src, const ddpi
     }
 }
 
+// The copy above, a row at a time: the source row and column of every destination row and
+// column are worked out once per blit with the same arithmetic, then runs of columns are copied
+// whole (by memcpy, the keyed row copy or the alpha-setting conversion) and scaled rows gather.
+template <class T>
+void SoftwareCopyRows(const ddpixel::View& dst, const ddpixel::View& src, const ddpixel::Mode& m,
+                      int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy, int32_t sw,
+                      int32_t sh, int32_t flags, bool bSrcBack)
+{
+    const bool bKey = flags == 1;
+    const bool bPlain = sw == w && sh == h;
+    const double xRatio = static_cast<double>(sw) / w;
+    const float yRatio = static_cast<float>(sh) / static_cast<float>(h);
+    const int32_t j0 = std::max(0, -y);
+    const int32_t j1 = static_cast<int32_t>(std::min<int64_t>(h, static_cast<int64_t>(dst.height) - y));
+    const int32_t k0 = std::max(0, -x);
+    const int32_t k1 = static_cast<int32_t>(std::min<int64_t>(w, static_cast<int64_t>(dst.width) - x));
+    if (j0 >= j1 || k0 >= k1) return;
+    // One pixel as the copy above treats it: false when the key skips it.
+    auto convert = [&m, bKey, bSrcBack](T p, T& out) {
+        if constexpr (sizeof(T) == 2) {
+            if (bSrcBack) {
+                if (m.bD3D && nWindowMode == 0) {
+                    const int32_t r = (p >> m.bbm.rs) & m.bbm.rm, g = ((p >> m.bbm.gs) & m.bbm.gm) >> 1,
+                                  b = (p >> m.bbm.bs) & m.bbm.bm;
+                    p = static_cast<T>((r << m.sm.rs) | (g << m.sm.gs) | (b << m.sm.bs) | ((m.sm.am & 1) << m.sm.as));
+                } else {
+                    p = static_cast<T>(p | ((m.sm.am & 1) << m.sm.as));
+                }
+            }
+            if (bKey && (p & 0xA000) == 0) return false;
+            out = ddpixel::Copy16(m, p);
+        } else {
+            if (bSrcBack) p |= 0xFF000000u;
+            if (bKey && (p >> 24) == 0) return false;
+            out = p;
+        }
+        return true;
+    };
+    // Source columns, -1 where the column falls outside the source.
+    thread_local std::vector<int32_t> cols;
+    cols.assign(static_cast<size_t>(k1 - k0), -1);
+    int32_t firstValid = k1, lastValid = k0 - 1;
+    for (int32_t k = k0; k < k1; ++k) {
+        int64_t col;
+        if (bPlain) {
+            col = static_cast<int64_t>(sx) + k;
+        } else {
+            int32_t b = static_cast<int32_t>(k * xRatio);
+            if (sw < 0) {
+                if (!(sw < b && b <= 0)) continue;
+                b -= 1;
+            } else if (b < 0 || b >= sw) {
+                continue;
+            }
+            col = static_cast<int64_t>(sx) + b;
+        }
+        if (col < 0 || col >= src.width) continue;
+        cols[static_cast<size_t>(k - k0)] = static_cast<int32_t>(col);
+        firstValid = std::min(firstValid, k);
+        lastValid = k;
+    }
+    if (firstValid > lastValid) return;
+    // Whether the columns of a plain blit run without gaps or conversions: then whole runs move.
+    const bool bRun = bPlain && (sizeof(T) == 4 || (!bSrcBack && !m.bFullBack));
+    for (int32_t j = j0; j < j1; ++j) {
+        int64_t row;
+        if (bPlain) {
+            row = static_cast<int64_t>(sy) + j;
+        } else {
+            int32_t b = static_cast<int32_t>(static_cast<float>(j) * yRatio);
+            if (sh < 0) {
+                if (!(sh < b && b <= 0)) continue;
+                b -= 1;
+            } else if (b < 0 || b >= sh) {
+                continue;
+            }
+            row = static_cast<int64_t>(sy) + b;
+        }
+        if (row < 0 || row >= src.height) continue;
+        const T* in = src.Row<T>(static_cast<int32_t>(row));
+        T* out = dst.Row<T>(y + j) + x;
+        if (bRun) {
+            // A plain blit's valid columns are one run: [firstValid, lastValid].
+            const int32_t n = lastValid - firstValid + 1;
+            const T* from = in + cols[static_cast<size_t>(firstValid - k0)];
+            T* to = out + firstValid;
+            if constexpr (sizeof(T) == 4) {
+                if (bSrcBack)
+                    gfx::rows::ArgbFromX8R8G8B8(to, from, n);
+                else if (bKey)
+                    gfx::rows::CopyKeyed32(to, from, n, 0, 0xFF000000u);
+                else
+                    std::memcpy(to, from, static_cast<size_t>(n) * 4);
+            } else {
+                if (bKey)
+                    gfx::rows::CopyKeyed16(to, from, n, 0, 0xA000);
+                else
+                    std::memcpy(to, from, static_cast<size_t>(n) * 2);
+            }
+            continue;
+        }
+        for (int32_t k = firstValid; k <= lastValid; ++k) {
+            const int32_t col = cols[static_cast<size_t>(k - k0)];
+            if (col < 0) continue;
+            T v;
+            if (convert(in[col], v)) out[k] = v;
+        }
+    }
+}
+
 int32_t SoftwareBlt(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w, int32_t h,
                     DDSURFACEDATA* lpSrc, int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t flags)
 {
@@ -283,10 +396,18 @@ int32_t SoftwareBlt(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w, int32
         copy.assign(src.bits, src.bits + bytes);
         src.bits = copy.data();
     }
-    if (pair.mode.nDepth == 16)
-        SoftwareCopy<uint16_t>(pair.dst, src, pair.mode, x, y, w, h, sx, sy, sw, sh, flags, pair.bSrcBack);
-    else
-        SoftwareCopy<uint32_t>(pair.dst, src, pair.mode, x, y, w, h, sx, sy, sw, sh, flags, pair.bSrcBack);
+    const bool rows = !gfx::GeneralPixelPathsForced();
+    if (pair.mode.nDepth == 16) {
+        if (rows)
+            SoftwareCopyRows<uint16_t>(pair.dst, src, pair.mode, x, y, w, h, sx, sy, sw, sh, flags, pair.bSrcBack);
+        else
+            SoftwareCopy<uint16_t>(pair.dst, src, pair.mode, x, y, w, h, sx, sy, sw, sh, flags, pair.bSrcBack);
+    } else {
+        if (rows)
+            SoftwareCopyRows<uint32_t>(pair.dst, src, pair.mode, x, y, w, h, sx, sy, sw, sh, flags, pair.bSrcBack);
+        else
+            SoftwareCopy<uint32_t>(pair.dst, src, pair.mode, x, y, w, h, sx, sy, sw, sh, flags, pair.bSrcBack);
+    }
     return 0;
 }
 

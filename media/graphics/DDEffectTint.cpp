@@ -9,12 +9,14 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "core/Log.h"
 #include "media/graphics/DDBlt.h"
 #include "media/graphics/DDPixel.h"
 #include "media/graphics/DDQuad.h"
 #include "media/graphics/GraphicsState.h"
+#include "platform/graphics/PixelRows.h"
 #include "platform/win/WinFile.h"
 
 using namespace ddpixel;
@@ -72,6 +74,13 @@ Span BothInside(const View& dst, const View& src, int32_t x, int32_t y, int32_t 
     s.i1 = hi(w, dst.width, x, src.width, sx);
     s.j1 = hi(h, dst.height, y, src.height, sy);
     return s;
+}
+
+// A surface mixed into itself reads pixels the loop has already written when the two rectangles
+// share rows but not columns; the row loops keep to the pixel loop's order only otherwise.
+bool RowsKeepOrder(const cLockedPair& pair, int32_t x, int32_t y, int32_t sx, int32_t sy)
+{
+    return !pair.bSame || y != sy || x == sx;
 }
 
 // ---- Tint ------------------------------------------------------------------------------------
@@ -163,6 +172,66 @@ std::array<uint8_t, 256> ComposeHalving(int32_t k, int32_t level)
     return result;
 }
 
+// The DirectDraw tint below, a row at a time: 8-bit look-ups four at a time, 16-bit channels
+// through tables that go from a channel value straight to its tinted value (widening, halving
+// and narrowing folded in). False when it does not apply.
+bool TintDirectDrawRows(const cLockedPair& pair, const Span& sp, int32_t x, int32_t y, int32_t sx, int32_t sy,
+                        bool bKey, const PALETTEENTRY& colour, const uint8_t* table, int32_t index, int32_t steps)
+{
+    const Mode& m = pair.mode;
+    if (gfx::GeneralPixelPathsForced() || !RowsKeepOrder(pair, x, y, sx, sy)) return false;
+    if (m.nDepth == 8) {
+        std::array<uint8_t, 256> map{};
+        if (table) {
+            map = ComposeTable(table, index, steps);
+        } else {
+            for (size_t v = 0; v < 256; ++v) map[v] = static_cast<uint8_t>(v);
+        }
+        const uint8_t key = static_cast<uint8_t>(m.dwTransmit);
+        for (int32_t j = sp.j0; j < sp.j1; ++j) {
+            const uint8_t* in = pair.src.Row<uint8_t>(sy + j) + sx;
+            uint8_t* out = pair.dst.Row<uint8_t>(y + j) + x;
+            int32_t i = sp.i0;
+            if (!bKey) {
+                for (; i + 4 <= sp.i1; i += 4) {
+                    const uint8_t a = map[in[i]], b = map[in[i + 1]], c = map[in[i + 2]], d = map[in[i + 3]];
+                    out[i] = a;
+                    out[i + 1] = b;
+                    out[i + 2] = c;
+                    out[i + 3] = d;
+                }
+            }
+            for (; i < sp.i1; ++i) {
+                const uint8_t p = in[i];
+                if (!bKey || p != key) out[i] = map[p];
+            }
+        }
+        return true;
+    }
+    if (m.nDepth != 16) return false;
+    auto channel = [steps](int32_t colourValue, int32_t mask) {
+        const auto halving = ComposeHalving(Expand(colourValue & mask, mask), steps);
+        std::vector<uint16_t> t(static_cast<size_t>(mask) + 1);
+        for (int32_t v = 0; v <= mask; ++v)
+            t[static_cast<size_t>(v)] = static_cast<uint16_t>(Reduce(halving[static_cast<size_t>(Expand(v, mask))], mask));
+        return t;
+    };
+    if (m.sm.rm > 255 || m.sm.gm > 255 || m.sm.bm > 255) return false;
+    const std::vector<uint16_t> tr = channel(colour.peRed, m.sm.rm), tg = channel(colour.peGreen, m.sm.gm),
+                                tb = channel(colour.peBlue, m.sm.bm);
+    for (int32_t j = sp.j0; j < sp.j1; ++j) {
+        const uint16_t* in = pair.src.Row<uint16_t>(sy + j) + sx;
+        uint16_t* out = pair.dst.Row<uint16_t>(y + j) + x;
+        for (int32_t i = sp.i0; i < sp.i1; ++i) {
+            const uint16_t p = in[i];
+            if (bKey && !Present16(m, p)) continue;
+            out[i] = Pack16(m, tr[static_cast<size_t>(R16(m.sm, p))], tg[static_cast<size_t>(G16(m.sm, p))],
+                            tb[static_cast<size_t>(B16(m.sm, p))]);
+        }
+    }
+    return true;
+}
+
 bool TintDirectDraw(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w, int32_t h,
                     DDSURFACEDATA* lpSrc, int32_t sx, int32_t sy, int32_t flag,
                     const PALETTEENTRY& colour, const uint8_t* table, int32_t index, int32_t level)
@@ -173,6 +242,7 @@ bool TintDirectDraw(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w, int32
     const bool bKey = flag == 1;
     const int32_t steps = std::max(level, 0); // a negative level only converts
     const Span sp = BothInside(pair.dst, pair.src, x, y, w, h, sx, sy);
+    if (TintDirectDrawRows(pair, sp, x, y, sx, sy, bKey, colour, table, index, steps)) return true;
     if (m.nDepth == 8) {
         std::array<uint8_t, 256> map{};
         if (table) {
@@ -261,6 +331,37 @@ bool TranslucentLockedD3D(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w,
     return true;
 }
 
+// The DirectDraw mix below, a row at a time: 16 (R5G6B5) and 32 bits through the row mixes,
+// 8 bits through the blend table with the row pointers kept. False when it does not apply.
+bool TranslucentDirectDrawRows(const cLockedPair& pair, const Span& sp, int32_t x, int32_t y, int32_t sx,
+                               int32_t sy, bool bKey, const uint8_t* table)
+{
+    const Mode& m = pair.mode;
+    if (gfx::GeneralPixelPathsForced() || !RowsKeepOrder(pair, x, y, sx, sy)) return false;
+    if (m.nDepth == 16 && !IsR5G6B5(m.sm)) return false;
+    const int32_t n = sp.i1 - sp.i0;
+    if (n <= 0) return true;
+    for (int32_t j = sp.j0; j < sp.j1; ++j) {
+        if (m.nDepth == 8) {
+            const uint8_t* in = pair.src.Row<uint8_t>(sy + j) + sx;
+            uint8_t* out = pair.dst.Row<uint8_t>(y + j) + x;
+            for (int32_t i = sp.i0; i < sp.i1; ++i) {
+                const uint8_t s = in[i];
+                if (bKey && s == 0) continue;
+                const uint8_t d = out[i];
+                out[i] = d == 0 || !table ? s : table[s + d * 256];
+            }
+        } else if (m.nDepth == 16) {
+            gfx::rows::MixHalf565(pair.dst.Row<uint16_t>(y + j) + x + sp.i0, pair.src.Row<uint16_t>(sy + j) + sx + sp.i0,
+                                  n, static_cast<uint16_t>(m.dwTransmit), bKey);
+        } else {
+            gfx::rows::MixHalf32(pair.dst.Row<uint32_t>(y + j) + x + sp.i0, pair.src.Row<uint32_t>(sy + j) + sx + sp.i0,
+                                 n, m.dwTransmit, bKey);
+        }
+    }
+    return true;
+}
+
 bool TranslucentDirectDraw(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w, int32_t h,
                            DDSURFACEDATA* lpSrc, int32_t sx, int32_t sy, int32_t flag,
                            const uint8_t* table)
@@ -270,6 +371,7 @@ bool TranslucentDirectDraw(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w
     const Mode& m = pair.mode;
     const bool bKey = flag == 1;
     const Span sp = BothInside(pair.dst, pair.src, x, y, w, h, sx, sy);
+    if (TranslucentDirectDrawRows(pair, sp, x, y, sx, sy, bKey, table)) return true;
     for (int32_t j = sp.j0; j < sp.j1; ++j) {
         for (int32_t i = sp.i0; i < sp.i1; ++i) {
             if (m.nDepth == 8) {

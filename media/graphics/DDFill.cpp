@@ -1,7 +1,9 @@
 // Fills, pixels and circles on both back ends, and the Direct3D fill batch.
 //
-// Every fill rectangle is clipped on both edges of both axes: a rectangle that starts left of
-// the surface loses the part that lies outside, on every back end and path.
+// Two clips. DirectDraw and the Direct3D fills drawn by pixels cut a rectangle to the surface on
+// both edges: one that starts left of or above the surface loses the part outside. Fills drawn by
+// the device onto render targets move such a rectangle to the edge and keep its size, so x = -10
+// with width 100 fills columns 0 to 99; only the right and bottom edges are cut.
 #include "media/graphics/DDFill.h"
 
 #include <algorithm>
@@ -41,6 +43,20 @@ bool ClipSpan(int32_t& pos, int32_t& size, int32_t extent)
     int64_t a = pos, b = static_cast<int64_t>(pos) + size;
     a = std::max<int64_t>(a, 0);
     b = std::min<int64_t>(b, extent);
+    if (b <= a) return false;
+    pos = static_cast<int32_t>(a);
+    size = static_cast<int32_t>(b - a);
+    return true;
+}
+
+// The render-target clip: a start before the surface moves to 0 with the size kept, a start
+// beyond it moves to the extent, and the size is then cut to end at the extent; false when
+// nothing is left.
+bool ClipSpanKeepingSize(int32_t& pos, int32_t& size, int32_t extent)
+{
+    if (size <= 0 || extent <= 0) return false;
+    const int64_t a = std::clamp<int64_t>(pos, 0, extent);
+    const int64_t b = std::min<int64_t>(a + size, extent);
     if (b <= a) return false;
     pos = static_cast<int32_t>(a);
     size = static_cast<int32_t>(b - a);
@@ -128,7 +144,7 @@ int32_t DDFillRectColor(DDSURFACEDATA* lpSD, int32_t x, int32_t y, int32_t w, in
         SoftwareFill(lpSD, x, y, w, h, dwColor);
         return 0;
     }
-    if (!ClipSpan(x, w, lpSD->nWidth) || !ClipSpan(y, h, lpSD->nHeight)) return 0;
+    if (!ClipSpanKeepingSize(x, w, lpSD->nWidth) || !ClipSpanKeepingSize(y, h, lpSD->nHeight)) return 0;
     const uint32_t transparent = lpSD == &BackBuffer ? lpDTCon->dwTransmitBack : lpDTCon->dwTransmitTexture;
     if (dt->bColorKey && (nBpp == 16 || nBpp == 32) && dwColor == transparent) {
         // Drawing transparent colour would blend to nothing: clear to it instead.

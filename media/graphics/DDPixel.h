@@ -16,6 +16,10 @@ struct Layout {
 };
 
 Layout SurfaceLayout();
+inline bool IsR5G6B5(const Layout& l)
+{
+    return l.rs == 11 && l.gs == 5 && l.bs == 0 && l.rm == 31 && l.gm == 63 && l.bm == 31;
+}
 Layout BackBufferLayout();
 
 // What one effect call needs to know about the mode and the destination.

@@ -1,5 +1,6 @@
 #include "media/sound/Bgm.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -8,6 +9,7 @@
 #include "core/MessageBox.h"
 #include "core/Path.h"
 #include "media/sound/MidiStream.h"
+#include "platform/win/WinFile.h"
 
 namespace {
 
@@ -22,6 +24,18 @@ bool StoreName(char (&slot)[N], const char* path)
     }
     std::memcpy(slot, path, length + 1);
     return true;
+}
+
+// The reason an Ogg file did not load, in the words the MIDI reader uses for its own files: the
+// file cannot be opened, or it is not an Ogg Vorbis file the player can decode.
+void ReportOggFailure(const char* path)
+{
+    if (FILE* file = PlatformFopen(path, "rb")) {
+        std::fclose(file);
+        WriteReportTrace("Ogg %s Init Ogg Vorbisでない", path);
+    } else {
+        WriteReportTrace("Ogg %s Create ファイルが開けません", path);
+    }
 }
 
 }  // namespace
@@ -82,6 +96,7 @@ int cVox::PlayVox(int32_t channel, const char* path, int32_t loop)
     cVoxPlayer* player = m_lplpPlayer[channel];
     player->Unload();
     if (!player->Load(path)) {
+        ReportOggFailure(path);
         m_nChannel = -1;
         return 0;
     }

@@ -1,6 +1,7 @@
 #include "platform/graphics/D3D9.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -371,6 +372,7 @@ public:
         auto* target = static_cast<cD3DSurface*>(surface);
         if (index != 0 || target == nullptr || (target->Usage() & D3DUSAGE_RENDERTARGET) == 0)
             return D3DERR_INVALIDCALL;
+        if (target == m_lpRenderTarget) return D3D_OK;
         target->AddRef();
         if (m_lpRenderTarget) m_lpRenderTarget->Release();
         m_lpRenderTarget = target;
@@ -406,7 +408,9 @@ public:
         return D3D_OK;
     }
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override {
-        m_RenderStates[state] = value;
+        const int32_t at = static_cast<int32_t>(state);
+        if (at >= 0 && at < kKnownStates) m_dwRenderStates[static_cast<size_t>(at)] = value;
+        else m_OtherRenderStates[at] = value;
         return D3D_OK;
     }
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override {
@@ -416,6 +420,7 @@ public:
     }
     HRESULT SetTexture(DWORD stage, IDirect3DTexture9* texture) override {
         if (stage >= kStages) return D3DERR_INVALIDCALL;
+        if (texture == m_lpTextures[stage]) return D3D_OK;
         if (texture) texture->AddRef();
         if (m_lpTextures[stage]) m_lpTextures[stage]->Release();
         m_lpTextures[stage] = texture;
@@ -441,6 +446,11 @@ public:
     }
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override {
         if (stream != 0) return D3DERR_INVALIDCALL;
+        if (buffer == m_lpStream) {
+            m_nStreamOffset = offset;
+            m_nStride = stride;
+            return D3D_OK;
+        }
         if (buffer) buffer->AddRef();
         if (m_lpStream) m_lpStream->Release();
         m_lpStream = static_cast<cVertexBuffer*>(buffer);
@@ -534,13 +544,14 @@ private:
     }
 
     void ResetStates() {
-        m_RenderStates.clear();
-        m_RenderStates[D3DRS_ZENABLE] = 1;
-        m_RenderStates[D3DRS_SRCBLEND] = D3DBLEND_ONE;
-        m_RenderStates[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
-        m_RenderStates[D3DRS_CULLMODE] = 3;   // counter-clockwise triangles culled
-        m_RenderStates[D3DRS_ALPHABLENDENABLE] = 0;
-        m_RenderStates[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFF;
+        m_dwRenderStates.fill(0);
+        m_OtherRenderStates.clear();
+        m_dwRenderStates[D3DRS_ZENABLE] = 1;
+        m_dwRenderStates[D3DRS_SRCBLEND] = D3DBLEND_ONE;
+        m_dwRenderStates[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
+        m_dwRenderStates[D3DRS_CULLMODE] = 3;   // counter-clockwise triangles culled
+        m_dwRenderStates[D3DRS_ALPHABLENDENABLE] = 0;
+        m_dwRenderStates[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFF;
         for (int s = 0; s < kStages; ++s) {
             m_Stages[s] = StageState{static_cast<DWORD>(s == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE), D3DTA_TEXTURE,
                                      D3DTA_CURRENT, static_cast<DWORD>(s == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE),
@@ -551,8 +562,10 @@ private:
     }
 
     DWORD RenderState(D3DRENDERSTATETYPE state) const {
-        auto it = m_RenderStates.find(state);
-        return it == m_RenderStates.end() ? 0 : it->second;
+        const int32_t at = static_cast<int32_t>(state);
+        if (at >= 0 && at < kKnownStates) return m_dwRenderStates[static_cast<size_t>(at)];
+        auto it = m_OtherRenderStates.find(at);
+        return it == m_OtherRenderStates.end() ? 0 : it->second;
     }
 
     DWORD* StageField(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
@@ -583,7 +596,10 @@ private:
     UINT m_nStride = 0;
     cIndexBuffer* m_lpIndices = nullptr;
     DWORD m_dwFVF = 0;
-    std::map<int32_t, DWORD> m_RenderStates;
+    // Every draw reads several render states: those the game sets sit in a table, read at once.
+    static constexpr int32_t kKnownStates = 256;
+    std::array<DWORD, kKnownStates> m_dwRenderStates{};
+    std::map<int32_t, DWORD> m_OtherRenderStates;
     StageState m_Stages[kStages];
     DWORD m_dwAddressU[kStages];
     DWORD m_dwAddressV[kStages];

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/graphics/GraphicsInternal.h"
+#include "platform/graphics/PixelRows.h"
 
 const IID IID_IDirectDraw7 = {0x15E65EC0, 0x3B9C, 0x11D2, {0xB9, 0x2F, 0x00, 0x60, 0x97, 0x97, 0xEA, 0x5B}};
 
@@ -56,7 +57,10 @@ public:
         : m_Pixels(format, width, height), m_dwCaps(caps), m_nVideoBytes(videoBytes),
           m_nLossGeneration(gfx::SurfaceLossGeneration()) {}
     ~cSurface() override {
-        for (cSurface* back : m_vBackBuffers) back->Release();
+        for (cSurface* back : m_vBackBuffers) {
+            back->TakeBackFrame();
+            back->Release();
+        }
         if (m_lpPalette) {
             if (m_dwCaps & DDSCAPS_PRIMARYSURFACE) gfx::SetDisplayPalette(nullptr);
             m_lpPalette->Release();
@@ -82,6 +86,7 @@ public:
         if (flags & DDBLT_COLORFILL) {
             if (fx == nullptr) return DDERR_INVALIDPARAMS;
             if (!ClipDest(&dst, nullptr)) return DDERR_INVALIDRECT;
+            BeforeWrite(Covers(dst));
             m_Pixels.FillRaw(dst.left, dst.top, dst.right, dst.bottom, fx->dwFillColor);
             AfterWrite();
             return DD_OK;
@@ -100,6 +105,8 @@ public:
         const bool mirrorX = (flags & DDBLT_DDFX) && fx && (fx->dwDDFX & DDBLTFX_MIRRORLEFTRIGHT);
         const bool mirrorY = (flags & DDBLT_DDFX) && fx && (fx->dwDDFX & DDBLTFX_MIRRORUPDOWN);
         const bool keyed = (flags & DDBLT_KEYSRC) != 0 && src->m_bHasKey;
+        src->BeforeRead();
+        BeforeWrite(src != this && !keyed && Covers(dst));
         Copy(*src, from, whole, dst, mirrorX, mirrorY, keyed);
         AfterWrite();
         return DD_OK;
@@ -118,7 +125,10 @@ public:
             y + h > static_cast<int64_t>(m_Pixels.Height()))
             return DDERR_INVALIDRECT;
         const RECT dst{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x + w), static_cast<LONG>(y + h)};
-        Copy(*src, from, dst, dst, false, false, (flags & DDBLTFAST_SRCCOLORKEY) != 0 && src->m_bHasKey);
+        const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0 && src->m_bHasKey;
+        src->BeforeRead();
+        BeforeWrite(src != this && !keyed && Covers(dst));
+        Copy(*src, from, dst, dst, false, false, keyed);
         AfterWrite();
         return DD_OK;
     }
@@ -136,6 +146,7 @@ public:
             left = rect->left;
             top = rect->top;
         }
+        BeforeWrite();
         Describe(desc);
         desc->lpSurface = m_Pixels.Row(top) + left * m_Pixels.BytesPerPixel();
         m_bLocked = true;
@@ -203,8 +214,21 @@ public:
     HRESULT Flip(IDirectDrawSurface7*, DWORD flags) override {
         if ((m_dwCaps & DDSCAPS_PRIMARYSURFACE) == 0 || m_vBackBuffers.empty()) return DDERR_INVALIDPARAMS;
         if (Lost() || m_vBackBuffers[0]->Lost()) return DDERR_SURFACELOST;
-        // The back buffer keeps its content: the game redraws only what changes.
-        m_Pixels.CopyFrom(m_vBackBuffers[0]->m_Pixels);
+        // The back buffer keeps its content: the game redraws only what changes. Rather than
+        // copying the frame, the two surfaces exchange their pixels and the back buffer takes
+        // the frame back only when it is next used, unless that use replaces every pixel. A
+        // back buffer that was not touched since the last flip still has its frame on the
+        // primary surface.
+        cSurface* back = m_vBackBuffers[0];
+        if (back->m_lpFrameHolder != this) {
+            BeforeWrite(true);
+            if (m_bLocked || back->m_bLocked || gfx::GeneralPixelPathsForced()) {
+                m_Pixels.CopyFrom(back->m_Pixels);
+            } else {
+                m_Pixels.Swap(back->m_Pixels);
+                back->m_lpFrameHolder = this;
+            }
+        }
         if (flags & DDFLIP_WAIT) gfx::WaitForVerticalBlank();
         PresentSelf();
         return DD_OK;
@@ -213,6 +237,7 @@ public:
         if (dc == nullptr) return DDERR_INVALIDPARAMS;
         if (Lost()) return DDERR_SURFACELOST;
         if (m_bLocked) return DDERR_SURFACEBUSY;
+        BeforeWrite();
         m_bLocked = true;
         *dc = gfx::NewSurfaceContext(&m_Pixels, this);
         return DD_OK;
@@ -224,7 +249,10 @@ public:
         AfterWrite();
         return DD_OK;
     }
-    cPixelBuffer* Pixels() override { return &m_Pixels; }
+    cPixelBuffer* Pixels() override {
+        BeforeWrite();
+        return &m_Pixels;
+    }
 
 private:
     bool InVideoMemory() const { return (m_dwCaps & DDSCAPS_SYSTEMMEMORY) == 0; }
@@ -233,9 +261,30 @@ private:
         if (!m_bContentLost) {
             // What video memory held is gone; a restored surface starts black.
             m_bContentLost = true;
+            BeforeWrite(true);
             m_Pixels.FillRaw(0, 0, m_Pixels.Width(), m_Pixels.Height(), 0);
         }
         return true;
+    }
+
+    // A back buffer whose frame went to the primary surface by the flip's exchange takes it back.
+    void TakeBackFrame() {
+        if (m_lpFrameHolder == nullptr) return;
+        m_Pixels.CopyFrom(m_lpFrameHolder->m_Pixels);
+        m_lpFrameHolder = nullptr;
+    }
+    void BeforeRead() { TakeBackFrame(); }
+    // Before the pixels change (whole: every pixel is replaced without being read). The back
+    // buffers of a primary surface take their frames back before it changes.
+    void BeforeWrite(bool whole = false) {
+        if (whole)
+            m_lpFrameHolder = nullptr;
+        else
+            TakeBackFrame();
+        for (cSurface* back : m_vBackBuffers) back->TakeBackFrame();
+    }
+    bool Covers(const RECT& r) const {
+        return r.left <= 0 && r.top <= 0 && r.right >= m_Pixels.Width() && r.bottom >= m_Pixels.Height();
     }
 
     // Clips a destination rectangle: through the clipper on a clipped surface, else it must lie
@@ -274,6 +323,21 @@ private:
                                                                             : 0xFFFFFFFFu;
         const uint32_t keyLow = src.m_Key.dwColorSpaceLowValue & colourBits;
         const uint32_t keyHigh = src.m_Key.dwColorSpaceHighValue & colourBits;
+        if (sameFormat && (!keyed || keyLow == keyHigh) && !gfx::GeneralPixelPathsForced()) {
+            switch (m_Pixels.BytesPerPixel()) {
+            case 1:
+                CopyRows<uint8_t>(*source, from, whole, dst, mirrorX, mirrorY, keyed, keyLow, colourBits);
+                return;
+            case 2:
+                CopyRows<uint16_t>(*source, from, whole, dst, mirrorX, mirrorY, keyed, keyLow, colourBits);
+                return;
+            case 4:
+                CopyRows<uint32_t>(*source, from, whole, dst, mirrorX, mirrorY, keyed, keyLow, colourBits);
+                return;
+            default:
+                break;
+            }
+        }
         for (int32_t y = dst.top; y < dst.bottom; ++y) {
             int64_t oy = (static_cast<int64_t>(y - whole.top) * sh) / dh;
             if (mirrorY) oy = sh - 1 - oy;
@@ -292,6 +356,53 @@ private:
                     m_Pixels.WriteArgb(x, y, source->ReadArgb(sx, sy));
                 }
             }
+        }
+    }
+
+    // The per-pixel loop above, a row at a time, for a source of the same format with one key
+    // value (or none): unscaled rows are copied whole or through the keyed row copy; scaled and
+    // mirrored rows gather through a table of source columns made once per blit.
+    template <class T>
+    void CopyRows(const cPixelBuffer& source, const RECT& from, const RECT& whole, const RECT& dst, bool mirrorX,
+                  bool mirrorY, bool keyed, uint32_t key, uint32_t colourBits) {
+        const int64_t sw = from.right - from.left, sh = from.bottom - from.top;
+        const int64_t dw = whole.right - whole.left, dh = whole.bottom - whole.top;
+        const int32_t n = dst.right - dst.left;
+        const T tKey = static_cast<T>(key), tMask = static_cast<T>(colourBits);
+        thread_local gfx::rows::cStepper columns, lines;
+        lines.Build(dst.top - whole.top, dst.bottom - dst.top, sh, dh, mirrorY);
+        const bool plain = sw == dw && !mirrorX;
+        if (!plain) columns.Build(dst.left - whole.left, n, sw, dw, mirrorX);
+        const int32_t* cols = columns.Offsets();
+        const int32_t firstColumn = static_cast<int32_t>(from.left + (dst.left - whole.left));
+        int32_t previous = -1;
+        for (int32_t y = dst.top; y < dst.bottom; ++y) {
+            const int32_t sy = static_cast<int32_t>(from.top + lines.Offsets()[y - dst.top]);
+            T* out = reinterpret_cast<T*>(m_Pixels.Row(y)) + dst.left;
+            const T* in = reinterpret_cast<const T*>(source.Row(sy));
+            if (plain) {
+                in += firstColumn;
+                if (!keyed)
+                    std::memcpy(out, in, static_cast<size_t>(n) * sizeof(T));
+                else if constexpr (sizeof(T) == 1)
+                    gfx::rows::CopyKeyed8(out, in, n, tKey);
+                else if constexpr (sizeof(T) == 2)
+                    gfx::rows::CopyKeyed16(out, in, n, tKey, tMask);
+                else
+                    gfx::rows::CopyKeyed32(out, in, n, tKey, tMask);
+                continue;
+            }
+            in += from.left;
+            if (keyed) {
+                gfx::rows::GatherKeyed<T>(out, in, cols, n, tKey, tMask);
+            } else if (sy == previous) {
+                // Without a key a row depends on its source row only: repeat the one above.
+                std::memcpy(out, reinterpret_cast<const T*>(m_Pixels.Row(y - 1)) + dst.left,
+                            static_cast<size_t>(n) * sizeof(T));
+            } else {
+                gfx::rows::Gather<T>(out, in, cols, n);
+            }
+            previous = sy;
         }
     }
 
@@ -360,6 +471,7 @@ private:
     IDirectDrawPalette* m_lpPalette = nullptr;
     cClipper* m_lpClipper = nullptr;
     std::vector<cSurface*> m_vBackBuffers;
+    cSurface* m_lpFrameHolder = nullptr;   // see Flip
 };
 
 class cDirectDraw final : public IDirectDraw7 {

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <thread>
 
 #include "platform/graphics/GraphicsInternal.h"
+#include "platform/graphics/PixelRows.h"
 #include "platform/host/Host.h"
 #include "platform/win/WinThread.h"
 #include "platform/win/WinTime.h"
@@ -40,8 +42,7 @@ SDL_Window* g_lpWindow = nullptr;
 SDL_Renderer* g_lpRenderer = nullptr;
 SDL_Texture* g_lpTexture = nullptr;
 bool g_bOwnWindow = false;
-bool g_bPending = false;
-PresentedFrame g_Pending;
+bool g_bPending = false;   // the last frame waits to be shown on the window's thread
 std::thread::id g_WindowThread;
 
 }  // namespace
@@ -164,29 +165,62 @@ void WaitForVerticalBlank() {
     lastBlank = k;
 }
 
-void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette) {
+namespace {
+
+// One row of a buffer as 0xFFRRGGBB, pixel by pixel: the reference for the row loops below.
+void ConvertRowPlain(const cPixelBuffer& buffer, const PALETTEENTRY* palette, int32_t y, uint32_t* out) {
+    const int32_t w = buffer.Width();
+    if (buffer.Format() == PixelFormat::P8) {
+        const uint8_t* row = buffer.Row(y);
+        for (int32_t x = 0; x < w; ++x) {
+            const uint8_t i = row[x];
+            out[x] = palette ? 0xFF000000u | static_cast<uint32_t>(palette[i].peRed) << 16 |
+                                   static_cast<uint32_t>(palette[i].peGreen) << 8 | palette[i].peBlue
+                             : 0xFF000000u | i * 0x010101u;
+        }
+    } else if (buffer.BytesPerPixel() == 4) {
+        std::memcpy(out, buffer.Row(y), static_cast<size_t>(w) * 4);
+        for (int32_t x = 0; x < w; ++x) out[x] |= 0xFF000000u;
+    } else {
+        for (int32_t x = 0; x < w; ++x) out[x] = 0xFF000000u | buffer.ReadArgb(x, y);
+    }
+}
+
+// The whole buffer in one pass, straight into the frame's storage.
+void ConvertFrame(const cPixelBuffer& buffer, const PALETTEENTRY* palette, uint32_t* out) {
     const int32_t w = buffer.Width(), h = buffer.Height();
-    thread_local std::vector<uint32_t> pixels;
-    pixels.resize(static_cast<size_t>(w) * h);
-    for (int32_t y = 0; y < h; ++y) {
-        uint32_t* out = pixels.data() + static_cast<size_t>(y) * w;
-        if (buffer.Format() == PixelFormat::P8) {
-            const uint8_t* row = buffer.Row(y);
-            for (int32_t x = 0; x < w; ++x) {
-                const uint8_t i = row[x];
-                out[x] = palette ? 0xFF000000u | static_cast<uint32_t>(palette[i].peRed) << 16 |
-                                       static_cast<uint32_t>(palette[i].peGreen) << 8 | palette[i].peBlue
-                                 : 0xFF000000u | i * 0x010101u;
-            }
-        } else if (buffer.BytesPerPixel() == 4) {
-            std::memcpy(out, buffer.Row(y), static_cast<size_t>(w) * 4);
-            for (int32_t x = 0; x < w; ++x) out[x] |= 0xFF000000u;
-        } else {
-            for (int32_t x = 0; x < w; ++x) out[x] = 0xFF000000u | buffer.ReadArgb(x, y);
+    const PixelFormat format = buffer.Format();
+    const bool rowLoop = !GeneralPixelPathsForced() &&
+                         (format == PixelFormat::P8 || format == PixelFormat::R5G6B5 ||
+                          format == PixelFormat::X1R5G5B5 || format == PixelFormat::A1R5G5B5 ||
+                          buffer.BytesPerPixel() == 4);
+    if (!rowLoop) {
+        for (int32_t y = 0; y < h; ++y) ConvertRowPlain(buffer, palette, y, out + static_cast<size_t>(y) * w);
+        return;
+    }
+    uint32_t table[256];
+    if (format == PixelFormat::P8)
+        for (uint32_t i = 0; i < 256; ++i)
+            table[i] = palette ? 0xFF000000u | static_cast<uint32_t>(palette[i].peRed) << 16 |
+                                     static_cast<uint32_t>(palette[i].peGreen) << 8 | palette[i].peBlue
+                               : 0xFF000000u | i * 0x010101u;
+    // Rows without padding are converted as one.
+    const bool whole = buffer.Pitch() == w * buffer.BytesPerPixel() && static_cast<int64_t>(w) * h <= INT32_MAX;
+    for (int32_t y = 0; y < (whole ? 1 : h); ++y) {
+        uint32_t* row = out + static_cast<size_t>(y) * w;
+        const uint8_t* in = buffer.Row(y);
+        const int32_t n = whole ? w * h : w;
+        switch (format) {
+        case PixelFormat::P8: rows::ArgbFromP8(row, in, n, table); break;
+        case PixelFormat::R5G6B5: rows::ArgbFromR5G6B5(row, reinterpret_cast<const uint16_t*>(in), n); break;
+        case PixelFormat::X1R5G5B5:
+        case PixelFormat::A1R5G5B5: rows::ArgbFromX1R5G5B5(row, reinterpret_cast<const uint16_t*>(in), n); break;
+        default: rows::ArgbFromX8R8G8B8(row, reinterpret_cast<const uint32_t*>(in), n); break;
         }
     }
-    PresentFrameToHost(pixels.data(), w, h, w);
 }
+
+}  // namespace
 
 }  // namespace gfx
 
@@ -405,27 +439,29 @@ void ShowPendingFrame() {
     std::lock_guard<std::mutex> lock(g_FrameMutex);
     if (!g_bPending) return;
     g_bPending = false;
-    ShowFrameLocked(g_Pending);
+    ShowFrameLocked(g_LastFrame);
 }
 
 namespace {
 
-// Called with g_FrameMutex held; the count of frames presented so far.
-uint64_t HandFrameLocked(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitchPixels) {
-    ++g_nFrameCount;
-    // The last frame's storage is reused: a frame is copied once.
+// Called with g_FrameMutex held: the storage of the next frame. The last frame's storage is
+// reused, so a frame is written once.
+uint32_t* BeginFrameLocked(int32_t width, int32_t height) {
     g_LastFrame.nWidth = width;
     g_LastFrame.nHeight = height;
     g_LastFrame.vPixels.resize(static_cast<size_t>(width) * height);
-    for (int32_t y = 0; y < height; ++y)
-        std::memcpy(g_LastFrame.vPixels.data() + static_cast<size_t>(y) * width,
-                    pixels + static_cast<size_t>(y) * pitchPixels, static_cast<size_t>(width) * 4);
+    return g_LastFrame.vPixels.data();
+}
+
+// Called with g_FrameMutex held once the frame is written; the count of frames presented so far.
+uint64_t EndFrameLocked() {
+    ++g_nFrameCount;
     if (g_vKept.size() < g_nKeepLimit) g_vKept.push_back(g_LastFrame);
     if (IsHeadless()) return g_nFrameCount;
     if (g_lpWindow == nullptr || g_WindowThread == std::this_thread::get_id()) {
         ShowFrameLocked(g_LastFrame);
     } else {
-        g_Pending = g_LastFrame;
+        // The window's thread shows the last frame when it next looks.
         g_bPending = true;
     }
     return g_nFrameCount;
@@ -446,8 +482,27 @@ void PresentFrameToHost(const uint32_t* pixels, int32_t width, int32_t height, i
     uint64_t count;
     {
         std::lock_guard<std::mutex> lock(g_FrameMutex);
-        count = HandFrameLocked(pixels, width, height, pitchPixels);
+        uint32_t* out = BeginFrameLocked(width, height);
+        for (int32_t y = 0; y < height; ++y)
+            std::memcpy(out + static_cast<size_t>(y) * width, pixels + static_cast<size_t>(y) * pitchPixels,
+                        static_cast<size_t>(width) * 4);
+        count = EndFrameLocked();
     }
     if (auto hook = g_FramePresentedHook.load()) hook(count);
 }
+
+namespace gfx {
+
+void PresentBuffer(const cPixelBuffer& buffer, const PALETTEENTRY* palette) {
+    if (buffer.Width() <= 0 || buffer.Height() <= 0 || buffer.Empty()) return;
+    uint64_t count;
+    {
+        std::lock_guard<std::mutex> lock(g_FrameMutex);
+        ConvertFrame(buffer, palette, BeginFrameLocked(buffer.Width(), buffer.Height()));
+        count = EndFrameLocked();
+    }
+    if (auto hook = g_FramePresentedHook.load()) hook(count);
+}
+
+}  // namespace gfx
 

@@ -92,6 +92,12 @@ void cPixelBuffer::FillRaw(int32_t left, int32_t top, int32_t right, int32_t bot
 
 bool cPixelBuffer::CopyFrom(const cPixelBuffer& other) {
     if (other.m_Format != m_Format || other.m_nWidth != m_nWidth || other.m_nHeight != m_nHeight) return false;
-    m_vBits = other.m_vBits;
+    if (&other != this && !m_vBits.empty()) std::memcpy(m_vBits.data(), other.m_vBits.data(), m_vBits.size());
+    return true;
+}
+
+bool cPixelBuffer::Swap(cPixelBuffer& other) {
+    if (other.m_Format != m_Format || other.m_nWidth != m_nWidth || other.m_nHeight != m_nHeight) return false;
+    m_vBits.swap(other.m_vBits);
     return true;
 }

@@ -133,6 +133,8 @@ public:
     void FillRaw(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t raw);
     // Copies another buffer of the same format and size (false when they differ).
     bool CopyFrom(const cPixelBuffer& other);
+    // Exchanges the pixels of two buffers of the same format and size (false when they differ).
+    bool Swap(cPixelBuffer& other);
 
 private:
     PixelFormat m_Format = PixelFormat::Unknown;

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <type_traits>
+
+#include "platform/graphics/RasterRows.h"
 
 namespace gfx::raster {
 
@@ -22,7 +25,7 @@ constexpr double kMaxPosition = 1 << 20;
 constexpr double kMaxTexel = 1 << 24;
 
 inline uint32_t Clamp255(int32_t v) { return static_cast<uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
-inline uint32_t Mul255(uint32_t a, uint32_t b) { return (a * b + 127) / 255; }
+inline uint32_t Mul255(uint32_t a, uint32_t b) { return DivRound255(a * b); }
 inline uint32_t Channel(uint32_t c, int shift) { return (c >> shift) & 0xFF; }
 
 int64_t FloorDiv(int64_t v, int64_t d) { return v >= 0 ? v / d : -((-v + d - 1) / d); }
@@ -53,6 +56,7 @@ struct TexelPlane {
     // inside the triangle; stepping by gx modulo 2^64 stays exact along the row.
     uint64_t At(int64_t x, int64_t y) const { return static_cast<uint64_t>(base + gx * x + gy * y); }
     uint64_t StepX() const { return static_cast<uint64_t>(gx); }
+    uint64_t StepY() const { return static_cast<uint64_t>(gy); }
 };
 
 TexelPlane MakeTexelPlane(const Vertex& a, const Vertex& b, const Vertex& c, int64_t Vertex::*field) {
@@ -65,6 +69,20 @@ TexelPlane MakeTexelPlane(const Vertex& a, const Vertex& b, const Vertex& c, int
     p.gx = RoundDiv128(nx * kSubPixel, det);
     p.gy = RoundDiv128(ny * kSubPixel, det);
     p.base = RoundDiv128(static_cast<i128>(a.*field) * det - nx * a.fx - ny * a.fy, det);
+    return p;
+}
+
+// The same plane for a coordinate that follows one axis alone, from its values at two positions
+// lo < hi on that axis: the triangle's plane is then the line through them, and each term is
+// that line's exact value rounded as MakeTexelPlane rounds it, with numbers small enough for
+// 64-bit division in every usual case.
+TexelPlane AxisTexelPlane(int64_t lo, int64_t hi, int64_t fLo, int64_t fHi, bool alongX) {
+    const i128 span = hi - lo, df = static_cast<i128>(fHi) - fLo;
+    const i128 gradient = RoundDiv128(df * kSubPixel, span);
+    TexelPlane p;
+    p.gx = alongX ? gradient : 0;
+    p.gy = alongX ? 0 : gradient;
+    p.base = RoundDiv128(static_cast<i128>(fLo) * span - df * lo, span);
     return p;
 }
 
@@ -128,9 +146,9 @@ uint32_t StageOp(DWORD op, uint32_t a1, uint32_t a2, uint32_t current, uint32_t 
     case D3DTOP_ADD: return std::min<uint32_t>(255, a1 + a2);
     case D3DTOP_ADDSIGNED: return Clamp255(static_cast<int32_t>(a1 + a2) - 128);
     case D3DTOP_SUBTRACT: return a1 > a2 ? a1 - a2 : 0;
-    case D3DTOP_BLENDDIFFUSEALPHA: return (a1 * diffuseA + a2 * (255 - diffuseA) + 127) / 255;
-    case D3DTOP_BLENDTEXTUREALPHA: return (a1 * textureA + a2 * (255 - textureA) + 127) / 255;
-    case D3DTOP_BLENDFACTORALPHA: return (a1 * factorA + a2 * (255 - factorA) + 127) / 255;
+    case D3DTOP_BLENDDIFFUSEALPHA: return DivRound255(a1 * diffuseA + a2 * (255 - diffuseA));
+    case D3DTOP_BLENDTEXTUREALPHA: return DivRound255(a1 * textureA + a2 * (255 - textureA));
+    case D3DTOP_BLENDFACTORALPHA: return DivRound255(a1 * factorA + a2 * (255 - factorA));
     default: return current;
     }
 }
@@ -189,6 +207,31 @@ bool TexelMatters(DWORD op, DWORD arg1, DWORD arg2) {
     }
 }
 
+// Stages whose result is the texel times a flat colour channel by channel: modulate by the
+// diffuse colour or select the texture, for colour and alpha each. The multiplier holds the
+// colour (255 where the texture is selected: a channel times 255 rounds back to itself).
+bool FlatModulate(const Stage& stage, uint32_t flatDiffuse, uint32_t* multiplier) {
+    auto diffuseArg = [](DWORD arg) { return arg == D3DTA_DIFFUSE || arg == D3DTA_CURRENT; };
+    auto part = [&](DWORD op, DWORD arg1, DWORD arg2, uint32_t mask, uint32_t* out) {
+        if (arg1 != D3DTA_TEXTURE) return false;
+        if (op == D3DTOP_SELECTARG1) {
+            *out |= mask;
+            return true;
+        }
+        if (op == D3DTOP_MODULATE && diffuseArg(arg2)) {
+            *out |= flatDiffuse & mask;
+            return true;
+        }
+        return false;
+    };
+    uint32_t m = 0;
+    if (!part(stage.colorOp, stage.colorArg1, stage.colorArg2, 0x00FFFFFFu, &m) ||
+        !part(stage.alphaOp, stage.alphaArg1, stage.alphaArg2, 0xFF000000u, &m))
+        return false;
+    *multiplier = m;
+    return true;
+}
+
 // ---- Blending and writing ---------------------------------------------------------------------
 
 uint32_t BlendFactor(DWORD factor, uint32_t srcChannel, uint32_t srcAlpha) {
@@ -208,7 +251,7 @@ inline uint32_t MixStandard(uint32_t src, uint32_t dst) {
     const uint32_t sa = src >> 24;
     uint32_t mixed = 0;
     for (int shift = 0; shift <= 24; shift += 8)
-        mixed |= ((Channel(src, shift) * sa + Channel(dst, shift) * (255 - sa) + 127) / 255) << shift;
+        mixed |= DivRound255(Channel(src, shift) * sa + Channel(dst, shift) * (255 - sa)) << shift;
     return mixed;
 }
 
@@ -218,7 +261,8 @@ inline uint32_t MixGeneral(uint32_t src, uint32_t dst, DWORD srcBlend, DWORD dst
     for (int shift = 0; shift <= 24; shift += 8) {
         const uint32_t sc = Channel(src, shift), dc = Channel(dst, shift);
         const uint32_t fs = BlendFactor(srcBlend, sc, sa), fd = BlendFactor(dstBlend, sc, sa);
-        mixed |= std::min<uint32_t>(255, (sc * fs + dc * fd + 127) / 255) << shift;
+        // Sums from 255 * 255 up round to 255 and more: the clamp keeps DivRound255 in its range.
+        mixed |= std::min<uint32_t>(255, DivRound255(std::min<uint32_t>(sc * fs + dc * fd, 255 * 255))) << shift;
     }
     return mixed;
 }
@@ -267,53 +311,6 @@ void WriteRowT(uint8_t* row, int32_t n, const uint32_t* src, DWORD srcBlend, DWO
 template <PixelFormat T, PixelFormat F, BlendKind B>
 void BlitRowT(uint8_t* row, int32_t n, const uint8_t* texRow, const int32_t* columns) {
     for (int32_t i = 0; i < n; ++i) WritePixel<F, B>(row + i * FormatBytes<F>(), TexelArgb<T>(texRow + columns[i]), 0, 0);
-}
-
-// A keyed row read straight along an A8R8G8B8 texture row, four or two texels at a time where all
-// are opaque (copied, an X8R8G8B8 target getting their top byte cleared) or all transparent
-// (skipped); the rest pixel by pixel.
-template <PixelFormat F>
-void KeyedSpanA8(uint8_t* dst, const uint8_t* src, int32_t n) {
-    constexpr uint64_t kKept = F == PixelFormat::A8R8G8B8 ? ~uint64_t{0} : 0x00FFFFFF00FFFFFFull;
-    constexpr uint64_t kAlphas = 0xFF000000FF000000ull;
-    int32_t i = 0;
-    // Four texels at a time while they agree.
-    while (i + 3 < n) {
-        uint64_t p0, p1;
-        std::memcpy(&p0, src + i * 4, 8);
-        std::memcpy(&p1, src + i * 4 + 8, 8);
-        if ((p0 & p1 & kAlphas) == kAlphas) {
-            p0 &= kKept;
-            p1 &= kKept;
-            std::memcpy(dst + i * 4, &p0, 8);
-            std::memcpy(dst + i * 4 + 8, &p1, 8);
-            i += 4;
-        } else if (((p0 | p1) & kAlphas) == 0) {
-            i += 4;
-        } else {
-            WritePixel<F, BlendKind::Standard>(dst + i * 4, LoadRaw<PixelFormat::A8R8G8B8>(src + i * 4), 0, 0);
-            ++i;
-        }
-    }
-    while (i < n) {
-        if (i + 1 < n) {
-            uint64_t pair;
-            std::memcpy(&pair, src + i * 4, 8);
-            const uint64_t alphas = pair & kAlphas;
-            if (alphas == kAlphas) {
-                pair &= kKept;
-                std::memcpy(dst + i * 4, &pair, 8);
-                i += 2;
-                continue;
-            }
-            if (alphas == 0) {
-                i += 2;
-                continue;
-            }
-        }
-        WritePixel<F, BlendKind::Standard>(dst + i * 4, LoadRaw<PixelFormat::A8R8G8B8>(src + i * 4), 0, 0);
-        ++i;
-    }
 }
 
 BlendKind KindOf(const DrawState& s) {
@@ -539,9 +536,8 @@ bool cRasteriser::Quad(const DrawState& state, const Vertex t0[3], const Vertex 
     if (corners[0].u != corners[2].u || corners[1].u != corners[3].u || corners[0].v != corners[1].v ||
         corners[2].v != corners[3].v)
         return false;
-    const TexelPlane pu = MakeTexelPlane(t0[0], t0[1], t0[2], &Vertex::u);
-    const TexelPlane pv = MakeTexelPlane(t0[0], t0[1], t0[2], &Vertex::v);
-    if (pu.gy != 0 || pv.gx != 0) return false;
+    const TexelPlane pu = AxisTexelPlane(left, right, corners[0].u, corners[1].u, true);
+    const TexelPlane pv = AxisTexelPlane(top, bottom, corners[0].v, corners[2].v, false);
     ++g_nQuads;
 
     // Left and top edges keep the pixel centres on them, right and bottom edges do not.
@@ -562,54 +558,133 @@ bool cRasteriser::Quad(const DrawState& state, const Vertex t0[3], const Vertex 
     if (m_vColumns.size() < width) m_vColumns.resize(width);
     const bool plain = PlainTexture(state.stage, diffuse, true);
     const cPixelBuffer* tex = state.texture;
-    if (!tex) std::fill(m_vTexels.begin(), m_vTexels.begin() + n, 0xFFFFFFFFu);
-    if (tex) {
-        const int32_t bytes = tex->BytesPerPixel();
-        for (int32_t i = 0; i < n; ++i)
-            m_vColumns[static_cast<size_t>(i)] =
-                static_cast<int32_t>(TexelIndex(pu.At(xs + i, 0), tex->Width(), state.wrapU)) * bytes;
-    }
-    // A flat colour the texture does not reach (fills): one stage result for the whole quad.
-    if (!TexelMatters(state.stage.colorOp, state.stage.colorArg1, state.stage.colorArg2) &&
-        !TexelMatters(state.stage.alphaOp, state.stage.alphaArg1, state.stage.alphaArg2)) {
-        const uint32_t colour = StagePixel(state.stage, state.factor, diffuse, 0xFFFFFFFF);
-        std::fill(m_vColour.begin(), m_vColour.begin() + n, colour);
-        for (int64_t y = ys; y <= ye; ++y)
-            WriteRow(state, target.Row(static_cast<int32_t>(y)), static_cast<int32_t>(xs), n, m_vColour.data());
-        return true;
-    }
-    const BlitRowFn blitRow = plain && tex ? PlainBlitRow(tex->Format(), target.Format(), KindOf(state)) : nullptr;
+    const BlendKind kind = KindOf(state);
+    const PixelFormat targetFormat = target.Format();
+    const bool target32 = targetFormat == PixelFormat::X8R8G8B8 || targetFormat == PixelFormat::A8R8G8B8;
+    const bool target16 = targetFormat == PixelFormat::R5G6B5 || targetFormat == PixelFormat::A1R5G5B5;
+    const bool alphaTarget = targetFormat == PixelFormat::A8R8G8B8;
+    const bool r565Target = targetFormat == PixelFormat::R5G6B5;
     const int32_t targetBytes = target.BytesPerPixel();
-    // Texels read left to right one by one from an A8R8G8B8 texture into a 32-bit target.
-    bool straight = blitRow && tex->Format() == PixelFormat::A8R8G8B8 && KindOf(state) == BlendKind::Standard &&
-                    (target.Format() == PixelFormat::X8R8G8B8 || target.Format() == PixelFormat::A8R8G8B8);
-    for (int32_t i = 1; straight && i < n; ++i) straight = m_vColumns[static_cast<size_t>(i)] == m_vColumns[0] + i * 4;
-    if (straight) {
-        const bool alphaTarget = target.Format() == PixelFormat::A8R8G8B8;
-        for (int64_t y = ys; y <= ye; ++y) {
-            const int64_t tv = TexelIndex(pv.At(0, y), tex->Height(), state.wrapV);
-            uint8_t* dst = target.Row(static_cast<int32_t>(y)) + xs * 4;
-            const uint8_t* src = tex->Row(static_cast<int32_t>(tv)) + m_vColumns[0];
-            if (alphaTarget) KeyedSpanA8<PixelFormat::A8R8G8B8>(dst, src, n);
-            else KeyedSpanA8<PixelFormat::X8R8G8B8>(dst, src, n);
+    const int32_t rowCount = static_cast<int32_t>(ye - ys + 1);
+    const rows::TargetRect rect{target.Row(static_cast<int32_t>(ys)) + xs * targetBytes, target.Pitch(), rowCount, n};
+
+    // One colour for the whole quad: a stage the texture does not reach (fills), or no texture
+    // (every texel opaque white).
+    if (!tex || (!TexelMatters(state.stage.colorOp, state.stage.colorArg1, state.stage.colorArg2) &&
+                 !TexelMatters(state.stage.alphaOp, state.stage.alphaArg1, state.stage.alphaArg2))) {
+        const uint32_t colour = StagePixel(state.stage, state.factor, diffuse, 0xFFFFFFFF);
+        if (kind == BlendKind::Standard && target32) {
+            rows::BlendColour32(rect, colour, alphaTarget);
+        } else if (kind == BlendKind::Standard && target16) {
+            rows::BlendColour16(rect, colour, r565Target);
+        } else {
+            std::fill(m_vColour.begin(), m_vColour.begin() + n, colour);
+            for (int64_t y = ys; y <= ye; ++y)
+                WriteRow(state, target.Row(static_cast<int32_t>(y)), static_cast<int32_t>(xs), n, m_vColour.data());
         }
         return true;
     }
-    for (int64_t y = ys; y <= ye; ++y) {
+
+    // Stepping along a row or a column of a plane modulo 2^64 gives its values exactly. A step
+    // of one whole texel from a texel inside the texture to one inside it (an unscaled blit)
+    // reads consecutive texels; other steps go texel by texel.
+    const int32_t texBytes = tex->BytesPerPixel();
+    constexpr uint64_t kOneTexel = uint64_t{1} << kTexelShift;
+    auto firstTexel = [](uint64_t fixed) { return static_cast<int64_t>(fixed + static_cast<uint64_t>(kTexelBias)) >> kTexelShift; };
+    const uint64_t u0 = pu.At(xs, 0), v0 = pv.At(0, ys);
+    const int64_t column0 = firstTexel(u0), row0 = firstTexel(v0);
+    // Texels read left to right one by one: rows take them straight from the texture. The
+    // column table is made when a path needs it.
+    bool straight = true, columnsMade = false;
+    int32_t firstColumn = 0;
+    auto columns = [&]() -> const int32_t* {
+        if (!columnsMade) {
+            uint64_t u = u0;
+            for (int32_t i = 0; i < n; ++i, u += pu.StepX())
+                m_vColumns[static_cast<size_t>(i)] =
+                    static_cast<int32_t>(TexelIndex(u, tex->Width(), state.wrapU)) * texBytes;
+            columnsMade = true;
+        }
+        return m_vColumns.data();
+    };
+    if (pu.StepX() == kOneTexel && column0 >= 0 && column0 + n <= tex->Width()) {
+        firstColumn = static_cast<int32_t>(column0) * texBytes;
+    } else {
+        const int32_t* c = columns();
+        firstColumn = c[0];
+        for (int32_t i = 1; straight && i < n; ++i) straight = c[i] == firstColumn + i * texBytes;
+    }
+    const bool rowsInOrder = pv.StepY() == kOneTexel && row0 >= 0 && row0 + rowCount <= tex->Height();
+    if (!rowsInOrder) {
+        m_vTexRows.resize(static_cast<size_t>(rowCount));
+        uint64_t v = v0;
+        for (int32_t j = 0; j < rowCount; ++j, v += pv.StepY())
+            m_vTexRows[static_cast<size_t>(j)] = tex->Row(static_cast<int32_t>(TexelIndex(v, tex->Height(), state.wrapV)));
+    }
+    const uint8_t* const firstRow = rowsInOrder ? tex->Row(static_cast<int32_t>(row0)) : nullptr;
+    auto texRow = [&](int32_t j) {
+        return rowsInOrder ? firstRow + static_cast<ptrdiff_t>(j) * tex->Pitch() : m_vTexRows[static_cast<size_t>(j)];
+    };
+    // The texels of each row in `format` (the texture's own, or 0xAARRGGBB): straight from the
+    // texture, or gathered by the columns once per texture row.
+    auto texelRows = [&](bool argb) -> const uint8_t* const* {
+        const bool raw = !argb || tex->Format() == PixelFormat::A8R8G8B8;
+        m_vRowTexels.resize(static_cast<size_t>(rowCount));
+        if (raw && straight) {
+            for (int32_t j = 0; j < rowCount; ++j) m_vRowTexels[static_cast<size_t>(j)] = texRow(j) + firstColumn;
+            return m_vRowTexels.data();
+        }
+        const int32_t* c = columns();
+        const size_t rowBytes = static_cast<size_t>(n) * (raw ? static_cast<size_t>(texBytes) : 4);
+        m_vGather.resize(rowBytes * static_cast<size_t>(rowCount));
+        for (int32_t j = 0; j < rowCount; ++j) {
+            const uint8_t* row = texRow(j);
+            if (j > 0 && row == texRow(j - 1)) {
+                m_vRowTexels[static_cast<size_t>(j)] = m_vRowTexels[static_cast<size_t>(j) - 1];
+                continue;
+            }
+            uint8_t* out = m_vGather.data() + rowBytes * static_cast<size_t>(j);
+            if (raw) {
+                for (int32_t i = 0; i < n; ++i) std::memcpy(out + i * texBytes, row + c[i], static_cast<size_t>(texBytes));
+            } else {
+                WithFormat(tex->Format(), [&](auto f) { FetchColumns<decltype(f)::value>(row, c, n, m_vTexels.data()); });
+                std::memcpy(out, m_vTexels.data(), rowBytes);
+            }
+            m_vRowTexels[static_cast<size_t>(j)] = out;
+        }
+        return m_vRowTexels.data();
+    };
+
+    // The texture stage as a multiplier per channel: the usual blits (plain, translucent, tinted).
+    uint32_t multiplier = 0;
+    if (kind == BlendKind::Standard && FlatModulate(state.stage, diffuse, &multiplier)) {
+        if (target32) {
+            rows::ModulateBlend32(rect, texelRows(true), multiplier, alphaTarget);
+            return true;
+        }
+        if (target16 && tex->Format() == PixelFormat::A1R5G5B5) {
+            if (multiplier == 0xFFFFFFFF) rows::Texels555(rect, texelRows(false), r565Target, true);
+            else rows::ModulateBlend555(rect, texelRows(false), multiplier, r565Target);
+            return true;
+        }
+    }
+    // Texels copied as they are, blending off.
+    if (kind == BlendKind::None && plain && target16 && tex->Format() == PixelFormat::A1R5G5B5) {
+        rows::Texels555(rect, texelRows(false), r565Target, false);
+        return true;
+    }
+
+    const BlitRowFn blitRow = plain ? PlainBlitRow(tex->Format(), targetFormat, kind) : nullptr;
+    const int32_t* c = columns();
+    for (int32_t j = 0; j < rowCount; ++j) {
+        const uint8_t* row = texRow(j);
+        uint8_t* out = target.Row(static_cast<int32_t>(ys + j));
         if (blitRow) {
-            const int64_t tv = TexelIndex(pv.At(0, y), tex->Height(), state.wrapV);
-            blitRow(target.Row(static_cast<int32_t>(y)) + xs * targetBytes, n, tex->Row(static_cast<int32_t>(tv)),
-                    m_vColumns.data());
+            blitRow(out + xs * targetBytes, n, row, c);
             continue;
         }
-        if (tex) {
-            const int64_t tv = TexelIndex(pv.At(0, y), tex->Height(), state.wrapV);
-            const uint8_t* texRow = tex->Row(static_cast<int32_t>(tv));
-            WithFormat(tex->Format(), [&](auto f) {
-                FetchColumns<decltype(f)::value>(texRow, m_vColumns.data(), n, m_vTexels.data());
-            });
-        }
-        ShadeRow(state, plain, target.Row(static_cast<int32_t>(y)), static_cast<int32_t>(xs), n, diffuse, nullptr);
+        WithFormat(tex->Format(), [&](auto f) { FetchColumns<decltype(f)::value>(row, c, n, m_vTexels.data()); });
+        ShadeRow(state, plain, out, static_cast<int32_t>(xs), n, diffuse, nullptr);
     }
     return true;
 }

@@ -5,7 +5,8 @@
 // Two paths produce the same pixels: the general one walks any triangle; the quad path takes two
 // triangles that together make an axis-aligned rectangle with a flat colour and texture
 // coordinates that follow x and y separately (the shape of every blit), and fills it row by row
-// from a table of texel columns. Both sample the same exact texture-coordinate plane, so which
+// from a table of texel columns, the usual blits through the many-pixel rows of RasterRows.h.
+// Both sample the same exact texture-coordinate plane and round every product alike, so which
 // path draws a quad never shows in the picture.
 #include <cstdint>
 #include <vector>
@@ -58,6 +59,9 @@ private:
     std::vector<uint32_t> m_vDiffuse;   // one row's interpolated colours
     std::vector<uint32_t> m_vColour;    // one row's stage results
     std::vector<int32_t> m_vColumns;    // the quad path's texel column per target column
+    std::vector<const uint8_t*> m_vTexRows;     // the quad path's texture row per target row
+    std::vector<const uint8_t*> m_vRowTexels;   // ... and the texels the row draws
+    std::vector<uint8_t> m_vGather;             // texels gathered by the columns
 };
 
 // Tests switch the quad path off to compare it with the general path; the count says how many

@@ -74,6 +74,16 @@ fluid_synth_t* SharedSynth()
 uint64_t g_nSynthFrames = 0;
 constexpr uint32_t kSynthBlock = 64;
 
+// Back to the state after power-on, with every voice cut at once. The reset alone only releases
+// the voices: they would ring on into whatever the synthesiser plays next, and a reset after the
+// voices were cut lets those still waiting for the next block ring on as well. So the voices are
+// cut after the reset.
+void ResetSynth(fluid_synth_t* synth)
+{
+    fluid_synth_system_reset(synth);
+    fluid_synth_all_sounds_off(synth, -1);
+}
+
 void AlignSynth(fluid_synth_t* synth)
 {
     const uint32_t rest =
@@ -160,7 +170,7 @@ public:
     void Close()
     {
         Stop();
-        fluid_synth_system_reset(m_lpSynth);
+        ResetSynth(m_lpSynth);
     }
 
     uint32_t Render(float* out, uint32_t frames, bool stopWhenWaiting) override
@@ -420,7 +430,7 @@ MMRESULT midiStreamOpen(HMIDISTRM* stream, UINT* deviceId, DWORD count, DWORD_PT
     auto* s = new (std::nothrow)
         cStream(synth, handle, static_cast<DWORD>(callback), kind == CALLBACK_THREAD);
     if (!s) return MMSYSERR_NOMEM;
-    fluid_synth_system_reset(synth);
+    ResetSynth(synth);
     AlignSynth(synth);
     g_lpOpen = s;
     mixer.SetTimedSource(s);

@@ -9,6 +9,8 @@ enum class SoundFault {
     MidiDevice,    // the MIDI output will not open (midiStreamOpen fails)
     VoxLibrary,    // the Ogg player library cannot be loaded
     VoxPlayer,     // "CreateVox" returns no player
+    MixerThread,   // the mixer's own thread cannot be started (the output does not open)
+    Count
 };
 // Each armed fault fires on the next matching call (count times) and then disarms.
 void SoundArmFault(SoundFault fault, int count = 1);
@@ -25,6 +27,10 @@ constexpr uint32_t SoundMixRate = 44100;
 void SoundPump();
 // Frames mixed since the mixer started.
 uint64_t SoundMixedFrames();
+
+// Stops the output (the mixer's thread, the host's device, a recording). The next sound object
+// that needs the output opens it again, on the host selected then: for tests that change hosts.
+void SoundCloseOutput();
 
 // Writes every frame mixed from now on to a 16-bit stereo PCM WAVE file (host path); the file is
 // complete after SoundStopRecording. False when the file cannot be created.

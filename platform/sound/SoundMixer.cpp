@@ -1,6 +1,12 @@
-// The mixer. On the SDL host the device's callback pulls frames; on the headless host frames are
-// mixed as the virtual clock advances: by the pump thread, by SoundPump, and before every change
-// a sound object makes (CatchUp), so that a change lands on the frame of the moment it was made.
+// The mixer. On the headless host frames are mixed as the virtual clock advances: by the mixer's
+// thread, by SoundPump, and before every change a sound object makes (CatchUp), so that a change
+// lands on the frame of the moment it was made. On the SDL host the mixer's thread keeps a short
+// queue of mixed frames ahead of the device, and the device's callback only copies from it.
+//
+// Either way a mix that reaches a MIDI callback waits there until the stream's owner has answered
+// (a refill, or at a song's end a stop and a restart): the output goes on exactly where the stream
+// said, whatever the threads' timing. On the SDL host the queue gives the owner time to answer
+// before the device runs dry; the device callback itself never waits for the owner.
 #include "platform/sound/SoundMixer.h"
 
 #include <SDL.h>
@@ -12,7 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
+#include <exception>
+#include <system_error>
 
 #include "platform/host/Host.h"
 #include "platform/sound/SoundHost.h"
@@ -22,10 +29,15 @@ namespace snd {
 namespace {
 
 constexpr uint32_t kChunkFrames = 1024;
+// SDL: frames per device callback, and frames mixed ahead of the device. Together about 35 ms:
+// what a change waits at most before it is heard, and the time the owner of a MIDI stream has to
+// answer a callback before the device would run dry.
+constexpr uint32_t kDeviceFrames = 512;
+constexpr uint32_t kQueueFrames = 1536;
 constexpr auto kOwnerWait = std::chrono::seconds(2);
 
 std::mutex g_faultMutex;
-int g_faultCounts[4] = {};
+int g_faultCounts[static_cast<int>(SoundFault::Count)] = {};
 
 void SdlCallback(void* user, Uint8* stream, int length)
 {
@@ -76,7 +88,7 @@ void ShutDownAtExit()
 
 cMixer& cMixer::Instance()
 {
-    // Never destroyed by the run-time: the pump thread and the device are stopped at exit by
+    // Never destroyed by the run-time: the mixer's thread and the device are stopped at exit by
     // ShutDownAtExit, and the objects that sources belong to may outlive static destruction.
     static cMixer* mixer = new cMixer();
     return *mixer;
@@ -84,23 +96,24 @@ cMixer& cMixer::Instance()
 
 void cMixer::Shutdown()
 {
-    std::thread* pump = nullptr;
+    std::unique_ptr<std::thread> pump;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_bQuit = true;
-        pump = static_cast<std::thread*>(m_lpPump);
-        m_lpPump = nullptr;
+        pump = std::move(m_lpPump);
     }
     m_cvOwner.notify_all();
-    if (pump) {
-        pump->join();
-        delete pump;
-    }
+    m_cvDevice.notify_all();
+    if (pump) pump->join();
     if (m_nDevice != 0) {
         SDL_CloseAudioDevice(m_nDevice);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         m_nDevice = 0;
     }
     StopRecording();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bOpen = false;
+    m_bQuit = false;
 }
 
 bool cMixer::Open()
@@ -110,25 +123,68 @@ bool cMixer::Open()
     m_bHeadless = IsHeadless();
     m_vMix.assign(kChunkFrames * 2, 0.0f);
     m_vOut.assign(kChunkFrames * 2, 0);
+    {
+        std::lock_guard<std::mutex> queueLock(m_queueMutex);
+        m_vQueue.assign(kQueueFrames * 2, 0);
+        m_nQueueRead = m_nQueueFrames = 0;
+    }
     if (m_bHeadless) {
         m_nLastVirtualMs = HostVirtualTime();
-        m_lpPump = new std::thread([this] { PumpThread(); });
-    } else {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-        SDL_AudioSpec want{};
-        SDL_AudioSpec have{};
-        want.freq = static_cast<int>(SoundMixRate);
-        want.format = AUDIO_S16SYS;
-        want.channels = 2;
-        want.samples = 1024;
-        want.callback = SdlCallback;
-        want.userdata = this;
-        m_nDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-        if (m_nDevice == 0) return false;
-        SDL_PauseAudioDevice(m_nDevice, 0);
+        m_nElapsedMs = 0;
+        m_nBaseFrames = m_nTargetFrames = m_nFramePos;
+    } else if (!OpenDevice()) {
+        return false;
     }
+    if (!StartThread()) {
+        if (m_nDevice != 0) {
+            SDL_CloseAudioDevice(m_nDevice);
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            m_nDevice = 0;
+        }
+        return false;
+    }
+    if (m_nDevice != 0) SDL_PauseAudioDevice(m_nDevice, 0);
     m_bOpen = true;
-    std::atexit(ShutDownAtExit);
+    static std::once_flag atExit;
+    std::call_once(atExit, [] { std::atexit(ShutDownAtExit); });
+    return true;
+}
+
+bool cMixer::OpenDevice()
+{
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        std::fprintf(stderr, "sound: the audio device cannot be used (%s)\n", SDL_GetError());
+        return false;
+    }
+    SDL_AudioSpec want{};
+    SDL_AudioSpec have{};
+    want.freq = static_cast<int>(SoundMixRate);
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = kDeviceFrames;
+    want.callback = SdlCallback;
+    want.userdata = this;
+    m_nDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (m_nDevice == 0) {
+        std::fprintf(stderr, "sound: the audio device cannot be opened (%s)\n", SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    return true;
+}
+
+// A thread that cannot be started is the same as a device that will not open: the callers report
+// it as such, and nothing plays.
+bool cMixer::StartThread()
+{
+    try {
+        if (SoundTakeFault(SoundFault::MixerThread))
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        m_lpPump = std::make_unique<std::thread>([this] { PumpThread(); });
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "sound: the mixer's thread cannot be started (%s)\n", e.what());
+        return false;
+    }
     return true;
 }
 
@@ -178,13 +234,51 @@ void cMixer::Emit(const float* mixed, uint32_t frames, int16_t* out)
 
 void cMixer::FillDevice(int16_t* out, uint32_t frames)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    while (frames > 0) {
-        uint32_t n = std::min(frames, kChunkFrames);
-        MixLocked(n, false);
-        Emit(m_vMix.data(), n, out);
-        out += n * 2;
-        frames -= n;
+    uint32_t taken = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_queueMutex);
+        const size_t capacity = m_vQueue.size() / 2;
+        while (taken < frames && m_nQueueFrames > 0) {
+            const size_t run = std::min<size_t>(
+                {frames - taken, m_nQueueFrames, capacity - m_nQueueRead});
+            std::memcpy(out + taken * 2, m_vQueue.data() + m_nQueueRead * 2, run * 4);
+            taken += static_cast<uint32_t>(run);
+            m_nQueueRead = (m_nQueueRead + run) % capacity;
+            m_nQueueFrames -= run;
+        }
+    }
+    // A queue that ran dry (at the start, or a mix held up too long) leaves a gap of silence;
+    // what is mixed is not moved by it.
+    std::fill(out + taken * 2, out + frames * 2, int16_t{0});
+    m_cvDevice.notify_all();
+}
+
+void cMixer::FillAhead(std::unique_lock<std::mutex>& lock)
+{
+    while (!m_bQuit) {
+        size_t queued;
+        {
+            std::lock_guard<std::mutex> queueLock(m_queueMutex);
+            queued = m_nQueueFrames;
+        }
+        const size_t capacity = m_vQueue.size() / 2;
+        if (queued >= capacity) return;
+        const uint32_t n =
+            static_cast<uint32_t>(std::min<size_t>(capacity - queued, kChunkFrames));
+        const uint32_t done = MixLocked(n, true);
+        Emit(m_vMix.data(), done, m_vOut.data());
+        {
+            std::lock_guard<std::mutex> queueLock(m_queueMutex);
+            size_t write = (m_nQueueRead + m_nQueueFrames) % capacity;
+            for (uint32_t i = 0; i < done;) {
+                const size_t run = std::min<size_t>(done - i, capacity - write);
+                std::memcpy(m_vQueue.data() + write * 2, m_vOut.data() + i * 2, run * 4);
+                i += static_cast<uint32_t>(run);
+                write = (write + run) % capacity;
+            }
+            m_nQueueFrames += done;
+        }
+        if (done < n) WaitForOwner(lock);
     }
 }
 
@@ -194,7 +288,22 @@ void cMixer::UpdateTarget()
     const uint32_t step = now - m_nLastVirtualMs;
     m_nLastVirtualMs = now;
     if (step < 0x80000000u) m_nElapsedMs += step;   // a clock set back is not time played
-    m_nTargetFrames = m_nElapsedMs * SoundMixRate / 1000;
+    m_nTargetFrames = m_nBaseFrames + m_nElapsedMs * SoundMixRate / 1000;
+}
+
+// The MIDI stream has played all it was given and its owner has not answered the last callback
+// yet: give the owner its chance before the stream time goes on. The lock is let go meanwhile.
+void cMixer::WaitForOwner(std::unique_lock<std::mutex>& lock)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kOwnerWait;
+    for (;;) {
+        if (m_bQuit || !m_lpTimed || !m_lpTimed->Waiting() || m_lpTimed->OwnerQuiet()) return;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            m_lpTimed->StopWaiting();
+            return;
+        }
+        m_cvOwner.wait_for(lock, std::chrono::milliseconds(2));
+    }
 }
 
 void cMixer::Advance(std::unique_lock<std::mutex>& lock, bool wait)
@@ -208,18 +317,7 @@ void cMixer::Advance(std::unique_lock<std::mutex>& lock, bool wait)
         Emit(m_vMix.data(), done, m_vOut.data());
         if (done < n) {
             if (!wait) return;
-            // The MIDI stream has played all it was given and its owner has not answered the
-            // last callback yet: give the owner its chance before the stream time goes on.
-            const auto deadline = std::chrono::steady_clock::now() + kOwnerWait;
-            for (;;) {
-                if (m_bQuit || !m_lpTimed || !m_lpTimed->Waiting() || m_lpTimed->OwnerQuiet())
-                    break;
-                if (std::chrono::steady_clock::now() >= deadline) {
-                    m_lpTimed->StopWaiting();
-                    break;
-                }
-                m_cvOwner.wait_for(lock, std::chrono::milliseconds(2));
-            }
+            WaitForOwner(lock);
         }
     }
 }
@@ -241,13 +339,17 @@ void cMixer::Pump()
 
 void cMixer::PumpThread()
 {
-    for (;;) {
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            if (m_bQuit) return;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_bQuit) {
+        if (m_bHeadless) {
             Advance(lock, true);
+            lock.unlock();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            lock.lock();
+        } else {
+            FillAhead(lock);
+            m_cvDevice.wait_for(lock, std::chrono::milliseconds(2));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
@@ -286,10 +388,21 @@ bool cMixer::StopRecording()
 
 }  // namespace snd
 
+namespace {
+
+int* FaultCount(SoundFault fault)
+{
+    const int index = static_cast<int>(fault);
+    if (index < 0 || index >= static_cast<int>(SoundFault::Count)) return nullptr;
+    return &snd::g_faultCounts[index];
+}
+
+}  // namespace
+
 void SoundArmFault(SoundFault fault, int count)
 {
     std::lock_guard<std::mutex> lock(snd::g_faultMutex);
-    snd::g_faultCounts[static_cast<int>(fault)] = count;
+    if (int* c = FaultCount(fault)) *c = count;
 }
 
 void SoundDisarmAllFaults()
@@ -301,10 +414,15 @@ void SoundDisarmAllFaults()
 bool SoundTakeFault(SoundFault fault)
 {
     std::lock_guard<std::mutex> lock(snd::g_faultMutex);
-    int& c = snd::g_faultCounts[static_cast<int>(fault)];
-    if (c <= 0) return false;
-    --c;
+    int* c = FaultCount(fault);
+    if (!c || *c <= 0) return false;
+    --*c;
     return true;
+}
+
+void SoundCloseOutput()
+{
+    snd::cMixer::Instance().Shutdown();
 }
 
 void SoundPump()

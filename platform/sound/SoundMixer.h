@@ -1,11 +1,14 @@
 #pragma once
 // The layer's one mixer (inside platform/sound only). Every object that makes sound registers a
-// source; the mixer adds all sources into one stereo float stream for the host's device (SDL) or,
-// on the headless host, as the virtual clock advances. One mutex guards the mixer and every
-// source's state: each call of the sound objects takes it.
+// source; the mixer adds all sources into one stereo float stream. Its own thread mixes: on the
+// headless host as the virtual clock advances, on the SDL host a little ahead of the device, which
+// takes the mixed frames from a short queue. One mutex guards the mixer and every source's state:
+// each call of the sound objects takes it.
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace snd {
@@ -41,7 +44,9 @@ public:
 
     std::mutex m_mutex;
 
-    // Opens the host's output on the first call; false when it cannot (or a fault is armed).
+    // Opens the output on the host selected now, on the first call after start or Shutdown;
+    // false (with a line on the standard error stream) when the device or the mixer's thread
+    // cannot be started.
     bool Open();
     bool IsOpen() const { return m_bOpen; }
 
@@ -52,7 +57,7 @@ public:
     // Headless: mixes up to the virtual clock's present without waiting, so that a change made
     // now takes effect at this moment of the output.
     void CatchUp();
-    // Wakes a headless mix that waits for a MIDI owner.
+    // Wakes a mix that waits for a MIDI owner.
     void OwnerAnswered() { m_cvOwner.notify_all(); }
 
     // Without the lock.
@@ -61,16 +66,21 @@ public:
     bool StartRecording(const char* hostPath);
     bool StopRecording();
 
-    // The SDL device's callback: 16-bit stereo frames.
+    // The SDL device's callback: 16-bit stereo frames from the queue of mixed frames.
     void FillDevice(int16_t* out, uint32_t frames);
 
-    // Stops the pump thread, the device and the recording (at exit).
+    // Stops the mixer's thread, the device and the recording. At exit, and for tests that
+    // change hosts: the next Open starts the output again.
     void Shutdown();
 
 private:
     cMixer() = default;
+    bool OpenDevice();
+    bool StartThread();
     uint32_t MixLocked(uint32_t frames, bool stopWhenWaiting);
     void Advance(std::unique_lock<std::mutex>& lock, bool wait);
+    void FillAhead(std::unique_lock<std::mutex>& lock);
+    void WaitForOwner(std::unique_lock<std::mutex>& lock);
     void UpdateTarget();
     void Emit(const float* mixed, uint32_t frames, int16_t* out);
     void PumpThread();
@@ -83,14 +93,23 @@ private:
     std::vector<float> m_vMix;
     std::vector<int16_t> m_vOut;
     uint64_t m_nFramePos = 0;
+    uint64_t m_nBaseFrames = 0;      // headless: frames mixed when the output was opened
     uint64_t m_nTargetFrames = 0;
     uint64_t m_nElapsedMs = 0;
     uint32_t m_nLastVirtualMs = 0;
     std::condition_variable m_cvOwner;
-    void* m_lpPump = nullptr;        // std::thread
+    std::condition_variable m_cvDevice;   // the device took frames from the queue
+    std::unique_ptr<std::thread> m_lpPump;
     uint32_t m_nDevice = 0;          // SDL audio device id
     void* m_lpRecord = nullptr;      // FILE*
     uint64_t m_nRecordedFrames = 0;
+
+    // SDL: frames mixed ahead of the device, a ring of interleaved samples. Its own lock, so
+    // that the device never waits for a mix.
+    std::mutex m_queueMutex;
+    std::vector<int16_t> m_vQueue;
+    size_t m_nQueueRead = 0;
+    size_t m_nQueueFrames = 0;
 };
 
 }  // namespace snd

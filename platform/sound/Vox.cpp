@@ -14,6 +14,7 @@
 
 #include "platform/sound/SoundHost.h"
 #include "platform/sound/SoundMixer.h"
+#include "platform/sound/VorbisHeaderCheck.h"
 #include "platform/win/WinFile.h"
 
 namespace {
@@ -33,6 +34,7 @@ size_t MemRead(void* out, size_t size, size_t count, void* source)
     if (size == 0) return 0;
     const size_t left = (f->bytes.size() - f->pos) / size;
     const size_t n = count < left ? count : left;
+    if (n == 0) return 0;   // an empty file has no bytes to point at
     std::memcpy(out, f->bytes.data() + f->pos, n * size);
     f->pos += n * size;
     return n;
@@ -74,6 +76,7 @@ public:
             return 0;
         }
         std::fclose(f);
+        if (!VorbisHeadersAreSound(file->bytes.data(), file->bytes.size())) return 0;
         auto vf = std::make_unique<OggVorbis_File>();
         const ov_callbacks callbacks = {MemRead, MemSeek, nullptr, MemTell};
         if (ov_open_callbacks(file.get(), vf.get(), nullptr, 0, callbacks) != 0) return 0;
@@ -93,6 +96,7 @@ public:
     BOOL Play() override
     {
         cMixer& mixer = cMixer::Instance();
+        if (!mixer.Open()) return 0;
         std::lock_guard<std::mutex> lock(mixer.m_mutex);
         if (!m_lpVorbis) return 0;
         mixer.CatchUp();
@@ -231,8 +235,8 @@ private:
 
 cVoxPlayer* CreateVox()
 {
+    // A player is only an object: the output is needed once it plays.
     if (SoundTakeFault(SoundFault::VoxPlayer)) return nullptr;
-    if (!cMixer::Instance().Open()) return nullptr;
     return new (std::nothrow) cVoxImpl();
 }
 

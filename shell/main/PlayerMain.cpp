@@ -21,6 +21,7 @@
 #include "platform/win/WinWindowState.h"
 #include "frontend/MenuScene.h"
 #include "shell/GameStartup.h"
+#include "stage/StagePlayScene.h"
 
 namespace {
 
@@ -173,8 +174,10 @@ int main(int argc, char** argv)
     }
     commandLine = Utf8ToCp932(commandLine);
 
-    // The scenes live with the front end; the scene manager makes them by these factories.
+    // The scenes live with the front end and the stage play; the scene manager makes them by
+    // these factories.
     RegisterFrontendScenes();
+    RegisterSceneFactory(kSceneStagePlay, MakeStagePlayScene);
     const int exitCode = WinMain(nullptr, nullptr, commandLine.data(), testPlay ? TestPlayShowCommand : SW_SHOWNORMAL);
 
     SetFramePresentedHook(nullptr);

@@ -176,7 +176,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ScalarBoundary{695, "Legacy695", 1}, ScalarBoundary{696, "Legacy696", 1},
                       ScalarBoundary{697, "Legacy697", 1}, ScalarBoundary{721, "Legacy721", 1},
                       ScalarBoundary{728, "Legacy728", 1}, ScalarBoundary{733, "Legacy733", 1},
-                      ScalarBoundary{744, "Legacy744", 1}, ScalarBoundary{749, "Legacy749", 1}));
+                      ScalarBoundary{744, "Legacy744", 1}, ScalarBoundary{749, "Legacy749", 1}),
+    [](const ::testing::TestParamInfo<ScalarBoundary>& info) {
+        return std::string(info.param.name) + "At" + std::to_string(info.param.version);
+    });
 
 TEST(EdSystemTest, PaletteAnimationOfOldFilesFollowsTheGraphicsFormat)
 {

@@ -22,6 +22,9 @@ protected:
     }
 };
 
+// The blend state and the batch's own drawing exist only under Direct3D.
+using Direct3DBatchTest = BatchTest;
+
 struct OrderCase {
     const char* name;
     int32_t bSort;
@@ -97,9 +100,8 @@ TEST_P(BatchTest, BatchOpenedInsideABatchJoinsIt)
     EXPECT_EQ(Get(dst, 5, 0), Colour(1));
 }
 
-TEST_P(BatchTest, BlendStateIsRecordedPerBlit)
+TEST_P(Direct3DBatchTest, BlendStateIsRecordedPerBlit)
 {
-    if (!IsD3D()) GTEST_SKIP() << "the blend state is a Direct3D feature";
     DDSURFACEDATA* white = Solid(Opaque(255, 255, 255));
     DDSURFACEDATA* dst = NewSurface(8, 1);
     FillRaw(dst, Opaque(0, 0, 0));
@@ -117,9 +119,8 @@ TEST_P(BatchTest, BlendStateIsRecordedPerBlit)
     EXPECT_EQ(Get(dst, 6, 0), Opaque(0, 0, 0));
 }
 
-TEST_P(BatchTest, LargeBatchesDrawEveryBlit)
+TEST_P(Direct3DBatchTest, LargeBatchesDrawEveryBlit)
 {
-    if (!IsD3D()) GTEST_SKIP() << "the batch is a Direct3D feature";
     // More quads than 16-bit indices can address in one group.
     DDSURFACEDATA* src = Solid(Colour(0));
     DDSURFACEDATA* dst = NewSurface(200, 100);
@@ -140,5 +141,6 @@ TEST_P(BatchTest, EndingWithoutCommandsOnlyCloses)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, BatchTest, testing::ValuesIn(AllModes()), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, Direct3DBatchTest, testing::ValuesIn(Direct3DModes()), ModeName);
 
 } // namespace

@@ -27,6 +27,11 @@ protected:
     std::vector<int32_t> SourceMemoryTypes() const { return IsD3D() ? std::vector<int32_t>{0, 1} : std::vector<int32_t>{0}; }
 };
 
+// Mirroring by a negative source width, views of a base surface, the virtual back buffer and the
+// back buffer without a texture are Direct3D's; DirectDraw mirrors only through mirrored bitmaps,
+// its back buffer is an ordinary surface, and it copies the key colour itself (keyed blit test).
+using Direct3DBltTest = BltTest;
+
 struct ClipCase {
     const char* name;
     int32_t x, y, w, h, sx, sy;      // the call
@@ -124,9 +129,8 @@ TEST_P(BltTest, StretchedBlitKeepsTheSourceFractionThatIsOnTheSurface)
     }
 }
 
-TEST_P(BltTest, NegativeSourceWidthDrawsMirroredUnderDirect3D)
+TEST_P(Direct3DBltTest, NegativeSourceWidthDrawsMirroredUnderDirect3D)
 {
-    if (!IsD3D()) GTEST_SKIP() << "DirectDraw mirrors only through mirrored bitmaps";
     for (int32_t mem : SourceMemoryTypes()) {
         DDSURFACEDATA* src = PatternSource(8, 2, 0, mem);
         DDSURFACEDATA* dst = NewSurface(8, 4);
@@ -137,9 +141,8 @@ TEST_P(BltTest, NegativeSourceWidthDrawsMirroredUnderDirect3D)
     }
 }
 
-TEST_P(BltTest, MirroredViewReadsEachFrameRightToLeft)
+TEST_P(Direct3DBltTest, MirroredViewReadsEachFrameRightToLeft)
 {
-    if (!IsD3D()) GTEST_SKIP() << "views of a base surface are a Direct3D feature";
     DDSURFACEDATA* base = PatternSource(16, 2);
     DDSURFACEDATA& view = m_Surfaces.emplace_back();
     ASSERT_TRUE(DDCreateSurface(&view, 16, 2, 0, 0, 0, 1, 0));
@@ -184,9 +187,8 @@ TEST_P(BltTest, BlendPairTintsOnlyUnderDirect3DAndIsResetAfterwards)
     }
 }
 
-TEST_P(BltTest, VirtualBackBufferTakesBackBufferDrawingUntilSwitchedOff)
+TEST_P(Direct3DBltTest, VirtualBackBufferTakesBackBufferDrawingUntilSwitchedOff)
 {
-    if (!IsD3D()) GTEST_SKIP() << "the virtual back buffer is a Direct3D feature";
     DDSURFACEDATA* src = PatternSource(4, 4);
     cPixelBuffer* back = BackBuffer.lpDT->lpSurface->Pixels();
     back->FillRaw(0, 0, back->Width(), back->Height(), 0x1234);
@@ -204,9 +206,8 @@ TEST_P(BltTest, VirtualBackBufferTakesBackBufferDrawingUntilSwitchedOff)
     EXPECT_EQ(lpDTCon->lpTargetSD, &BackBuffer);
 }
 
-TEST_P(BltTest, BackBufferAsSourceIsReadAsAnOpaquePicture)
+TEST_P(Direct3DBltTest, BackBufferAsSourceIsReadAsAnOpaquePicture)
 {
-    if (!IsD3D()) GTEST_SKIP() << "the DirectDraw back buffer is an ordinary surface";
     // A screen effect copies the picture to a work texture: the back buffer has no texture to
     // draw from, so it is read by pixels in its own format.
     cPixelBuffer* back = BackBuffer.lpDT->lpSurface->Pixels();
@@ -221,9 +222,8 @@ TEST_P(BltTest, BackBufferAsSourceIsReadAsAnOpaquePicture)
     EXPECT_EQ(Get(work, 4, 0), Transparent());
 }
 
-TEST_P(BltTest, UnkeyedBlitOntoTheBackBufferShowsTheTransparentColour)
+TEST_P(Direct3DBltTest, UnkeyedBlitOntoTheBackBufferShowsTheTransparentColour)
 {
-    if (!IsD3D()) GTEST_SKIP() << "DirectDraw copies the key colour itself (keyed blit test)";
     DDSURFACEDATA* src = PatternSource(4, 4, 1);
     Put(src, 1, 1, Transparent());
     cPixelBuffer* back = BackBuffer.lpDT->lpSurface->Pixels();
@@ -235,5 +235,6 @@ TEST_P(BltTest, UnkeyedBlitOntoTheBackBufferShowsTheTransparentColour)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, BltTest, testing::ValuesIn(AllModes()), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, Direct3DBltTest, testing::ValuesIn(Direct3DModes()), ModeName);
 
 } // namespace

@@ -82,6 +82,12 @@ protected:
     std::vector<uint32_t> m_Before;
 };
 
+// Behaviours of one back end or depth: the rotation quad is Direct3D's, the blur is refused at
+// 8 bits, and only the full-screen 16-bit Direct3D back buffer has a format of its own.
+using Direct3DEffectTest = EffectTest;
+using EightBitEffectTest = EffectTest;
+using FullScreen16Direct3DEffectTest = EffectTest;
+
 // ---- Blur --------------------------------------------------------------------------------------
 
 struct BlurCase {
@@ -141,9 +147,8 @@ TEST_P(EffectTest, BlurAveragesItsWindowOfPresentPixels)
     }
 }
 
-TEST_P(EffectTest, BlurIntoTheFullScreenBackBufferPacksItsFormat)
+TEST_P(FullScreen16Direct3DEffectTest, BlurIntoTheFullScreenBackBufferPacksItsFormat)
 {
-    if (!IsD3D() || Depth() != 16 || GetParam().nWindowMode != 0) GTEST_SKIP() << "full-screen 16-bit Direct3D only";
     DDSURFACEDATA* src = PatternSurface(16, 12, false);
     ASSERT_TRUE(DDBlur(&BackBuffer, 0, 0, 4, 4, 1, 1, src, 0, 0, 0));
     int32_t a[3], b[3];
@@ -160,9 +165,8 @@ TEST_P(EffectTest, BlurIntoTheFullScreenBackBufferPacksItsFormat)
     (void)avg;
 }
 
-TEST_P(EffectTest, BlurAtEightBitsIsRefusedQuietly)
+TEST_P(EightBitEffectTest, BlurAtEightBitsIsRefusedQuietly)
 {
-    if (Depth() != 8) GTEST_SKIP();
     DDSURFACEDATA* src = PatternSurface(8, 8, false);
     DDSURFACEDATA* dst = NewSurface(8, 8);
     FillRaw(dst, Background());
@@ -543,9 +547,8 @@ TEST_P(EffectTest, RotationOnLockedSurfacesIsExact)
     }
 }
 
-TEST_P(EffectTest, RotationAsAQuadLandsWithinOnePixel)
+TEST_P(Direct3DEffectTest, RotationAsAQuadLandsWithinOnePixel)
 {
-    if (!IsD3D()) GTEST_SKIP() << "the quad is Direct3D's";
     // Each source pixel has its own colour, so a drawn pixel tells where it came from.
     const int32_t w = 12, h = 8;
     DDSURFACEDATA* src = NewSurface(w, h);
@@ -623,5 +626,12 @@ TEST_P(EffectTest, EffectsFailWithoutChangeWhenALockFails)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, EffectTest, testing::ValuesIn(AllModes()), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, Direct3DEffectTest, testing::ValuesIn(Direct3DModes()), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, EightBitEffectTest,
+                         testing::ValuesIn(ModesWhere([](const ModeCase& m) { return m.nDepth == 8; })), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, FullScreen16Direct3DEffectTest, testing::ValuesIn(ModesWhere([](const ModeCase& m) {
+                             return m.nBackEnd != 0 && m.nDepth == 16 && m.nWindowMode == 0;
+                         })),
+                         ModeName);
 
 } // namespace

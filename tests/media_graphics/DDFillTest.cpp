@@ -35,24 +35,31 @@ protected:
 struct FillCase {
     const char* name;
     int32_t x, y, w, h;
-    int32_t fx0, fy0, fx1, fy1; // filled rectangle [fx0, fx1) x [fy0, fy1)
+    int32_t cx0, cy0, cx1, cy1; // cut to the surface: [cx0, cx1) x [cy0, cy1)
+    int32_t kx0, ky0, kx1, ky1; // moved to the edge with the size kept (Direct3D render targets)
 };
 
 // On a 64 x 32 surface.
 const FillCase kFillCases[] = {
-    {"inside", 3, 4, 5, 6, 3, 4, 8, 10},
-    {"left", -10, 0, 30, 2, 0, 0, 20, 2},
-    {"right", 60, 5, 10, 3, 60, 5, 64, 8},
-    {"top", 1, -3, 2, 5, 1, 0, 3, 2},
-    {"bottom", 1, 30, 2, 9, 1, 30, 3, 32},
-    {"wider than the surface", -5, -5, 100, 100, 0, 0, 64, 32},
-    {"outside", 64, 0, 5, 5, 0, 0, 0, 0},
+    {"inside", 3, 4, 5, 6, 3, 4, 8, 10, 3, 4, 8, 10},
+    {"left", -10, 0, 30, 2, 0, 0, 20, 2, 0, 0, 30, 2},
+    {"right", 60, 5, 10, 3, 60, 5, 64, 8, 60, 5, 64, 8},
+    {"top", 1, -3, 2, 5, 1, 0, 3, 2, 1, 0, 3, 5},
+    {"bottom", 1, 30, 2, 9, 1, 30, 3, 32, 1, 30, 3, 32},
+    {"left and above", -4, -2, 6, 3, 0, 0, 2, 1, 0, 0, 6, 3},
+    {"left past the right edge", -10, 0, 70, 1, 0, 0, 60, 1, 0, 0, 64, 1},
+    {"wider than the surface", -5, -5, 100, 100, 0, 0, 64, 32, 0, 0, 64, 32},
+    {"outside", 64, 0, 5, 5, 0, 0, 0, 0, 0, 0, 0, 0},
+    {"empty", 3, 3, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0},
 };
 
-TEST_P(FillTest, FillsAreClippedOnBothEdges)
+TEST_P(FillTest, FillsAreClippedToTheSurface)
 {
+    // Direct3D draws onto render targets (memory type 0) with the device and keeps the size of a
+    // rectangle moved in from the left or top; everything else is cut to the surface.
     for (int32_t mem : {0, 1}) {
         DDSURFACEDATA* sd = NewSurface(64, 32, 0, mem);
+        const bool keepsSize = IsD3D() && mem == 0;
         for (const FillCase& c : kFillCases) {
             SCOPED_TRACE(testing::Message() << c.name << " memory " << mem);
             FillRaw(sd, Background());
@@ -63,13 +70,34 @@ TEST_P(FillTest, FillsAreClippedOnBothEdges)
                 const PALETTEENTRY& e = ColorPalette[77];
                 want77 = Opaque(e.peRed, e.peGreen, e.peBlue);
             }
+            const int32_t x0 = keepsSize ? c.kx0 : c.cx0, x1 = keepsSize ? c.kx1 : c.cx1;
+            const int32_t y0 = keepsSize ? c.ky0 : c.cy0, y1 = keepsSize ? c.ky1 : c.cy1;
             for (int32_t y = 0; y < 32; ++y)
                 for (int32_t x = 0; x < 64; ++x) {
-                    const bool in = x >= c.fx0 && x < c.fx1 && y >= c.fy0 && y < c.fy1;
+                    const bool in = x >= x0 && x < x1 && y >= y0 && y < y1;
                     ASSERT_EQ(Get(sd, x, y), in ? want77 : Background()) << x << "," << y;
                 }
         }
     }
+}
+
+TEST_P(FillTest, ScreenFillFromLeftOfTheScreenKeepsItsWidthOnlyUnderDirect3D)
+{
+    // A 100-wide fill at x = -10: Direct3D draws columns 0 to 99, DirectDraw 0 to 89.
+    const uint32_t argb = 0xFF304050u;
+    uint32_t colour = Opaque(0x30, 0x40, 0x50);
+    if (IsD3D()) colour = argb;
+    else if (Depth() == 8) colour = 7;
+    cPixelBuffer* screen = Pixels(&BackBuffer);
+    ASSERT_NE(screen, nullptr);
+    ASSERT_EQ(screen->Width(), 640);
+    const uint32_t background = Depth() == 8 ? 3u : Opaque(0, 0, 0);
+    const uint32_t want = IsD3D() ? ArgbToPixel(screen->Format(), argb) : colour;
+    FillRaw(&BackBuffer, background);
+    DDFillRectColor(&BackBuffer, -10, 0, 100, 2, colour);
+    const int32_t last = IsD3D() ? 99 : 89;
+    for (int32_t x = 0; x < 120; ++x) ASSERT_EQ(Get(&BackBuffer, x, 1), x <= last ? want : background) << x;
+    EXPECT_EQ(Get(&BackBuffer, 0, 2), background);
 }
 
 TEST_P(FillTest, IndexZeroOnAKeyedSurfaceMakesItTransparent)

@@ -70,9 +70,12 @@ protected:
     }
 };
 
-TEST_P(PaletteTest, PaletteComesFromTheImagesBlockInTheModesUnits)
+// At 8 bits the palette and the transparent index come from an 8-bit image's colour table, and
+// nothing is read back; these read true-colour images.
+using TrueColourPaletteTest = PaletteTest;
+
+TEST_P(TrueColourPaletteTest, PaletteComesFromTheImagesBlockInTheModesUnits)
 {
-    if (Depth() == 8) GTEST_SKIP() << "the 8-bit palette comes from an 8-bit image's colour table";
     WriteFile(File("palette.bmp").c_str(), Bitmap24(16, 24, [](int32_t x, int32_t y) {
                   return y < 8 ? 0xFF00FFu : PaletteColour((y - 8) * 16 + x);
               }));
@@ -99,9 +102,8 @@ TEST_P(PaletteTest, PaletteComesFromTheImagesBlockInTheModesUnits)
     }
 }
 
-TEST_P(PaletteTest, ImagesThatCannotBeReadLeaveThePaletteAsItWas)
+TEST_P(TrueColourPaletteTest, ImagesThatCannotBeReadLeaveThePaletteAsItWas)
 {
-    if (Depth() == 8) GTEST_SKIP() << "the 8-bit palette is read from the colour table";
     WriteFile(File("small.bmp").c_str(), Bitmap24(16, 20, [](int32_t, int32_t) { return 0x102030u; }));
     PALETTEENTRY pal[256];
     for (int i = 0; i < 256; ++i) pal[i] = {7, 8, 9, 1};
@@ -113,9 +115,8 @@ TEST_P(PaletteTest, ImagesThatCannotBeReadLeaveThePaletteAsItWas)
     }
 }
 
-TEST_P(PaletteTest, TransparentColourComesFromTheTopLeftPixel)
+TEST_P(TrueColourPaletteTest, TransparentColourComesFromTheTopLeftPixel)
 {
-    if (Depth() == 8) GTEST_SKIP() << "an 8-bit image gives its index";
     WriteFile(File("palette.bmp").c_str(), Bitmap24(16, 24, [](int32_t x, int32_t y) {
                   return x == 0 && y == 0 ? 0xFF00FFu : 0x204060u;
               }));
@@ -141,9 +142,8 @@ TEST_P(PaletteTest, TransparentColourComesFromTheTopLeftPixel)
     EXPECT_EQ(SetTrans("gfx_palette_missing.bmp"), 0);
 }
 
-TEST_P(PaletteTest, ReadBackSkipsTransparentTexelsUnderDirect3D)
+TEST_P(TrueColourPaletteTest, ReadBackSkipsTransparentTexelsUnderDirect3D)
 {
-    if (Depth() == 8) GTEST_SKIP() << "no read-back at 8 bits";
     DDSURFACEDATA* sd = NewSurface(16, 24, 0, 1);
     for (int32_t n = 0; n < 256; ++n) Put(sd, n % 16, 8 + n / 16, Opaque(n, 255 - n, 128));
     Put(sd, 0, 8, 0); // entry 0: a transparent texel under Direct3D
@@ -219,5 +219,6 @@ TEST_P(PaletteTest, TransparentColourFromBytesInEveryForm)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PaletteTest, testing::ValuesIn(AllModes()), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, TrueColourPaletteTest, testing::ValuesIn(TrueColourModes()), ModeName);
 
 } // namespace

@@ -7,6 +7,8 @@
 namespace {
 
 class PresentTest : public GraphicsTest {};
+// Only Direct3D reports a lost device from the flip.
+using Direct3DPresentTest = PresentTest;
 
 TEST_P(PresentTest, FlipHandsTheFrameToTheHostWithTheVirtualBackBufferCopiedIn)
 {
@@ -29,14 +31,14 @@ TEST_P(PresentTest, FlipHandsTheFrameToTheHostWithTheVirtualBackBufferCopiedIn)
     DDSetVirtualBackBuffer(0);
 }
 
-TEST_P(PresentTest, FlipReportsALostDevice)
+TEST_P(Direct3DPresentTest, FlipReportsALostDevice)
 {
-    if (!IsD3D()) GTEST_SKIP() << "Direct3D only";
     LoseDirect3DDevice();
     EXPECT_EQ(DDFlip(60), 0);
     RegainDirect3DDevice();
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PresentTest, testing::ValuesIn(AllModes()), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, Direct3DPresentTest, testing::ValuesIn(Direct3DModes()), ModeName);
 
 } // namespace

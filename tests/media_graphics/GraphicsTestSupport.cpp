@@ -11,15 +11,27 @@ std::vector<ModeCase> AllModes()
             {"DD8", 0, 8, 0},          {"DD16", 0, 16, 0},              {"DD32", 0, 32, 0}};
 }
 
-std::vector<ModeCase> TrueColourModes()
+std::vector<ModeCase> ModesWhere(bool (*applies)(const ModeCase&))
 {
     std::vector<ModeCase> v;
     for (const ModeCase& m : AllModes())
-        if (m.nDepth != 8) v.push_back(m);
+        if (applies(m)) v.push_back(m);
     return v;
 }
 
+std::vector<ModeCase> TrueColourModes()
+{
+    return ModesWhere([](const ModeCase& m) { return m.nDepth != 8; });
+}
+
+std::vector<ModeCase> Direct3DModes()
+{
+    return ModesWhere([](const ModeCase& m) { return m.nBackEnd != 0; });
+}
+
 std::string ModeName(const ::testing::TestParamInfo<ModeCase>& info) { return info.param.name; }
+
+void PrintTo(const ModeCase& mode, std::ostream* os) { *os << mode.name; }
 
 void GraphicsTest::SetUp()
 {

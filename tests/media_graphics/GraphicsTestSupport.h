@@ -22,9 +22,14 @@ struct ModeCase {
 
 // Every back end and depth: Direct3D 16 (window and full screen) and 32, DirectDraw 8, 16, 32.
 std::vector<ModeCase> AllModes();
+// The modes a behaviour exists in, so that a suite is instantiated only where its tests apply.
+std::vector<ModeCase> ModesWhere(bool (*applies)(const ModeCase&));
 // The modes with true-colour pixels (no 8-bit DirectDraw).
 std::vector<ModeCase> TrueColourModes();
+std::vector<ModeCase> Direct3DModes();
+// The instantiation's name (D3D32, DD8, ...), and the same text in failure messages.
 std::string ModeName(const ::testing::TestParamInfo<ModeCase>& info);
+void PrintTo(const ModeCase& mode, std::ostream* os);
 
 class GraphicsTest : public ::testing::TestWithParam<ModeCase> {
 protected:

@@ -185,6 +185,39 @@ TEST_F(BgmTest, AMidiDeviceThatWillNotOpenPlaysNothing)
     EXPECT_NE(Report().find("Midi " + P("Stage.mid") + " Open "), std::string::npos);
 }
 
+// An Ogg file that does not play leaves the same kind of report line as a MIDI file that does not:
+// it cannot be opened, or it is not what its player reads.
+TEST_F(BgmTest, OggAndMidiFilesThatDoNotPlayAreReportedAlike)
+{
+    WriteFile(m_Dir / "Empty.ogg", Bytes{});
+    WriteFile(m_Dir / "Empty.mid", Bytes{});
+    WriteFile(m_Dir / "Text.ogg", Bytes{'n', 'o', 't', ' ', 'o', 'g', 'g'});
+    WriteFile(m_Dir / "Text.mid", Bytes{'n', 'o', 't', ' ', 'm', 'i', 'd'});
+    ASSERT_EQ(m_Bgm.InitBgm(1, m_Ogg, m_Mid, 5), 1);
+    struct Case {
+        const char* name;
+        const char* line;   // after "Ogg <path> " or "Midi <path> "
+    };
+    const Case cases[] = {
+        {"Missing", "Create ファイルが開けません"},
+        {"Empty", "Init "},
+        {"Text", "Init "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* kind : {"ogg", "mid"}) {
+            const std::string path = P(std::string(c.name) + "." + kind);
+            m_Bgm.SetBgmTrack(4, path.c_str());
+            EXPECT_EQ(m_Bgm.PlayBgm(0, 4, 1, 0, 1), 0);
+            const std::string prefix = std::string(kind[0] == 'o' ? "Ogg " : "Midi ") + path + " ";
+            EXPECT_NE(Report().find(prefix + c.line), std::string::npos) << Report();
+            EXPECT_NE(Trace().find(prefix + c.line), std::string::npos) << Trace();
+        }
+    }
+    EXPECT_NE(Report().find("Ogg " + P("Text.ogg") + " Init Ogg Vorbisでない"), std::string::npos);
+    EXPECT_FALSE(OggPlaying());
+}
+
 TEST_F(BgmTest, ReleasingAndTrackChangesLeaveNothingBehind)
 {
     ASSERT_EQ(m_Bgm.InitBgm(1, m_Ogg, m_Mid, 5), 1);

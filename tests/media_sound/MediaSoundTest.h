@@ -13,9 +13,7 @@ class MediaSoundTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        HostSelect(HostKind::Headless);
-        SoundDisarmAllFaults();
-        HostDisarmAllFaults();
+        soundtest::ResetSharedState();
         HostClearRecordedMessageBoxes();
         m_Dir = soundtest::TempFolder(
             ::testing::UnitTest::GetInstance()->current_test_info()->name());

@@ -1,5 +1,9 @@
 // The MIDI stream player: the stream buffers it makes from the image, and songs played through
 // the headless mixer with looping, stopping, pausing and resuming, checked by when notes sound.
+#include <unistd.h>
+
+#include <cstdlib>
+
 #include "media/sound/MidiStream.h"
 #include "platform/sound/SoundHost.h"
 #include "tests/media_sound/MediaSoundTest.h"
@@ -198,6 +202,66 @@ TEST_F(MidiStreamTest, ASongPlaysOnceAndStopsRewoundOrLoopsFromItsStart)
             EXPECT_EQ(midi.GetState(), cMidiStream::Stopped);
             EXPECT_EQ(static_cast<uint32_t>(midi.GetReadPosition()), midi.GetImageSize());
         }
+    }
+}
+
+// On either host a looping song starts again on the very sample its end event falls on, loop after
+// loop: the mix waits at the end for the player's own thread to stop and restart the stream.
+TEST_F(MidiStreamTest, ALoopingSongStartsAgainOnTheSampleOfItsEndEveryTime)
+{
+    // 441 ticks per quarter at 640,000 µs: a tick is exactly 64 frames, the synthesiser's block,
+    // so every note of every loop starts at the same point of a block and sounds the same. Notes
+    // at ticks 0 and 105, each cut 20 ticks later; the end at tick 210 (13,440 frames, which is
+    // not a whole number of the mixer's or the device's chunks).
+    const Bytes track = {0x00, 0xFF, 0x51, 0x03, 0x09, 0xC4, 0x00, 0x00, 0xC0, 0x50,
+                         0x00, 0x90, 0x3C, 0x6E, 0x14, 0xB0, 0x78, 0x00,
+                         0x55, 0x90, 0x3C, 0x6E, 0x14, 0xB0, 0x78, 0x00,
+                         0x55, 0xFF, 0x2F, 0x00};
+    constexpr int64_t kNoteFrames = 105 * 64;
+    constexpr int kLoops = 5;
+    const std::string song = Song(Smf(0, 1, 441, {track}));
+    struct Case {
+        const char* name;
+        HostKind host;
+    };
+    for (const Case& c : {Case{"headless", HostKind::Headless}, Case{"SDL", HostKind::Sdl}}) {
+        SCOPED_TRACE(c.name);
+        SoundCloseOutput();
+        HostSelect(c.host);
+        // The SDL host plays to a device that only takes the frames, at the device's pace.
+        if (c.host == HostKind::Sdl) setenv("SDL_AUDIODRIVER", "dummy", 1);
+        {
+            cMidiStream midi(song.c_str());
+            ASSERT_TRUE(midi.IsPlayable());
+            cRecording rec;
+            rec.Start(m_Dir / "loops.wav");
+            const uint64_t start = SoundMixedFrames();
+            midi.RestartMidi(1);
+            const uint64_t needed = kLoops * 2 * kNoteFrames + 4096;
+            if (c.host == HostKind::Headless) {
+                Advance(static_cast<uint32_t>(needed * 1000 / SoundMixRate) + 10);
+            } else {
+                // Real time passes here; the bound only keeps a broken device from hanging.
+                for (int wait = 0; wait < 2000 && SoundMixedFrames() - start < needed; ++wait)
+                    usleep(10000);
+            }
+            ASSERT_TRUE(rec.Stop());
+            ASSERT_GE(rec.Frames(), needed);
+            // The very first note comes from a fresh voice that rises a few samples later; the
+            // second note is the measure for all that follow.
+            const int64_t first = rec.FirstAbove(kThreshold);
+            ASSERT_GE(first, 0);
+            const int64_t second = rec.FirstAbove(kThreshold, first + kNoteFrames / 2);
+            EXPECT_NEAR(second - first, kNoteFrames, 63);
+            for (int note = 2; note < kLoops * 2; ++note) {
+                const int64_t expected = second + (note - 1) * kNoteFrames;
+                EXPECT_EQ(rec.FirstAbove(kThreshold, expected - kNoteFrames / 2), expected)
+                    << "note " << note % 2 << " of loop " << note / 2 + 1;
+            }
+            EXPECT_EQ(midi.GetState(), cMidiStream::Playing);
+        }
+        SoundCloseOutput();
+        HostSelect(HostKind::Headless);
     }
 }
 

@@ -246,6 +246,15 @@ TEST_F(SoundEffectTest, NothingHappensWithoutADeviceAndReleasingTwiceIsHarmless)
     EXPECT_FALSE(DS_Init(nullptr, 22050, 8, 1));
     EXPECT_NE(Trace().find("DIRECTSOUNDCREATE_ERR!"), std::string::npos);
     ASSERT_TRUE(DS_Init(nullptr, 22050, 8, 1));
+
+    // A mixer whose thread cannot be started is a device that will not open, reported as one.
+    DS_UnInit();
+    SoundCloseOutput();
+    SoundArmFault(SoundFault::MixerThread);
+    const size_t traced = Trace().size();
+    EXPECT_FALSE(DS_Init(nullptr, 22050, 8, 1));
+    EXPECT_NE(Trace().find("DIRECTSOUNDCREATE_ERR!", traced), std::string::npos);
+    ASSERT_TRUE(DS_Init(nullptr, 22050, 8, 1));
 }
 
 TEST_F(SoundEffectTest, PlaysAndVolumeChangesFromSeveralThreadsAtOnce)

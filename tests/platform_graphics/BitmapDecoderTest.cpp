@@ -43,6 +43,8 @@ struct DepthCase {
     bool coreHeader;
 };
 
+void PrintTo(const DepthCase& c, std::ostream* os) { *os << c.name; }
+
 class BitmapDecoderDepths : public ::testing::TestWithParam<DepthCase> {};
 
 TEST_P(BitmapDecoderDepths, DecodesEveryPixelOfTheImage) {

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/graphics/D3DX9.h"
 #include "platform/graphics/GraphicsControl.h"
+#include "platform/graphics/RasterRows.h"
 #include "platform/graphics/Rasteriser.h"
 #include "platform/host/Host.h"
 
@@ -35,6 +37,21 @@ struct TargetCase {
     D3DFORMAT format;
     bool bTexture;   // a render-target texture instead of the back buffer
 };
+
+// X8R8G8B8BackBuffer, R5G6B5Texture, ...
+std::string TargetName(const TargetCase& c) {
+    const char* format = "Unknown";
+    switch (c.format) {
+    case D3DFMT_X8R8G8B8: format = "X8R8G8B8"; break;
+    case D3DFMT_A8R8G8B8: format = "A8R8G8B8"; break;
+    case D3DFMT_R5G6B5: format = "R5G6B5"; break;
+    case D3DFMT_A1R5G5B5: format = "A1R5G5B5"; break;
+    case D3DFMT_X1R5G5B5: format = "X1R5G5B5"; break;
+    default: break;
+    }
+    return std::string(format) + (c.bTexture ? "Texture" : "BackBuffer");
+}
+void PrintTo(const TargetCase& c, std::ostream* os) { *os << TargetName(c); }
 
 class RasteriserTest : public ::testing::TestWithParam<TargetCase> {
 protected:
@@ -91,7 +108,8 @@ protected:
     }
 
     // A texture of random texels: a quarter fully transparent (the colour key's pixels), some
-    // half transparent, the rest opaque.
+    // half transparent, the rest opaque; or, as a game's bitmaps are, only transparent and opaque
+    // texels in runs.
     IDirect3DTexture9* RandomTexture(Dice& dice, D3DFORMAT format, UINT w, UINT h) {
         IDirect3DTexture9* texture = nullptr;
         EXPECT_EQ(device->CreateTexture(w, h, 1, 0, format, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
@@ -100,10 +118,17 @@ protected:
         D3DLOCKED_RECT locked{};
         EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
         const int bytes = format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8 ? 4 : 2;
+        const bool keyed = dice.Chance(40);
+        int32_t run = 0, kind = 0;
         for (UINT y = 0; y < h; ++y)
             for (UINT x = 0; x < w; ++x) {
                 uint32_t v = dice.Next();
-                const int32_t kind = dice.Between(0, 3);
+                if (!keyed) {
+                    kind = dice.Between(0, 3);
+                } else if (run-- <= 0) {
+                    kind = dice.Chance(40) ? 0 : 2;
+                    run = dice.Between(0, 9);
+                }
                 if (bytes == 4) v = kind == 0 ? (v & 0x00FFFFFF) : kind == 1 ? v : (v | 0xFF000000u);
                 else v = kind == 0 ? (v & 0x7FFF) : (v | 0x8000);
                 std::memcpy(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch + x * bytes, &v,
@@ -165,7 +190,12 @@ TEST_P(RasteriserTest, QuadPathLeavesTheSamePixelsAsTheGeneralPath) {
         float sh = dice.Chance(40) ? h : static_cast<float>(dice.Between(1, 70)) + dice.Pick(fractions);
         if (dice.Chance(30)) sw = -sw;
         if (dice.Chance(30)) sh = -sh;
-        const D3DCOLOR diffuse = dice.Chance(50) ? 0xFFFFFFFF : dice.Next();
+        // White, the half-translucent weights with white or a colour, or anything.
+        const uint32_t halves[] = {0x7F000000u, 0x80000000u};
+        D3DCOLOR diffuse = dice.Next();
+        if (dice.Chance(35)) diffuse = 0xFFFFFFFF;
+        else if (dice.Chance(35)) diffuse = dice.Pick(halves) | (dice.Chance(50) ? 0xFFFFFFu : diffuse & 0xFFFFFFu);
+        else if (dice.Chance(20)) diffuse |= 0xFFFFFFu;
         const float l = x - 0.5f, t = y - 0.5f, r = x + w - 0.5f, b = y + h - 0.5f;
         const float u0 = sx / static_cast<float>(tw), v0 = sy / static_cast<float>(th);
         const float u1 = (sx + sw) / static_cast<float>(tw), v1 = (sy + sh) / static_cast<float>(th);
@@ -245,10 +275,7 @@ INSTANTIATE_TEST_SUITE_P(Targets, RasteriserTest,
                          ::testing::Values(TargetCase{D3DFMT_X8R8G8B8, false}, TargetCase{D3DFMT_R5G6B5, false},
                                            TargetCase{D3DFMT_A1R5G5B5, false}, TargetCase{D3DFMT_X1R5G5B5, false},
                                            TargetCase{D3DFMT_A8R8G8B8, true}, TargetCase{D3DFMT_R5G6B5, true}),
-                         [](const ::testing::TestParamInfo<TargetCase>& info) {
-                             return std::to_string(static_cast<int>(info.param.format)) +
-                                    (info.param.bTexture ? "Texture" : "BackBuffer");
-                         });
+                         [](const ::testing::TestParamInfo<TargetCase>& info) { return TargetName(info.param); });
 
 // A quad whose triangles are not the halves of one rectangle, or whose colours vary, goes
 // through the general path and still draws.
@@ -276,4 +303,130 @@ TEST(RasteriserQuadPath, DeclinesTrianglesThatAreNotOneRectangle) {
     EXPECT_FALSE(raster.Quad(state, a, e));
 }
 
+// The rounding division every product and mix of channels goes through.
+TEST(RasteriserRounding, DivRound255IsTheRoundedQuotientOfEveryProductOfChannels) {
+    for (uint32_t x = 0; x <= 255 * 255; ++x) ASSERT_EQ(gfx::raster::DivRound255(x), (x + 127) / 255) << x;
+}
+
+// One quad over (0, 0)-(w, h) with a flat diffuse colour, texel column x on pixel column x,
+// drawn by the quad path and by the general path (its two triangles) onto copies of one picture:
+// the two must be the same.
+void ExpectBothPathsAgree(const gfx::raster::DrawState& state, const cPixelBuffer& start, int32_t w, int32_t h,
+                          uint32_t diffuse) {
+    const int32_t tw = state.texture ? state.texture->Width() : 1, th = state.texture ? state.texture->Height() : 1;
+    auto v = [&](int32_t x, int32_t y) {
+        return gfx::raster::MakeVertex(static_cast<float>(x), static_cast<float>(y),
+                                       static_cast<float>(x) / static_cast<float>(tw), static_cast<float>(y) / static_cast<float>(h),
+                                       diffuse, tw, th);
+    };
+    const gfx::raster::Vertex a[3] = {v(0, 0), v(w, 0), v(0, h)};
+    const gfx::raster::Vertex b[3] = {v(w, 0), v(w, h), v(0, h)};
+    gfx::raster::cRasteriser raster;
+    cPixelBuffer quad = start, general = start;
+    gfx::raster::DrawState s = state;
+    s.target = &quad;
+    ASSERT_TRUE(raster.Quad(s, a, b));
+    s.target = &general;
+    raster.Triangle(s, a[0], a[1], a[2]);
+    raster.Triangle(s, b[0], b[1], b[2]);
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+            ASSERT_EQ(quad.ReadRaw(x, y), general.ReadRaw(x, y)) << "pixel " << x << "," << y;
+}
+
+struct MixCase {
+    const char* name;
+    PixelFormat target, texture;   // texture Unknown: none, the diffuse colour drawn as a fill
+    uint32_t diffuse;
+};
+
+void PrintTo(const MixCase& c, std::ostream* os) { *os << c.name; }
+
+class RasteriserMixTest : public ::testing::TestWithParam<MixCase> {};
+
+// A row of texels with every channel value: texel x carries x in each channel (its low five
+// bits in a 16-bit texture). Opaque, or with transparent and half-transparent texels among the
+// opaque ones, so that the groups of pixels a row takes together are all of one kind or mixed.
+cPixelBuffer MixTexture(PixelFormat format, int32_t size, bool mixed) {
+    cPixelBuffer texture;
+    if (format == PixelFormat::Unknown) return texture;
+    texture.Allocate(format, size, 1);
+    for (int32_t x = 0; x < size; ++x) {
+        const bool clear = mixed && x % 4 == 3;
+        const uint32_t alpha = clear ? 0u : mixed && x % 8 == 5 ? static_cast<uint32_t>(x) : 255u;
+        const uint32_t level = static_cast<uint32_t>(x), t5 = level & 31;
+        if (format == PixelFormat::A1R5G5B5) texture.WriteRaw(x, 0, (clear ? 0u : 0x8000u) | t5 << 10 | t5 << 5 | t5);
+        else texture.WriteArgb(x, 0, alpha << 24 | level << 16 | level << 8 | level);
+    }
+    return texture;
+}
+
+// Every pair of a source and a destination channel value meets: texel column x carries x, target
+// row y carries y, under the weights of keyed, half-translucent, translucent and tinted blits and
+// of translucent fills.
+TEST_P(RasteriserMixTest, EveryPairOfChannelValuesMixesAsInTheGeneralPath) {
+    const MixCase& c = GetParam();
+    const bool wide = c.target == PixelFormat::X8R8G8B8 || c.target == PixelFormat::A8R8G8B8;
+    const int32_t size = wide ? 256 : 64;
+    cPixelBuffer start(c.target, size, size);
+    for (int32_t y = 0; y < size; ++y)
+        for (int32_t x = 0; x < size; ++x) {
+            const uint32_t d = static_cast<uint32_t>(y), d5 = d & 31;
+            uint32_t raw = d * 0x01010101u;
+            if (c.target == PixelFormat::R5G6B5) raw = d5 << 11 | d << 5 | d5;
+            if (c.target == PixelFormat::A1R5G5B5) raw = static_cast<uint32_t>(x & 1) << 15 | d5 << 10 | d5 << 5 | d5;
+            start.WriteRaw(x, y, raw);
+        }
+    gfx::raster::ForceGeneralPath(false);
+    for (const bool mixed : {false, true}) {
+        SCOPED_TRACE(mixed ? "mixed texels" : "opaque texels");
+        const cPixelBuffer texture = MixTexture(c.texture, size, mixed);
+        gfx::raster::DrawState state;
+        state.texture = texture.Empty() ? nullptr : &texture;
+        state.stage = gfx::raster::Stage{D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE,
+                                         D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE};
+        if (texture.Empty()) state.stage.colorOp = state.stage.alphaOp = D3DTOP_SELECTARG2;
+        state.blend = true;
+        state.srcBlend = D3DBLEND_SRCALPHA;
+        state.dstBlend = D3DBLEND_INVSRCALPHA;
+        ExpectBothPathsAgree(state, start, size, size, c.diffuse);
+        // Alpha from the texture alone, colour modulated.
+        state.stage.alphaOp = D3DTOP_SELECTARG1;
+        ExpectBothPathsAgree(state, start, size, size, c.diffuse);
+    }
+}
+
+// Weights: 255 (keyed sprites), 127 and 128 (the half-translucent blit), others (translucency,
+// fades), 0; colours: white (untinted) and others (tints).
+INSTANTIATE_TEST_SUITE_P(
+    Weights, RasteriserMixTest,
+    ::testing::Values(MixCase{"X8R8G8B8Keyed", PixelFormat::X8R8G8B8, PixelFormat::A8R8G8B8, 0xFFFFFFFFu},
+                      MixCase{"X8R8G8B8Half", PixelFormat::X8R8G8B8, PixelFormat::A8R8G8B8, 0x7FFFFFFFu},
+                      MixCase{"X8R8G8B8HalfOther", PixelFormat::X8R8G8B8, PixelFormat::A8R8G8B8, 0x80FFFFFFu},
+                      MixCase{"X8R8G8B8Translucent", PixelFormat::X8R8G8B8, PixelFormat::A8R8G8B8, 0xC8FFFFFFu},
+                      MixCase{"X8R8G8B8Tinted", PixelFormat::X8R8G8B8, PixelFormat::A8R8G8B8, 0xFF4080C0u},
+                      MixCase{"X8R8G8B8TintedHalf", PixelFormat::X8R8G8B8, PixelFormat::A8R8G8B8, 0x7F4080C0u},
+                      MixCase{"X8R8G8B8Invisible", PixelFormat::X8R8G8B8, PixelFormat::A8R8G8B8, 0x00FFFFFFu},
+                      MixCase{"X8R8G8B8FromX8Texture", PixelFormat::X8R8G8B8, PixelFormat::X8R8G8B8, 0x7FFFFFFFu},
+                      MixCase{"X8R8G8B8From16BitTexture", PixelFormat::X8R8G8B8, PixelFormat::A1R5G5B5, 0x50FFFFFFu},
+                      MixCase{"A8R8G8B8Half", PixelFormat::A8R8G8B8, PixelFormat::A8R8G8B8, 0x7FFFFFFFu},
+                      MixCase{"A8R8G8B8Translucent", PixelFormat::A8R8G8B8, PixelFormat::A8R8G8B8, 0x31FFFFFFu},
+                      MixCase{"A8R8G8B8Keyed", PixelFormat::A8R8G8B8, PixelFormat::A8R8G8B8, 0xFFFFFFFFu},
+                      MixCase{"X8R8G8B8Fill", PixelFormat::X8R8G8B8, PixelFormat::Unknown, 0x7F123456u},
+                      MixCase{"A8R8G8B8Fill", PixelFormat::A8R8G8B8, PixelFormat::Unknown, 0xB0654321u},
+                      MixCase{"R5G6B5Keyed", PixelFormat::R5G6B5, PixelFormat::A1R5G5B5, 0xFFFFFFFFu},
+                      MixCase{"R5G6B5Half", PixelFormat::R5G6B5, PixelFormat::A1R5G5B5, 0x7FFFFFFFu},
+                      MixCase{"R5G6B5HalfOther", PixelFormat::R5G6B5, PixelFormat::A1R5G5B5, 0x80FFFFFFu},
+                      MixCase{"R5G6B5Translucent", PixelFormat::R5G6B5, PixelFormat::A1R5G5B5, 0x64FFFFFFu},
+                      MixCase{"R5G6B5Tinted", PixelFormat::R5G6B5, PixelFormat::A1R5G5B5, 0xFF4080C0u},
+                      MixCase{"R5G6B5Fill", PixelFormat::R5G6B5, PixelFormat::Unknown, 0x7F123456u},
+                      MixCase{"R5G6B5FillOpaque", PixelFormat::R5G6B5, PixelFormat::Unknown, 0xFF123456u},
+                      MixCase{"A1R5G5B5Keyed", PixelFormat::A1R5G5B5, PixelFormat::A1R5G5B5, 0xFFFFFFFFu},
+                      MixCase{"A1R5G5B5Half", PixelFormat::A1R5G5B5, PixelFormat::A1R5G5B5, 0x7FFFFFFFu},
+                      MixCase{"A1R5G5B5Translucent", PixelFormat::A1R5G5B5, PixelFormat::A1R5G5B5, 0xB5FFFFFFu},
+                      MixCase{"A1R5G5B5TintedHalf", PixelFormat::A1R5G5B5, PixelFormat::A1R5G5B5, 0x80C08040u},
+                      MixCase{"A1R5G5B5Fill", PixelFormat::A1R5G5B5, PixelFormat::Unknown, 0xC0123456u}),
+    [](const ::testing::TestParamInfo<MixCase>& info) { return std::string(info.param.name); });
+
 }  // namespace
+

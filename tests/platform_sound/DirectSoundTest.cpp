@@ -17,8 +17,7 @@ class DirectSoundTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        HostSelect(HostKind::Headless);
-        SoundDisarmAllFaults();
+        ResetSharedState();
         m_Dir = TempFolder("ds");
         ASSERT_EQ(DirectSoundCreate(nullptr, &m_lpDS, nullptr), DS_OK);
         ASSERT_EQ(m_lpDS->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DS_OK);
@@ -209,14 +208,44 @@ TEST_F(DirectSoundTest, PrimaryBufferKeepsTheFormatAskedFor)
     primary->Release();
 }
 
+// A device that will not open and a mixer whose thread cannot be started fail alike: the device is
+// refused (the mixer's failure with a line of its own), nothing is left half open, and the next
+// try opens the output and plays.
 TEST_F(DirectSoundTest, DeviceThatWillNotOpenFailsOnDemand)
 {
-    SoundArmFault(SoundFault::AudioDevice);
-    IDirectSound* ds = reinterpret_cast<IDirectSound*>(1);
-    EXPECT_EQ(DirectSoundCreate(nullptr, &ds, nullptr), DSERR_NODRIVER);
-    EXPECT_EQ(ds, nullptr);
-    ASSERT_EQ(DirectSoundCreate(nullptr, &ds, nullptr), DS_OK);
-    ds->Release();
+    struct Case {
+        const char* name;
+        SoundFault fault;
+        const char* line;   // on the standard error stream
+    };
+    const Case cases[] = {
+        {"audio device", SoundFault::AudioDevice, ""},
+        {"mixer thread", SoundFault::MixerThread, "sound: the mixer's thread cannot be started"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_lpDS->Release();
+        m_lpDS = nullptr;
+        SoundCloseOutput();
+        SoundArmFault(c.fault);
+        IDirectSound* ds = reinterpret_cast<IDirectSound*>(1);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(DirectSoundCreate(nullptr, &ds, nullptr), DSERR_NODRIVER);
+        const std::string errors = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(ds, nullptr);
+        EXPECT_NE(errors.find(c.line), std::string::npos) << errors;
+
+        ASSERT_EQ(DirectSoundCreate(nullptr, &m_lpDS, nullptr), DS_OK);
+        IDirectSoundBuffer* buffer = Make(1, 44100, 16, Bytes(882 * 2, 0x20));
+        ASSERT_NE(buffer, nullptr);
+        cRecording rec;
+        rec.Start(m_Dir / "after.wav");
+        buffer->Play(0, 0, 0);
+        Advance(30);
+        ASSERT_TRUE(rec.Stop());
+        EXPECT_NEAR(rec.Peak(0, rec.Frames()), Expected(0x2020 / 32768.0), 1);
+        buffer->Release();
+    }
 }
 
 TEST_F(DirectSoundTest, ManyThreadsPlayStopAndDuplicateAtOnce)

@@ -39,8 +39,7 @@ class MidiOutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        HostSelect(HostKind::Headless);
-        SoundDisarmAllFaults();
+        ResetSharedState();
         m_Dir = TempFolder("midiout");
         DrainMessages();
     }
@@ -165,6 +164,28 @@ TEST_F(MidiOutTest, EndMarkerAsAShortMessageDoesNotResetTheSynthesiser)
     Advance(300);
     ASSERT_TRUE(rec.Stop());
     EXPECT_GT(rec.Peak(MsToFrames(150), MsToFrames(300)), kThreshold * 4);
+}
+
+TEST_F(MidiOutTest, ClosingAStreamCutsEveryVoice)
+{
+    // An organ note holds for as long as it is not released; the stream closes while it sounds.
+    Open(1000);
+    EventList events;
+    events.Short(0, 0xC0, 19);
+    events.Short(0, 0x90, 60, 110);
+    Queue(events, 0);
+    midiStreamRestart(m_hStream);
+    Advance(100);
+    ASSERT_EQ(midiStreamClose(m_hStream), MMSYSERR_NOERROR);
+    m_hStream = nullptr;
+    // Nothing of it rings on, neither into the silence after the close nor into the next stream.
+    cRecording rec;
+    rec.Start(m_Dir / "c.wav");
+    Advance(50);
+    Open(1000);
+    Advance(200);
+    ASSERT_TRUE(rec.Stop());
+    EXPECT_EQ(rec.Peak(0, rec.Frames()), 0);
 }
 
 TEST_F(MidiOutTest, CallbacksReachTheOwningThread)

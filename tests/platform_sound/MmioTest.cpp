@@ -12,7 +12,7 @@ class MmioTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        HostSelect(HostKind::Headless);
+        ResetSharedState();
         m_Dir = TempFolder("mmio");
     }
     std::string Write(const Bytes& bytes)

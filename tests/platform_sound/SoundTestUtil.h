@@ -123,6 +123,17 @@ inline std::filesystem::path TempFolder(const std::string& name)
     return dir;
 }
 
+// What one test could leave to the next in the same process: the host, armed faults, a recording,
+// an output opened on another host. Every sound fixture starts from here, so the tests pass in
+// any order, each in a process of its own or all in one.
+inline void ResetSharedState()
+{
+    SoundCloseOutput();
+    HostSelect(HostKind::Headless);
+    SoundDisarmAllFaults();
+    HostDisarmAllFaults();
+}
+
 // Advances the virtual clock in steps and mixes up to it.
 inline void Advance(uint32_t ms, uint32_t step = 10)
 {
@@ -139,15 +150,25 @@ inline uint32_t MsToFrames(double ms) { return static_cast<uint32_t>(ms * SoundM
 // What the mixer played between StartRecording and Stop, as stereo 16-bit frames.
 class cRecording {
 public:
+    cRecording() = default;
+    cRecording(const cRecording&) = delete;
+    cRecording& operator=(const cRecording&) = delete;
+    // A test that ends early leaves no recording running.
+    ~cRecording()
+    {
+        if (m_bRecording) SoundStopRecording();
+    }
+
     void Start(const std::filesystem::path& path)
     {
         m_Path = path;
         SoundPump();
-        SoundStartRecording(path.c_str());
+        m_bRecording = SoundStartRecording(path.c_str());
     }
     bool Stop()
     {
         SoundStopRecording();
+        m_bRecording = false;
         const Bytes b = ReadFile(m_Path);
         m_vSamples.clear();
         if (b.size() < 44 || std::string(b.begin(), b.begin() + 4) != "RIFF" ||
@@ -183,6 +204,7 @@ public:
 private:
     std::filesystem::path m_Path;
     std::vector<int16_t> m_vSamples;
+    bool m_bRecording = false;
 };
 
 }  // namespace soundtest

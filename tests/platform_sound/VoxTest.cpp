@@ -14,8 +14,7 @@ class VoxTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        HostSelect(HostKind::Headless);
-        SoundDisarmAllFaults();
+        ResetSharedState();
         m_Dir = TempFolder("vox");
         ASSERT_TRUE(WriteOggTone(m_Dir / "tone.ogg", 1, 22050, 0.3, 440.0, 0.5f));
         m_hModule = LoadLibraryA("vox.DLL");
@@ -81,9 +80,12 @@ TEST_F(VoxTest, ForeverLoopsUntilStopped)
 TEST_F(VoxTest, FilesThatAreNotOggDoNotLoad)
 {
     WriteFile(m_Dir / "bad.ogg", Bytes{'O', 'g', 'g', 'S', 0, 2, 0, 0});
-    EXPECT_FALSE(m_lpPlayer->Load(ProjectPath(m_Dir / "bad.ogg").c_str()));
-    EXPECT_FALSE(m_lpPlayer->Load(ProjectPath(m_Dir / "missing.ogg").c_str()));
-    EXPECT_FALSE(m_lpPlayer->Play());
+    WriteFile(m_Dir / "empty.ogg", Bytes{});
+    for (const char* name : {"bad.ogg", "empty.ogg", "missing.ogg"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(m_lpPlayer->Load(ProjectPath(m_Dir / name).c_str()));
+        EXPECT_FALSE(m_lpPlayer->Play());
+    }
 }
 
 TEST_F(VoxTest, LibraryAndPlayersFailOnDemand)

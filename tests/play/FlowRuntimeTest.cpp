@@ -176,6 +176,9 @@ TEST_F(FlowRuntimeTest, FlowsSharingAnIdExcludeEachOtherAcrossFrames)
     EXPECT_FALSE(reachesConditions());            // still the frame in which the first started
     m_Chara.m_vFlowIdStarted[6] = 0;              // the next frame
     m_Chara.m_vFlow[0].m_bStartedThisFrame = 0;
+    // The first has had its chance this frame: its empty conditions hold, and starting it again
+    // would take the ID before the second is reached.
+    m_Chara.m_vFlow[0].m_bTriedThisFrame = 1;
     EXPECT_TRUE(reachesConditions());
 }
 

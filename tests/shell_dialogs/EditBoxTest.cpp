@@ -80,6 +80,26 @@ struct EditCase {
 DIALOGACTION TypeText(const std::string& s) { return {DialogActionKind::Type, 0, s}; }
 DIALOGACTION Press(int vk) { return {DialogActionKind::Key, vk, {}}; }
 
+void PrintTo(const EditCase& c, std::ostream* os) { *os << c.lpName; }
+
+// A case's description as a test name: its words run together, each capitalised.
+std::string CaseName(const char* description)
+{
+    std::string name;
+    bool wordStart = true;
+    for (const char* p = description; *p; ++p) {
+        const char c = *p;
+        const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!alnum) {
+            wordStart = true;
+            continue;
+        }
+        name += wordStart && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        wordStart = false;
+    }
+    return name;
+}
+
 class EditBoxChange : public ::testing::TestWithParam<EditCase> {
 protected:
     void SetUp() override
@@ -140,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"Delete join (Backspace up) breaks the line again", 0, 3, 2, 1, "abc\r\nd", 3, 3,
                  {Press(VK_DELETE)}, "abc\r\nd", 5},
         EditCase{"a third line is refused", 0, 3, 2, 1, "abc\r\ndef", 9, 9, {TypeText("g")}, "abc\r\ndef", 8}),
-    [](const ::testing::TestParamInfo<EditCase>& info) { return "Case" + std::to_string(info.index); });
+    [](const ::testing::TestParamInfo<EditCase>& info) { return CaseName(info.param.lpName); });
 
 TEST(EditBoxReadLimit, CountStaysWithinTheReadBuffer)
 {

@@ -1,0 +1,13 @@
+// libFuzzer target: a bitmap file made into a surface; the first three bytes pick the display mode
+// and the surface's options. Bad input must never crash, and must pass the checks of
+// fuzz/FuzzChecks.h.
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz/FuzzChecks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (CheckBitmapInput(data, size) == FuzzOutcome::Broken) __builtin_trap();
+    return 0;
+}
