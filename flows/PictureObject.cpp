@@ -109,7 +109,8 @@ int32_t cPictureObject::Draw(DDSURFACEDATA* lpTarget, DDSURFACEDATA* lpPicture, 
         x = ToScreen(m_dX - sx);
         y = ToScreen(m_dY - sy);
     }
-    DDSURFACEDATA* lpSurface = lpPicture != nullptr ? lpPicture : m_lpSurface;
+    // The picture's own surface; the one handed in only for a picture that has none.
+    DDSURFACEDATA* lpSurface = m_lpSurface != nullptr ? m_lpSurface : lpPicture;
     if (lpSurface == nullptr) return 0;
     if (m_bScaled != 0)
         DDBltStretch(lpTarget, x, y, m_nWidth, m_nHeight, lpSurface, 0, 0, lpSurface->nWidth, lpSurface->nHeight, 1);

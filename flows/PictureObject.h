@@ -1,6 +1,7 @@
 #pragma once
-// A picture shown on the stage by the picture command; its surface is the entry of
-// PictureSurfaces at the same position as the object in the play state's picture list.
+// A picture shown on the stage by the picture command. It owns its surface in PictureSurfaces
+// (m_lpSurface) and gives it back when it is destroyed, so removed pictures need no bookkeeping
+// of list positions.
 #include <cstdint>
 
 struct DDSURFACEDATA;
@@ -19,7 +20,7 @@ public:
     void Setup(int32_t nPicture, double x, double y, int32_t nWidth, int32_t nHeight,
                int32_t bFixedOnScreen, int32_t nLayer, int32_t nScale, int32_t nTimeMode,
                int32_t nFrames, int32_t bStopsGame, int32_t bUsesId, int32_t nId);
-    // 0 drawn, 1 finished.
+    // 0 drawn, 1 finished. lpPicture is drawn only by a picture without a surface of its own.
     int32_t Draw(DDSURFACEDATA* lpTarget, DDSURFACEDATA* lpPicture, int32_t bPaused);
 
     int32_t m_nPicture = 0;

@@ -166,12 +166,19 @@ TEST_F(PictureFixture, EffectZeroRemovesEveryEffectAndClosingDoesNothing)
     EXPECT_EQ(m_State.m_EffectList.Count(), 0);
 }
 
-TEST_F(PictureFixture, WaitingEffectStaysAfterTheWait)
+TEST_F(PictureFixture, WaitingEffectPlaysOutDuringTheWait)
 {
+    // Frames of 1 and 2 tenths: the game waits 18 frames while the frozen stage plays the effect.
     cEdCommand wait = Cmd(29, {1, 0, 0, 0, 0, 0, 100, 1}, 8);
     WorkEffect(&m_Self, &wait);
-    ASSERT_EQ(m_State.m_EffectList.Count(), 1);
-    EXPECT_EQ(m_State.m_EffectList.begin()->m_bWait, 1);
+    EXPECT_EQ(m_State.m_PauseWait.m_nKind, 2);
+    EXPECT_EQ(m_State.m_PauseWait.m_bWaitForKey, 0);
+    EXPECT_EQ(m_State.m_PauseWait.m_nFrames, -1);
+    EXPECT_EQ(m_State.m_EffectList.Count(), 0);
+    // One that does not wait stays for the stage's own frames.
+    cEdCommand play = Cmd(29, {1, 0, 0, 0, 0, 0, 100, 0}, 8);
+    WorkEffect(&m_Self, &play);
+    EXPECT_EQ(m_State.m_EffectList.Count(), 1);
 }
 
 TEST_F(PictureFixture, HitEffectSitsAtTheOverlapCentre)
