@@ -87,6 +87,27 @@ void SetBoxBoth(CharaBox& box, int32_t x, int32_t y, int32_t w, int32_t h)
 
 // ------------------------------------------------------------------ flow bookkeeping shared with the hero
 
+// The list may grow or shrink under a stepped flow (flow changes): its size is read anew and the
+// instance fetched by index on every pass. Only a computer character is ever marked removed.
+int32_t StepRunningFlows(cCharaBase& chara, int32_t bDying)
+{
+    for (size_t i = 0; i < chara.m_vFlow.size(); ++i) {
+        cFlowInstance& inst = chara.m_vFlow[i];
+        if (inst.m_bRunning == 0) continue;
+        if (inst.m_vCmd.empty()) {
+            StopFlow(&inst, &chara);
+            continue;
+        }
+        if (inst.m_bPaused != 0 || inst.m_bStoppedForever != 0) continue;
+        const int32_t nTrigger = inst.m_lpFlow != nullptr ? inst.m_lpFlow->m_nTrigger : -1;
+        if (bDying != 0 && nTrigger != kTriggerDying) continue;
+        if (StepFlow(&inst) != 0 && i < chara.m_vFlow.size()) StopFlow(&chara.m_vFlow[i], &chara);
+        if (chara.m_bRemoved != 0) return 1;
+        if (bDying == 0 && nTrigger != kTriggerDying && chara.m_nHP <= 0) return 1;
+    }
+    return 0;
+}
+
 void RemoveDeletedFlowInstances(cCharaBase& chara)
 {
     if (chara.m_bFlowDeleted == 0) return;
@@ -293,22 +314,7 @@ int32_t cChara::RunObjectFlows(int32_t bDying)
 
     ApplyFlowAnimations(this);
 
-    // The list may grow or shrink under a stepped flow (flow changes): its size is read anew and
-    // the instance fetched by index on every pass.
-    for (size_t i = 0; i < m_vFlow.size(); ++i) {
-        cFlowInstance& inst = m_vFlow[i];
-        if (inst.m_bRunning == 0) continue;
-        if (inst.m_vCmd.empty()) {
-            StopFlow(&inst, this);
-            continue;
-        }
-        if (inst.m_bPaused != 0 || inst.m_bStoppedForever != 0) continue;
-        const int32_t nTrigger = inst.m_lpFlow != nullptr ? inst.m_lpFlow->m_nTrigger : -1;
-        if (bDying != 0 && nTrigger != kTriggerDying) continue;
-        if (StepFlow(&inst) != 0 && i < m_vFlow.size()) StopFlow(&m_vFlow[i], this);
-        if (m_bRemoved != 0) return 1;
-        if (bDying == 0 && nTrigger != kTriggerDying && m_nHP <= 0) return 1;
-    }
+    if (StepRunningFlows(*this, bDying) != 0) return 1;
 
     lpState->m_lpCurObj = nullptr;
     lpState->m_lpCurFlow = nullptr;

@@ -42,8 +42,11 @@ public:
     int32_t m_nReserved = 0;
 };
 
-// The clean-up that closes a character's flows of one sub-step (hero and computer characters).
+// The flow pass of one sub-step and the clean-up that closes it (hero and computer characters).
 // Defined in Chara.cpp.
+// Steps every running flow once (while dying only the dying flows); 1 when the character was
+// removed or lost its last HP to a flow other than a dying one, which ends its pass.
+int32_t StepRunningFlows(cCharaBase& chara, int32_t bDying);
 // Removes the flow instances flagged deleted while the flows ran, then clears the flag.
 void RemoveDeletedFlowInstances(cCharaBase& chara);
 // Frees the flow IDs of flows that stopped during the sub-step, then clears the flag.

@@ -155,6 +155,12 @@ public:
     int32_t CheckValueCondition(const cEdCondition& condition);
     int32_t CheckStateCondition(const cEdCondition& condition);
     int32_t CheckDistanceCondition(const cEdCondition& condition);
+    // The screen band a distance condition of axis 0..5 covers from this character's screen box
+    // (ahead and behind follow its facing); the condition and the range drawing share it.
+    struct AxisRange {
+        int64_t lo = 0, hi = 0;
+    };
+    AxisRange DistanceAxisRange(int32_t nAxis, int64_t nReach) const;
     void StopAnimeByKey(int32_t nKey);
     void StopFinishedAnimeByKey(int32_t nKey);
     void ReleaseAnimeKey(int32_t nKey);

@@ -79,18 +79,6 @@ void AddHitEffect(int16_t nEffect, const double* lpRectA, const double* lpRectB,
     effect = cEffectObject(nEffect, lpRectA, lpRectB, nScale);
 }
 
-struct AxisRangeResult {
-    int64_t lo = 0, hi = 0;
-};
-
-AxisRangeResult AxisRange(int64_t s, int64_t w, int64_t c, int64_t a, int32_t bBothSides)
-{
-    const int64_t h = w / 2;
-    const int64_t m = s + h;
-    if (c == 0 && a == 0) return bBothSides != 0 ? AxisRangeResult{s, m + h} : AxisRangeResult{m, m};
-    return {c != 0 ? s - c : m, a != 0 ? m + h + a : m};
-}
-
 }  // namespace
 
 // ------------------------------------------------------------------ boxes and moves
@@ -408,20 +396,7 @@ int32_t cCharaBase::CheckDistanceCondition(const cEdCondition& condition)
     if (nAxis >= 0 && nAxis <= 5) {
         GetScreenRect();
         const bool bVertical = nAxis >= 3;
-        const bool bRight = m_nDir == 1;
-        int64_t c = R, a = R;
-        int32_t bBoth = 1;
-        if (nAxis == 1 || nAxis == 4) {   // ahead
-            c = bRight ? 0 : R;
-            a = bRight ? R : 0;
-            bBoth = 0;
-        } else if (nAxis == 2 || nAxis == 5) {   // behind
-            c = bRight ? R : 0;
-            a = bRight ? 0 : R;
-            bBoth = 0;
-        }
-        const AxisRangeResult r = bVertical ? AxisRange(m_nTop, m_nHeight, c, a, bBoth)
-                                            : AxisRange(m_nLeft, m_nWidth, c, a, bBoth);
+        const AxisRange r = DistanceAxisRange(nAxis, R);
         const int64_t n = bVertical ? lpSubject->m_nTop : lpSubject->m_nLeft;
         const int64_t f = bVertical ? lpSubject->m_nBottom : lpSubject->m_nRight;
         const int64_t o = bVertical ? lpSubject->m_nOffsetY : lpSubject->m_nOffsetX;
@@ -440,6 +415,27 @@ int32_t cCharaBase::CheckDistanceCondition(const cEdCondition& condition)
     if (condition.m_nCompare == 0) return bInRange ? 1 : 0;
     if (condition.m_nCompare == 1) return bInRange ? 0 : 1;
     return 0;
+}
+
+cCharaBase::AxisRange cCharaBase::DistanceAxisRange(int32_t nAxis, int64_t nReach) const
+{
+    const bool bRight = m_nDir == 1;
+    int64_t c = nReach, a = nReach;   // reach behind the start and beyond the end of the box
+    bool bBoth = true;
+    if (nAxis == 1 || nAxis == 4) {   // ahead
+        c = bRight ? 0 : nReach;
+        a = bRight ? nReach : 0;
+        bBoth = false;
+    } else if (nAxis == 2 || nAxis == 5) {   // behind
+        c = bRight ? nReach : 0;
+        a = bRight ? 0 : nReach;
+        bBoth = false;
+    }
+    const int64_t s = nAxis >= 3 ? m_nTop : m_nLeft;
+    const int64_t h = (nAxis >= 3 ? m_nHeight : m_nWidth) / 2;
+    const int64_t m = s + h;
+    if (c == 0 && a == 0) return bBoth ? AxisRange{s, m + h} : AxisRange{m, m};
+    return {c != 0 ? s - c : m, a != 0 ? m + h + a : m};
 }
 
 // ------------------------------------------------------------------ animation requests

@@ -482,18 +482,6 @@ CharaEffectDraw HandlerOf(const cCharaBase* lpChara)
     return CharaEffectDrawTable[nKind];
 }
 
-struct AxisRangeResult {
-    int64_t lo = 0, hi = 0;
-};
-
-AxisRangeResult AxisRange(int64_t s, int64_t w, int64_t c, int64_t a, int32_t bBothSides)
-{
-    const int64_t h = w / 2;
-    const int64_t m = s + h;
-    if (c == 0 && a == 0) return bBothSides != 0 ? AxisRangeResult{s, m + h} : AxisRangeResult{m, m};
-    return {c != 0 ? s - c : m, a != 0 ? m + h + a : m};
-}
-
 int32_t Clamp32(int64_t n)
 {
     return static_cast<int32_t>(std::clamp<int64_t>(n, INT32_MIN, INT32_MAX));
@@ -788,19 +776,7 @@ int32_t DrawConditionRange(cCharaBase* lpChara, DDSURFACEDATA* lpTarget, const c
     const int32_t nAxis = condition.m_nExtra;
     if (nAxis >= 0 && nAxis <= 5) {
         const bool bVertical = nAxis >= 3;
-        const bool bRight = lpChara->m_nDir == 1;
-        int64_t c = R, a = R;
-        int32_t bBoth = 1;
-        if (nAxis == 1 || nAxis == 4) {   // ahead
-            c = bRight ? 0 : R;
-            a = bRight ? R : 0;
-            bBoth = 0;
-        } else if (nAxis == 2 || nAxis == 5) {   // behind
-            c = bRight ? R : 0;
-            a = bRight ? 0 : R;
-            bBoth = 0;
-        }
-        const AxisRangeResult r = bVertical ? AxisRange(T, H, c, a, bBoth) : AxisRange(L, W, c, a, bBoth);
+        const cCharaBase::AxisRange r = lpChara->DistanceAxisRange(nAxis, R);
         if (bVertical) {
             DDFillRect(lpTarget, 0, Clamp32(r.lo), 640, 1, nColour);
             DDFillRect(lpTarget, 0, Clamp32(r.hi), 640, 1, nColour);

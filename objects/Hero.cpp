@@ -33,7 +33,6 @@ const int32_t HeroBoxColours[8] = {208, 212, 216, 220, 224, 228, 232, 236};
 
 namespace {
 
-constexpr int32_t kTriggerDying = 3;
 constexpr int32_t kItemKindArrange = 38;   // "アレンジ" in the flow numbering
 // The sight mask that the stage layers build around player 1's sight.
 constexpr int32_t kSightMaskSurface = 65;
@@ -427,19 +426,7 @@ int32_t cHero::RunHeroFlows(int32_t bDying)
 
     ApplyFlowAnimations(this);
 
-    for (size_t i = 0; i < m_vFlow.size(); ++i) {
-        cFlowInstance& inst = m_vFlow[i];
-        if (inst.m_bRunning == 0) continue;
-        if (inst.m_vCmd.empty()) {
-            StopFlow(&inst, this);
-            continue;
-        }
-        if (inst.m_bPaused != 0 || inst.m_bStoppedForever != 0) continue;
-        const int32_t nTrigger = inst.m_lpFlow != nullptr ? inst.m_lpFlow->m_nTrigger : -1;
-        if (bDying != 0 && nTrigger != kTriggerDying) continue;
-        if (StepFlow(&inst) != 0 && i < m_vFlow.size()) StopFlow(&m_vFlow[i], this);
-        if (bDying == 0 && nTrigger != kTriggerDying && m_nHP <= 0) return 1;
-    }
+    if (StepRunningFlows(*this, bDying) != 0) return 1;
 
     lpState->m_lpCurObj = nullptr;
     lpState->m_lpCurFlow = nullptr;
