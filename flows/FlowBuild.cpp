@@ -2,6 +2,7 @@
 // instances with their command counts and movement preparation, flows added and deleted by
 // change group, and the schedule of the animations that commands play.
 #include "flows/FlowBuild.h"
+#include "objects/PlayNumbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,22 +41,10 @@ bool IsLoop(const cEdCommand& cmd)
            (cmd.m_nFamily != 0 && cmd.m_nKind == kItemKindLoop);
 }
 
-int32_t ClampToInt32(int64_t n)
-{
-    if (n > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    if (n < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(n);
-}
-
 int16_t ClampToInt16(int64_t n)
 {
     return static_cast<int16_t>(std::clamp<int64_t>(n, std::numeric_limits<int16_t>::min(),
                                                     std::numeric_limits<int16_t>::max()));
-}
-
-int32_t SubSteps()
-{
-    return g_Stage.m_nSubSteps > 0 ? g_Stage.m_nSubSteps : 1;
 }
 
 // Sub-steps a command runs: its tenths of a second (with the per-clone step) × 6 × S, computed

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "data/EdCommand.h"
+#include "objects/PlayNumbers.h"
 #include "data/EdMove.h"
 #include "data/EdStage.h"
 #include "data/EdSystem.h"
@@ -17,19 +18,6 @@
 #include "stage/StageSounds.h"
 
 namespace {
-
-int32_t SubSteps()
-{
-    return g_Stage.m_nSubSteps >= 1 ? g_Stage.m_nSubSteps : 1;
-}
-
-int32_t TruncToInt32(double d)
-{
-    if (!std::isfinite(d)) return 0;
-    if (d >= 2147483647.0) return INT32_MAX;
-    if (d <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(d);
-}
 
 const cEdMove* MoveOf(const cCommandInstance* lpInst)
 {

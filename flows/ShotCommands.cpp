@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/Log.h"
+#include "objects/PlayNumbers.h"
 #include "data/EdCommand.h"
 #include "data/EdDatabase.h"
 #include "data/EdStage.h"
@@ -18,11 +19,6 @@
 #include "stage/StageSounds.h"
 
 namespace {
-
-int32_t SubSteps()
-{
-    return g_Stage.m_nSubSteps >= 1 ? g_Stage.m_nSubSteps : 1;
-}
 
 void PlayLaunchSound(const cCharaBase* lpObject, const cEdCommand& cmd)
 {

@@ -2,6 +2,7 @@
 // movement commands, its flows of one sub-step, its jump, whether it takes part in a frame, and
 // the icon of the item it carries.
 #include "objects/Chara.h"
+#include "objects/PlayNumbers.h"
 
 #include <cmath>
 
@@ -19,20 +20,6 @@
 namespace {
 
 constexpr int32_t kTriggerDying = 3;   // flows that go on while their owner dies
-
-// Truncation toward zero that never converts a value an int32 cannot hold.
-int32_t TruncToInt32(double d)
-{
-    if (!std::isfinite(d)) return 0;
-    if (d >= 2147483647.0) return INT32_MAX;
-    if (d <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(d);
-}
-
-int32_t SubSteps()
-{
-    return g_Stage.m_nSubSteps >= 1 ? g_Stage.m_nSubSteps : 1;
-}
 
 // The speed that keeps an object in step with an axis that scrolls by itself: none at a bound.
 double FollowSpeed(const cScrollAxis& axis)

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/CheckedAccess.h"
+#include "objects/PlayNumbers.h"
 #include "data/EdCondition.h"
 #include "data/EdStage.h"
 #include "data/EdSystem.h"
@@ -21,11 +22,6 @@
 #include "stage/Player.h"
 
 namespace {
-
-int32_t ClampToInt32(int64_t n)
-{
-    return n > INT32_MAX ? INT32_MAX : (n < INT32_MIN ? INT32_MIN : static_cast<int32_t>(n));
-}
 
 int64_t Clamp64(int64_t n, int64_t lo, int64_t hi)
 {

@@ -6,6 +6,7 @@
 // a source of the size it draws. Under DirectDraw the cells come from system-memory copies unless
 // stretching in video memory is allowed.
 #include "objects/CharaDraw.h"
+#include "objects/PlayNumbers.h"
 
 #include <algorithm>
 #include <atomic>
@@ -56,14 +57,6 @@ bool VirtualBackBufferOn()
 DDSURFACEDATA* Sys(int32_t n)
 {
     return &SystemSurfaces[n];
-}
-
-int32_t Trunc(double d)
-{
-    if (!std::isfinite(d)) return 0;
-    if (d >= 2147483647.0) return INT32_MAX;
-    if (d <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(d);
 }
 
 // One report line per kind of bad index from a file, then silence.
@@ -188,7 +181,7 @@ int32_t DrawBurst(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFr
     if (bDraw != 0 && d != nullptr) {
         const double v = c->m_CharaEffect.m_dValue;
         const EffectSource e = SourceOf(c, d, d->m_lpSheet, EffectWorkSurface);
-        const int32_t nOffset = e.bScaled ? Trunc(Scale(c) * v) : Trunc(v);
+        const int32_t nOffset = e.bScaled ? TruncToInt32(Scale(c) * v) : TruncToInt32(v);
         cBlendScope blend(e.bScaled ? nullptr : d);
         DDBltQuarters(t, c->m_nLeft, c->m_nTop, c->m_nWidth, c->m_nHeight, e.lpSurface, e.sx, e.sy, nOffset, 1);
     }
@@ -204,7 +197,7 @@ int32_t DrawSplit(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFr
         const int32_t nParts = ParamOf(c, 3);
         const int32_t nStripe = nParts > 0 ? (H + nParts - 1) / nParts : H;
         const EffectSource e = SourceOf(c, d, d->m_lpSheet, EffectWorkSurface);
-        const int32_t nOffset = e.bScaled ? Trunc(Scale(c) * v) : Trunc(v);
+        const int32_t nOffset = e.bScaled ? TruncToInt32(Scale(c) * v) : TruncToInt32(v);
         cBlendScope blend(e.bScaled ? nullptr : d);
         DDBltStripe(t, c->m_nLeft, c->m_nTop, c->m_nWidth, H, nStripe, nOffset, e.lpSurface, e.sx, e.sy, 1, bVertical);
     }
@@ -259,7 +252,7 @@ void RotateInPlace(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d)
     const int32_t W = c->m_nWidth, H = c->m_nHeight;
     const EffectSource e = SourceOf(c, d, d->m_lpSheetCopy, Direct3DInUse() ? kWorkA : kWorkB);
     cBlendScope blend(e.bScaled ? nullptr : d);
-    DDBltRotate(t, c->m_nLeft + W / 2, c->m_nTop + H / 2, W, H, W / 2, H / 2, Trunc(c->m_CharaEffect.m_dValue),
+    DDBltRotate(t, c->m_nLeft + W / 2, c->m_nTop + H / 2, W, H, W / 2, H / 2, TruncToInt32(c->m_CharaEffect.m_dValue),
                 e.lpSurface, e.sx, e.sy, 1);
 }
 
@@ -278,11 +271,11 @@ int32_t DrawRotationA(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t
             // DirectDraw, scaled: rotate the cell at its own size on a square, then stretch it.
             const int32_t cs = d->m_nCellScale;
             const int32_t cw = cs * c->m_nBaseWidth, ch = cs * c->m_nBaseHeight;
-            const int32_t k = Trunc(cw * std::sqrt(2.0));
-            const int32_t dd = Trunc(c->m_nWidth * std::sqrt(2.0));
+            const int32_t k = TruncToInt32(cw * std::sqrt(2.0));
+            const int32_t dd = TruncToInt32(c->m_nWidth * std::sqrt(2.0));
             DDSURFACEDATA* lpWork = Sys(EffectWorkSurface);
             DDFillRect(lpWork, 0, 0, k, k, 0);
-            DDBltRotate(lpWork, k / 2, k / 2, cw, ch, cw / 2, ch / 2, Trunc(c->m_CharaEffect.m_dValue), d->m_lpSheetCopy,
+            DDBltRotate(lpWork, k / 2, k / 2, cw, ch, cw / 2, ch / 2, TruncToInt32(c->m_CharaEffect.m_dValue), d->m_lpSheetCopy,
                         d->m_nSrcX, d->m_nSrcY, 0);
             DDBltStretch(t, c->m_nLeft + c->m_nWidth / 2 - dd / 2, c->m_nTop + c->m_nHeight / 2 - dd / 2, dd, dd, lpWork,
                          0, 0, k, k, 1);
@@ -298,7 +291,7 @@ int32_t DrawTurn(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFro
         cBlendScope blend(d);
         DDBltCardFlip(t, c->m_nLeft, c->m_nTop, c->m_nWidth, c->m_nHeight, d->m_lpChosen, d->m_nSrcX, d->m_nSrcY,
                       d->m_lpChosenOther, d->m_nSrcX, d->m_nSrcY, cs * c->m_nBaseWidth, cs * c->m_nBaseHeight, 1,
-                      Trunc(c->m_CharaEffect.m_dValue), 0);
+                      TruncToInt32(c->m_CharaEffect.m_dValue), 0);
     }
     return StepUnlessFrozen(c, bFrozen);
 }
@@ -311,13 +304,13 @@ int32_t DrawCircle(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bF
         const double v = c->m_CharaEffect.m_dValue;
         const bool bScaled = DrawnScaled(c, d);
         if (!bScaled && !Direct3DInUse() && d->m_bBlend == 0) {
-            DDBltDisc(t, cx, cy, W / 2, H / 2, Trunc(v), ParamOf(c, 3), d->m_lpSheet, d->m_nSrcX + W / 2,
+            DDBltDisc(t, cx, cy, W / 2, H / 2, TruncToInt32(v), ParamOf(c, 3), d->m_lpSheet, d->m_nSrcX + W / 2,
                       d->m_nSrcY + H / 2, 1);
         } else {
             DDSURFACEDATA* lpWork = Sys(EffectWorkSurface);
             c->BlitCellToWork(lpWork, d);
             const int32_t s = bScaled ? Scale(c) : 1;
-            DDBltDisc(t, cx, cy, W / 2, H / 2, Trunc(s * v), ParamOf(c, 3) * s, lpWork, W / 2, H / 2, 1);
+            DDBltDisc(t, cx, cy, W / 2, H / 2, TruncToInt32(s * v), ParamOf(c, 3) * s, lpWork, W / 2, H / 2, 1);
         }
     }
     return StepUnlessFrozen(c, bFrozen);
@@ -329,7 +322,7 @@ int32_t DrawEnlarge(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t b
         const int32_t W = c->m_nWidth, H = c->m_nHeight;
         const double v = c->m_CharaEffect.m_dValue;
         const EffectSource e = SourceOf(c, d, d->m_lpSheetCopy, EffectWorkSurface);
-        const int32_t n = e.bScaled ? (Trunc((v - 32) * Scale(c)) >> 1) : Trunc(v - 32);
+        const int32_t n = e.bScaled ? (TruncToInt32((v - 32) * Scale(c)) >> 1) : TruncToInt32(v - 32);
         cBlendScope blend(e.bScaled ? nullptr : d);
         DDBltStretch(t, c->m_nLeft - (n >> 1), c->m_nTop - (n >> 1), W + n, H + n, e.lpSurface, e.sx, e.sy, W, H, 1);
     }
@@ -342,7 +335,7 @@ int32_t DrawLens(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFro
         const int32_t s = Scale(c);
         const int32_t W = c->m_nWidth, H = c->m_nHeight, L = c->m_nLeft, T = c->m_nTop;
         const int32_t dx = ParamOf(c, 3) * s, dy = ParamOf(c, 4) * s;
-        const int32_t g = Trunc(std::sqrt(2.0) * (W / 2 + std::max(std::abs(dx), std::abs(dy))));
+        const int32_t g = TruncToInt32(std::sqrt(2.0) * (W / 2 + std::max(std::abs(dx), std::abs(dy))));
         const bool bD3D = Direct3DInUse();
         const int32_t q = (bD3D || nBpp == 16) ? 4 * g : 2 * g;
         DDSURFACEDATA* lpSecond = Sys(SecondWorkSurface);
@@ -350,11 +343,11 @@ int32_t DrawLens(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFro
         int32_t o = 0;
         if (DrawnScaled(c, d)) {
             c->BlitCellToWork(lpSecond, d);
-            o = Trunc(c->m_CharaEffect.m_dValue) * s;
+            o = TruncToInt32(c->m_CharaEffect.m_dValue) * s;
         } else {
             cBlendScope blend(d);
             DDBlt(lpSecond, 0, 0, W, H, d->m_lpSheet, d->m_nSrcX, d->m_nSrcY, 0);
-            o = Trunc(c->m_CharaEffect.m_dValue);
+            o = TruncToInt32(c->m_CharaEffect.m_dValue);
         }
         const int32_t scx = dx + W / 2, scy = dy + H / 2;
         if (bD3D && (d->m_bBlend != 0 || VirtualBackBufferOn())) {
@@ -388,7 +381,7 @@ int32_t DrawColourChange(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int3
             e.sy = d->m_nSrcY;
         }
         DDBltTint(t, c->m_nLeft, c->m_nTop, c->m_nWidth, c->m_nHeight, e.lpSurface, e.sx, e.sy, 1, ColorPalette,
-                  BlendTable, ParamOf(c, 3) & 0xFF, Trunc(c->m_CharaEffect.m_dValue));
+                  BlendTable, ParamOf(c, 3) & 0xFF, TruncToInt32(c->m_CharaEffect.m_dValue));
     }
     return StepUnlessFrozen(c, bFrozen);
 }
@@ -429,7 +422,7 @@ int32_t DrawFilter(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bF
 {
     if (bDraw != 0 && d != nullptr) {
         const int32_t L = c->m_nLeft, T = c->m_nTop, W = c->m_nWidth, H = c->m_nHeight;
-        const int32_t n = Trunc(c->m_CharaEffect.m_dValue);
+        const int32_t n = TruncToInt32(c->m_CharaEffect.m_dValue);
         const bool bScaled = DrawnScaled(c, d);
         const bool bD3D = Direct3DInUse();
         DDSURFACEDATA* lpSecond = Sys(SecondWorkSurface);
@@ -480,11 +473,6 @@ CharaEffectDraw HandlerOf(const cCharaBase* lpChara)
         return CharaEffectDrawTable[0];
     }
     return CharaEffectDrawTable[nKind];
-}
-
-int32_t Clamp32(int64_t n)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(n, INT32_MIN, INT32_MAX));
 }
 
 bool PaletteAnimatesColours()
@@ -707,7 +695,7 @@ void cCharaBase::DrawGauge(DDSURFACEDATA* lpTarget, GaugeDisplay& gauge, int32_t
     DDBlt(lpTarget, x, y, 50, 2, lpSheet, sx, r, 1);
     const int32_t bLow = bSP != 0 ? g_System.IsWithinThreshold(3, m_nSP, nMax) : g_System.IsWithinThreshold(2, m_nHP, nMax);
     DDBlt(lpTarget, x, y, nBar, 2, lpSheet, sx, bLow != 0 ? r + 2 * g : r + g, 1);
-    const int32_t m = Trunc(std::fabs(gauge.m_dChange));
+    const int32_t m = TruncToInt32(std::fabs(gauge.m_dChange));
     if (gauge.m_dChange < 0.0)
         DDBlt(lpTarget, x + nBar, y, m, 2, lpSheet, sx, r + 3 * g, 1);
     else
@@ -778,21 +766,21 @@ int32_t DrawConditionRange(cCharaBase* lpChara, DDSURFACEDATA* lpTarget, const c
         const bool bVertical = nAxis >= 3;
         const cCharaBase::AxisRange r = lpChara->DistanceAxisRange(nAxis, R);
         if (bVertical) {
-            DDFillRect(lpTarget, 0, Clamp32(r.lo), 640, 1, nColour);
-            DDFillRect(lpTarget, 0, Clamp32(r.hi), 640, 1, nColour);
+            DDFillRect(lpTarget, 0, ClampToInt32(r.lo), 640, 1, nColour);
+            DDFillRect(lpTarget, 0, ClampToInt32(r.hi), 640, 1, nColour);
         } else {
-            DDFillRect(lpTarget, Clamp32(r.lo), 0, 1, 480, nColour);
-            DDFillRect(lpTarget, Clamp32(r.hi), 0, 1, 480, nColour);
+            DDFillRect(lpTarget, ClampToInt32(r.lo), 0, 1, 480, nColour);
+            DDFillRect(lpTarget, ClampToInt32(r.hi), 0, 1, 480, nColour);
         }
     } else if (nAxis == 6) {
         const int32_t cx = L + W / 2, cy = T + H / 2;
-        const int32_t nRadius = Clamp32(R);
+        const int32_t nRadius = ClampToInt32(R);
         if (nRadius >= 65 && !Direct3DInUse()) {
             // A large circle through DirectDraw: a 64-pixel circle stretched to size.
             DDSURFACEDATA* lpWork = Sys(SystemIni.DD_VideoStretch != 0 ? kWorkA : kWorkB);
             DDFillRect(lpWork, 0, 0, 129, 129, 0);
             DDCircle(lpWork, 64, 64, 64, nColour);
-            DDBltStretch(lpTarget, cx - nRadius, cy - nRadius, Clamp32(2 * R), Clamp32(2 * R), lpWork, 0, 0, 129, 129, 1);
+            DDBltStretch(lpTarget, cx - nRadius, cy - nRadius, ClampToInt32(2 * R), ClampToInt32(2 * R), lpWork, 0, 0, 129, 129, 1);
         } else {
             DDCircle(lpTarget, cx, cy, nRadius, nColour);
         }

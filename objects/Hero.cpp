@@ -2,6 +2,7 @@
 // walking and falling, its flows of one sub-step, the held jump, the item commands it receives,
 // the items it touches, and the drawing of its boxes and of the sight mask around it.
 #include "objects/Hero.h"
+#include "objects/PlayNumbers.h"
 
 #include <atomic>
 #include <cmath>
@@ -36,19 +37,6 @@ namespace {
 constexpr int32_t kItemKindArrange = 38;   // "アレンジ" in the flow numbering
 // The sight mask that the stage layers build around player 1's sight.
 constexpr int32_t kSightMaskSurface = 65;
-
-int32_t SubSteps()
-{
-    return g_Stage.m_nSubSteps >= 1 ? g_Stage.m_nSubSteps : 1;
-}
-
-int32_t TruncToInt32(double d)
-{
-    if (!std::isfinite(d)) return 0;
-    if (d >= 2147483647.0) return INT32_MAX;
-    if (d <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(d);
-}
 
 double FollowSpeed(const cScrollAxis& axis)
 {

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "data/EdStage.h"
+#include "objects/PlayNumbers.h"
 #include "data/EdStageRecords.h"
 #include "flows/FlowRuntime.h"
 #include "objects/CharaBase.h"
@@ -22,11 +23,6 @@
 namespace {
 
 // The stage's sub-step count; a stage whose speed level was never applied counts as one.
-int32_t SubSteps()
-{
-    return g_Stage.m_nSubSteps >= 1 ? g_Stage.m_nSubSteps : 1;
-}
-
 double SubStepsD()
 {
     return g_Stage.m_dSubSteps >= 1.0 ? g_Stage.m_dSubSteps : 1.0;
@@ -35,15 +31,6 @@ double SubStepsD()
 double SpeedDivisor()
 {
     return g_Stage.m_dSpeedDivisor >= 1.0 ? g_Stage.m_dSpeedDivisor : 1.0;
-}
-
-// Truncation toward zero that never converts a value an int32 cannot hold.
-int32_t TruncToInt32(double d)
-{
-    if (!std::isfinite(d)) return 0;
-    if (d >= 2147483647.0) return INT32_MAX;
-    if (d <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(d);
 }
 
 // An integer's cell: an arithmetic shift, so that negative pixels fall in negative cells.

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "data/EdCommand.h"
+#include "objects/PlayNumbers.h"
 #include "data/EdMove.h"
 #include "data/EdStage.h"
 #include "data/EdSystem.h"
@@ -26,27 +27,6 @@
 const double DiagonalFactor = 1.0 / std::sqrt(2.0);
 
 namespace {
-
-int32_t SubSteps()
-{
-    return g_Stage.m_nSubSteps >= 1 ? g_Stage.m_nSubSteps : 1;
-}
-
-// Truncation toward zero that never converts a value an int32 cannot hold.
-int32_t TruncToInt32(double d)
-{
-    if (!std::isfinite(d)) return 0;
-    if (d >= 2147483647.0) return INT32_MAX;
-    if (d <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(d);
-}
-
-int32_t ClampToInt32(int64_t n)
-{
-    if (n > INT32_MAX) return INT32_MAX;
-    if (n < INT32_MIN) return INT32_MIN;
-    return static_cast<int32_t>(n);
-}
 
 const cEdMove* MoveOf(const cCommandInstance* lpInst)
 {

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "core/CheckedAccess.h"
+#include "objects/PlayNumbers.h"
 #include "data/EdDatabase.h"
 #include "data/EdStage.h"
 #include "data/EdSystem.h"
@@ -33,29 +34,9 @@ const int32_t kSwordPattern[] = {0, 7, 0, 1, 7, 0, 2, 7, 0, AnimeFinished, 0, 0}
 // Frames 0 and 1 for 8 ticks each, looping: a shot.
 const int32_t kShotPattern[] = {0, 8, 0, 1, 8, 0, AnimeRestart, 0, 0};
 
-int32_t SubSteps()
-{
-    return g_Stage.m_nSubSteps >= 1 ? g_Stage.m_nSubSteps : 1;
-}
-
 double SubStepsD()
 {
     return static_cast<double>(SubSteps());
-}
-
-int32_t TruncToInt32(double d)
-{
-    if (!std::isfinite(d)) return 0;
-    if (d >= 2147483647.0) return INT32_MAX;
-    if (d <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(d);
-}
-
-int32_t ClampToInt32(int64_t n)
-{
-    if (n > INT32_MAX) return INT32_MAX;
-    if (n < INT32_MIN) return INT32_MIN;
-    return static_cast<int32_t>(n);
 }
 
 // The sword type of a number, or null when the database has none (reported once per number).

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "core/CheckedAccess.h"
+#include "objects/PlayNumbers.h"
 #include "core/Random.h"
 #include "data/CommandTables.h"
 #include "data/EdCommand.h"
@@ -33,19 +34,6 @@ const double DirAngleD[12] = {0, 0, 0, 180, 0, 0, 90, 270, 45, 315, 135, 225};
 namespace {
 
 constexpr double kDegree = 0.017453292519943278;
-
-int32_t SubSteps()
-{
-    return g_Stage.m_nSubSteps >= 1 ? g_Stage.m_nSubSteps : 1;
-}
-
-int32_t TruncToInt32(double d)
-{
-    if (!std::isfinite(d)) return 0;
-    if (d >= 2147483647.0) return INT32_MAX;
-    if (d <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(d);
-}
 
 double DirAngleOf(int32_t nCode)
 {

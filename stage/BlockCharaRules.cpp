@@ -6,6 +6,7 @@
 // A rule offers coordinates to candidates: some keep the largest value offered, some the
 // smallest; the block character that gave the winning value is remembered with it.
 #include "stage/BlockCharaRules.h"
+#include "objects/PlayNumbers.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -98,11 +99,6 @@ struct Candidate {
         lpFrom = lpB;
     }
 };
-
-int32_t SubSteps()
-{
-    return g_Stage.m_nSubSteps >= 1 ? g_Stage.m_nSubSteps : 1;
-}
 
 bool Bumps(const cCharaBase* lpChara, const cChara* lpFrom)
 {

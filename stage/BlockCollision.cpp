@@ -6,6 +6,7 @@
 // its hit kind is 0 and, when it is the one chosen, the probe gives cell index -1, which every
 // caller treats as "no block" (BlockMap.Find gives null).
 #include "stage/BlockCollision.h"
+#include "objects/PlayNumbers.h"
 
 #include <cmath>
 #include <cstdint>
@@ -22,15 +23,6 @@
 #include "stage/Player.h"
 
 namespace {
-
-// Truncation toward zero that never converts a value an int32 cannot hold.
-int32_t TruncInt(double d)
-{
-    if (!std::isfinite(d)) return 0;
-    if (d >= 2147483647.0) return INT32_MAX;
-    if (d <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(d);
-}
 
 struct ProbeResult {
     int32_t nIndex = -1;
@@ -172,9 +164,9 @@ bool CaughtByFloor(const cCharaBase* lpObject)
 int32_t BottomEdge(cCharaBase* lpObject, bool bRecheck, bool& bStop)
 {
     bStop = false;
-    const int32_t l = TruncInt(lpObject->m_dX);
-    const int32_t r = TruncInt(lpObject->m_dRight);
-    const int32_t b = TruncInt(lpObject->m_dBottom);
+    const int32_t l = TruncToInt32(lpObject->m_dX);
+    const int32_t r = TruncToInt32(lpObject->m_dRight);
+    const int32_t b = TruncToInt32(lpObject->m_dBottom);
     const ProbeResult probe = ProbeEdgeKind(lpObject, l, b, r, b);
     BLOCKCELL* lpCell = BlockMap.Find(probe.nIndex);
     if (probe.nKind == 0) {
@@ -246,15 +238,15 @@ int32_t ProbeCorners(cCharaBase* lpObject, int32_t nCellLeft, int32_t nCellTop,
 int32_t CollideLeft(cCharaBase* lpObject)
 {
     if (PassesBlocks(lpObject)) return 0;
-    const int32_t l = TruncInt(lpObject->m_dX);
+    const int32_t l = TruncToInt32(lpObject->m_dX);
     const ProbeResult probe =
-        ProbeEdgeKind(lpObject, l, TruncInt(lpObject->m_dY), l, TruncInt(lpObject->m_dBottom));
+        ProbeEdgeKind(lpObject, l, TruncToInt32(lpObject->m_dY), l, TruncToInt32(lpObject->m_dBottom));
     if (DeadlyFor(lpObject, probe.nKind)) return 2;
     if (!SolidFor(lpObject, probe.nKind)) return 0;
     if (FlyMode(lpObject) == 2) return 2;
     lpObject->m_bContactLeft = 1;
     lpObject->m_dAccelX = 0.0;
-    lpObject->m_dX += 32 - (TruncInt(lpObject->m_dX) & 31);
+    lpObject->m_dX += 32 - (TruncToInt32(lpObject->m_dX) & 31);
     lpObject->OnMovedX();
     lpObject->m_nLastWallSide = 0;
     FireFlows(lpObject, 9);
@@ -266,15 +258,15 @@ int32_t CollideLeft(cCharaBase* lpObject)
 int32_t CollideRight(cCharaBase* lpObject)
 {
     if (PassesBlocks(lpObject)) return 0;
-    const int32_t r = TruncInt(lpObject->m_dRight);
+    const int32_t r = TruncToInt32(lpObject->m_dRight);
     const ProbeResult probe =
-        ProbeEdgeKind(lpObject, r, TruncInt(lpObject->m_dY), r, TruncInt(lpObject->m_dBottom));
+        ProbeEdgeKind(lpObject, r, TruncToInt32(lpObject->m_dY), r, TruncToInt32(lpObject->m_dBottom));
     if (DeadlyFor(lpObject, probe.nKind)) return 2;
     if (!SolidFor(lpObject, probe.nKind)) return 0;
     if (FlyMode(lpObject) == 2) return 2;
     lpObject->m_bContactRight = 1;
     lpObject->m_dAccelX = 0.0;
-    lpObject->m_dX -= (TruncInt(lpObject->m_dRight) & 31) + 1;
+    lpObject->m_dX -= (TruncToInt32(lpObject->m_dRight) & 31) + 1;
     lpObject->OnMovedX();
     lpObject->m_nLastWallSide = 1;
     FireFlows(lpObject, 9);
@@ -286,9 +278,9 @@ int32_t CollideRight(cCharaBase* lpObject)
 int32_t CollideTop(cCharaBase* lpObject)
 {
     if (PassesBlocks(lpObject)) return 0;
-    const int32_t t = TruncInt(lpObject->m_dY);
+    const int32_t t = TruncToInt32(lpObject->m_dY);
     const ProbeResult probe =
-        ProbeEdgeKind(lpObject, TruncInt(lpObject->m_dX), t, TruncInt(lpObject->m_dRight), t);
+        ProbeEdgeKind(lpObject, TruncToInt32(lpObject->m_dX), t, TruncToInt32(lpObject->m_dRight), t);
     if (DeadlyFor(lpObject, probe.nKind)) return 2;
     if (!SolidFor(lpObject, probe.nKind)) return 0;
     if (FlyMode(lpObject) == 2) return 2;

@@ -3,6 +3,7 @@
 // characters, characters against characters, shots against shots), and deaths turned into their
 // outcome.
 #include "stage/ContactRules.h"
+#include "objects/PlayNumbers.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -26,11 +27,6 @@
 #include "stage/StageSounds.h"
 
 namespace {
-
-int32_t SubSteps()
-{
-    return g_Stage.m_nSubSteps >= 1 ? g_Stage.m_nSubSteps : 1;
-}
 
 // Contacts count only on screen when the stage says so.
 bool OnScreenContactOnly()

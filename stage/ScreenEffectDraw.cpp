@@ -3,6 +3,7 @@
 // waves it, blinks it, rotates it, cuts a circle around the hero, zooms, a lens or a blur) and
 // then advances its value.
 #include "stage/ScreenEffectDraw.h"
+#include "objects/PlayNumbers.h"
 
 #include <cmath>
 #include <cstdint>
@@ -26,14 +27,6 @@ constexpr int32_t kScreenH = 480;
 constexpr uint32_t kDark = 16;
 constexpr int32_t kWork1 = 65;
 constexpr int32_t kWork2 = 66;
-
-int32_t TruncInt(double d)
-{
-    if (!std::isfinite(d)) return 0;
-    if (d >= 2147483647.0) return INT32_MAX;
-    if (d <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(d);
-}
 
 cScreenEffect& Effect()
 {
@@ -88,10 +81,10 @@ int32_t Step(cScreenEffect& e, double a, double b, double d)
         bRunning = e.m_dTimer <= e.m_nTime;
     } else if (a <= b) {
         e.m_dValue += d;
-        bRunning = TruncInt(e.m_dValue) <= b;
+        bRunning = TruncToInt32(e.m_dValue) <= b;
     } else {
         e.m_dValue -= d;
-        bRunning = TruncInt(e.m_dValue) >= b;
+        bRunning = TruncToInt32(e.m_dValue) >= b;
     }
     if (bRunning) return 0;
     if (e.m_bRepeat != 0 || (e.m_nRunMode == 2 && e.m_bReversedNow == 0)) {
@@ -159,8 +152,8 @@ int32_t EffectMove(int32_t bDrawOnly)
     EndCopy();
     if (bDrawOnly != 0) return 0;
     const double dTime = p[0] != 0 ? p[0] : 1.0;
-    e.m_nInt1 = TruncInt((static_cast<double>(p[3]) - p[1]) / dTime * e.m_dValue + p[1]);
-    e.m_nInt2 = TruncInt((static_cast<double>(p[4]) - p[2]) / dTime * e.m_dValue + p[2]);
+    e.m_nInt1 = TruncToInt32((static_cast<double>(p[3]) - p[1]) / dTime * e.m_dValue + p[1]);
+    e.m_nInt2 = TruncToInt32((static_cast<double>(p[4]) - p[2]) / dTime * e.m_dValue + p[2]);
     return StepTime(bDrawOnly);
 }
 
@@ -186,7 +179,7 @@ void AdvanceShake(cScreenEffect& e, const int32_t* p)
 int32_t EffectShakeX(int32_t bDrawOnly)
 {
     cScreenEffect& e = Effect();
-    const int32_t o = TruncInt(e.m_dValue2);
+    const int32_t o = TruncToInt32(e.m_dValue2);
     BeginCopy(Work(kWork1), false);
     if (o > 0)
         DDFillRect(Back(), 0, 0, o + 1, kScreenH, kDark);
@@ -203,7 +196,7 @@ int32_t EffectShakeY(int32_t bDrawOnly)
 {
     cScreenEffect& e = Effect();
     BeginCopy(Work(kWork1), true);
-    DDBlt(Back(), 0, TruncInt(e.m_dValue2), kScreenW, kScreenH, Work(kWork1), 0, 0, 0);
+    DDBlt(Back(), 0, TruncToInt32(e.m_dValue2), kScreenW, kScreenH, Work(kWork1), 0, 0, 0);
     EndCopy();
     if (bDrawOnly != 0) return 0;
     AdvanceShake(e, Params());
@@ -215,7 +208,7 @@ int32_t Stripes(int32_t bDrawOnly, int32_t nLength, int32_t nOrientation)
     const int32_t nDivisions = Params()[3] >= 1 ? Params()[3] : 1;
     const int32_t nStripe = (nLength + nDivisions - 1) / nDivisions;
     BeginCopy(Work(kWork1), true);
-    DDBltStripe(Back(), 0, 0, kScreenW, kScreenH, nStripe, TruncInt(Effect().m_dValue), Work(kWork1), 0, 0, 0,
+    DDBltStripe(Back(), 0, 0, kScreenW, kScreenH, nStripe, TruncToInt32(Effect().m_dValue), Work(kWork1), 0, 0, 0,
                 nOrientation);
     EndCopy();
     return StepRange(bDrawOnly);
@@ -236,7 +229,7 @@ int32_t Wave(int32_t bDrawOnly, int32_t nOrientation)
     cScreenEffect& e = Effect();
     const int32_t* p = Params();
     BeginCopy(Work(kWork1), true);
-    DDBltWave(Back(), 0, 0, kScreenW, kScreenH, p[3], TruncInt(e.m_dValue), e.m_nInt1, p[4], Work(kWork1), 0, 0,
+    DDBltWave(Back(), 0, 0, kScreenW, kScreenH, p[3], TruncToInt32(e.m_dValue), e.m_nInt1, p[4], Work(kWork1), 0, 0,
               0, nOrientation);
     EndCopy();
     if (bDrawOnly != 0) return 0;
@@ -275,7 +268,7 @@ int32_t EffectRotate(int32_t bDrawOnly)
 {
     BeginCopy(Work(kWork2), true);
     DDBltRotate(Back(), kScreenW / 2, kScreenH / 2, kScreenW, kScreenH, kScreenW / 2, kScreenH / 2,
-                TruncInt(Effect().m_dValue), Work(kWork2), 0, 0, 0);
+                TruncToInt32(Effect().m_dValue), Work(kWork2), 0, 0, 0);
     EndCopy();
     return StepRange(bDrawOnly);
 }
@@ -287,7 +280,7 @@ int32_t EffectCircle(int32_t bDrawOnly)
     const int32_t hx = cx >= kScreenW / 2 ? cx : kScreenW - cx;
     const int32_t hy = cy >= kScreenH / 2 ? cy : kScreenH - cy;
     BeginCopy(Work(kWork1), true);
-    DDBltDisc(Back(), cx, cy, hx, hy, TruncInt(Effect().m_dValue), Params()[3], Work(kWork1), cx, cy, 0);
+    DDBltDisc(Back(), cx, cy, hx, hy, TruncToInt32(Effect().m_dValue), Params()[3], Work(kWork1), cx, cy, 0);
     EndCopy();
     return StepRange(bDrawOnly);
 }
@@ -299,16 +292,16 @@ int32_t EffectZoom(int32_t bDrawOnly)
     if (k >= 1.0) {
         int32_t cx = 0, cy = 0;
         HeroCentre(cx, cy);
-        const int32_t w = TruncInt(kScreenW / k), h = TruncInt(kScreenH / k);
+        const int32_t w = TruncToInt32(kScreenW / k), h = TruncToInt32(kScreenH / k);
         int32_t left = cx - w / 2, top = cy - h / 2;
         left = left < 0 ? 0 : (left > kScreenW - w ? kScreenW - w : left);
         top = top < 0 ? 0 : (top > kScreenH - h ? kScreenH - h : top);
         BeginCopy(lpCopy, false);
         DDBltStretch(Back(), 0, 0, kScreenW, kScreenH, lpCopy, left, top, w, h, 1);
     } else {
-        const int32_t w = TruncInt(kScreenW * k), h = TruncInt(kScreenH * k);
+        const int32_t w = TruncToInt32(kScreenW * k), h = TruncToInt32(kScreenH * k);
         BeginCopy(lpCopy, true);
-        DDBltStretch(Back(), TruncInt((kScreenW - kScreenW * k) / 2), TruncInt((kScreenH - kScreenH * k) / 2), w, h,
+        DDBltStretch(Back(), TruncToInt32((kScreenW - kScreenW * k) / 2), TruncToInt32((kScreenH - kScreenH * k) / 2), w, h,
                      lpCopy, 0, 0, kScreenW, kScreenH, 1);
     }
     EndCopy();
@@ -325,17 +318,17 @@ int32_t EffectLens(int32_t bDrawOnly)
     const double f = cx >= kScreenW / 2 ? cx : kScreenW - cx;
     const double g = cy >= kScreenH / 2 ? cy : kScreenH - cy;
     const double h = std::sqrt(2.0) * (f > g ? f : g);
-    const int32_t nSide = TruncInt(nBpp == 16 ? 4 * h : 2 * h);
+    const int32_t nSide = TruncToInt32(nBpp == 16 ? 4 * h : 2 * h);
     DDFillRect(Work(kWork2), 0, 0, nSide, nSide, 0);
     BeginCopy(Work(kWork2), true);
-    DDBltLens(Back(), cx, cy, TruncInt(h), TruncInt(Effect().m_dValue), Work(kWork2), cx, cy, 0, 0);
+    DDBltLens(Back(), cx, cy, TruncToInt32(h), TruncToInt32(Effect().m_dValue), Work(kWork2), cx, cy, 0, 0);
     EndCopy();
     return StepRange(bDrawOnly);
 }
 
 int32_t EffectBlur(int32_t bDrawOnly)
 {
-    const int32_t nStrength = TruncInt(Effect().m_dValue);
+    const int32_t nStrength = TruncToInt32(Effect().m_dValue);
     BeginCopy(Work(kWork2), true);
     DDBlur(Back(), 0, 0, kScreenW, kScreenH, nStrength, nStrength, Work(kWork2), 0, 0, 0);
     EndCopy();

@@ -1,6 +1,7 @@
 // The layers of the stage picture: scrolled background images, the block map, pictures, the
 // status bar, the time-limit counter, the sight mask and the colour tone over everything.
 #include "stage/StageLayers.h"
+#include "objects/PlayNumbers.h"
 
 #include <cmath>
 #include <cstdint>
@@ -45,14 +46,6 @@ constexpr int32_t kStatusBarSheet = 46;
 constexpr int32_t kAccessorySheet = 49;
 constexpr int32_t kDigitSheet = 51;
 constexpr int32_t kLoopCap = 1000;
-
-int32_t TruncInt(double d)
-{
-    if (!std::isfinite(d)) return 0;
-    if (d >= 2147483647.0) return INT32_MAX;
-    if (d <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(d);
-}
 
 // The non-negative remainder of a by m (m > 0), whatever the sign and size of a.
 int32_t PositiveMod(int64_t a, int32_t m)
@@ -184,7 +177,7 @@ int32_t ScreenToneAlpha(const ScreenTone& tone)
         dAlpha = tone.m_nTime != 0 ? dPart * (255 - tone.m_nPrevAlpha) + tone.m_nPrevAlpha : 255.0;
     else
         dAlpha = tone.m_nTime != 0 ? 255 - dPart * tone.m_nStrength * 2.55 : tone.m_nStrength * 2.55;
-    const int32_t nAlpha = TruncInt(dAlpha);
+    const int32_t nAlpha = TruncToInt32(dAlpha);
     return nAlpha < 0 ? 0 : (nAlpha > 255 ? 255 : nAlpha);
 }
 
@@ -249,13 +242,13 @@ void DrawBackgroundLayer(DDSURFACEDATA* lpTarget, int32_t nLayerKey)
         if (lpImage == nullptr) continue;
         const double sx = bg.m_bAutoScrollX != 0
                               ? ax.m_dPosition + bg.m_dOffsetX - ax.m_nBlockOrigin * 32.0
-                              : (TruncInt(ax.m_dPosition + 0.5) - ax.m_nBlockOrigin * 32.0) * bg.m_dFactorX;
+                              : (TruncToInt32(ax.m_dPosition + 0.5) - ax.m_nBlockOrigin * 32.0) * bg.m_dFactorX;
         const double sy = bg.m_bAutoScrollY != 0
                               ? ay.m_dPosition + bg.m_dOffsetY - ay.m_nBlockOrigin * 32.0
-                              : (TruncInt(ay.m_dPosition + 0.5) - ay.m_nBlockOrigin * 32.0) * bg.m_dFactorY;
+                              : (TruncToInt32(ay.m_dPosition + 0.5) - ay.m_nBlockOrigin * 32.0) * bg.m_dFactorY;
         // The rearmost picture of the stage covers everything behind it.
         const int32_t nFlags = nLayerKey == 0 && !bImageDrawn ? 0 : 1;
-        TileImage(lpTarget, lpImage, TruncInt(sx), TruncInt(sy), nFlags);
+        TileImage(lpTarget, lpImage, TruncToInt32(sx), TruncToInt32(sy), nFlags);
         bImageDrawn = true;
         bDrawn = true;
     }
@@ -266,8 +259,8 @@ void DrawBlockLayer(DDSURFACEDATA* lpTarget, int32_t nLayer)
 {
     cPlayState* lpState = PlayState();
     if (lpState == nullptr) return;
-    const int32_t vx = TruncInt(lpState->m_ScrollX.m_dPosition);
-    const int32_t vy = TruncInt(lpState->m_ScrollY.m_dPosition);
+    const int32_t vx = TruncToInt32(lpState->m_ScrollX.m_dPosition);
+    const int32_t vy = TruncToInt32(lpState->m_ScrollY.m_dPosition);
     const int32_t cx0 = cBlockMap::CellOf(vx), cy0 = cBlockMap::CellOf(vy);
     DDBeginDrawBatch(1);
     DDRegisterBatchSource(&SystemSurfaces[kBlockSheet]);
