@@ -144,9 +144,11 @@ TEST_P(EffectRowsTest, TintRowsPullWhatThePixelLoopPulls)
     });
 }
 
-TEST_P(EffectRowsTest, FadeRowsMixWhatThePixelLoopMixes)
+// The fade's own rows exist only on DirectDraw.
+class DirectDrawEffectRowsTest : public EffectRowsTest {};
+
+TEST_P(DirectDrawEffectRowsTest, FadeRowsMixWhatThePixelLoopMixes)
 {
-    if (IsD3D()) GTEST_SKIP() << "the DirectDraw fade of the true-colour modes";
     Rounds("fade", 60, [](DDSURFACEDATA* d, DDSURFACEDATA* s, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
                           int32_t, uint32_t more) {
         DDFade_UnPal(d, static_cast<int32_t>(more % 300) - 20, static_cast<uint8_t>(more >> 8),
@@ -154,10 +156,12 @@ TEST_P(EffectRowsTest, FadeRowsMixWhatThePixelLoopMixes)
     });
 }
 
+// The averaging mosaic of 16- and 32-bit DirectDraw.
+class DirectDrawTrueColourEffectRowsTest : public EffectRowsTest {};
+
 // Cells wider than the rows that add their channels in one word take the long way.
-TEST_P(EffectRowsTest, MosaicOfVeryWideCellsPaintsWhatThePixelLoopPaints)
+TEST_P(DirectDrawTrueColourEffectRowsTest, MosaicOfVeryWideCellsPaintsWhatThePixelLoopPaints)
 {
-    if (IsD3D() || Depth() == 8) GTEST_SKIP() << "the averaging mosaic of 16- and 32-bit DirectDraw";
     Dice dice(3);
     DDSURFACEDATA* src = NewSurface(9000, 3, 1, 1);
     DDSURFACEDATA* dst = NewSurface(9000, 3, 0, 1);
@@ -169,5 +173,10 @@ TEST_P(EffectRowsTest, MosaicOfVeryWideCellsPaintsWhatThePixelLoopPaints)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, EffectRowsTest, testing::ValuesIn(AllModes()), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, DirectDrawEffectRowsTest,
+                         testing::ValuesIn(ModesWhere([](const ModeCase& m) { return m.nBackEnd == 0; })), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, DirectDrawTrueColourEffectRowsTest,
+                         testing::ValuesIn(ModesWhere([](const ModeCase& m) { return m.nBackEnd == 0 && m.nDepth != 8; })),
+                         ModeName);
 
 } // namespace
