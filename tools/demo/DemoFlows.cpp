@@ -12,6 +12,7 @@ constexpr size_t kKeyButton2 = 12;
 
 // Flow triggers.
 constexpr int8_t kAlways = 0;
+constexpr int8_t kOnDeath = 3;
 constexpr int8_t kBeforeStart = 18;
 
 // A flow that starts when the key is held: on every frame it is held (bEveryFrame), or once per
@@ -140,6 +141,25 @@ cEdCommand Message(const char* lpText, int32_t nTenths)
     return cmd;
 }
 
+// "エフェクトの実行": database effect n centred on the running object.
+cEdCommand EffectOnSelf(int32_t n)
+{
+    cEdCommand cmd = Command(29, 0);
+    cmd.m_vParam = {n, 1, 0, 0, 0, 0, 100, 0};
+    return cmd;
+}
+
+// "ワープ" by direction and distance in half blocks (direction choice 1: backwards).
+cEdCommand Warp(int8_t nDirection, int16_t nHalfBlocks)
+{
+    cEdCommand cmd = Command(20, 0);
+    cmd.NewMove();
+    cmd.m_lpMove->m_nMode = 0;
+    cmd.m_lpMove->m_nDirection = nDirection;
+    cmd.m_lpMove->m_nDistance = nHalfBlocks;
+    return cmd;
+}
+
 // Item "ステータスの操作": add a constant to a system value (3 score, 4 lives).
 cEdCommand AddSystemValue(int32_t nValue, int32_t nAmount)
 {
@@ -169,6 +189,8 @@ cEdCommand Flash(int32_t r, int32_t g, int32_t b)
 void AddDemoFlows(cEdChara& chara)
 {
     chara.m_vFlow.clear();
+    // Every enemy bursts when defeated.
+    if (chara.m_nController != 0) chara.m_vFlow.push_back(Flow(kOnDeath, {EffectOnSelf(1)}));
     if (chara.m_nController == 0) {
         chara.m_vFlow.push_back(Flow(kBeforeStart, {Message("カギを取ればステージクリア！　Ｚでジャンプ、Ｘでショット", 40)}));
         chara.m_vFlow.push_back(KeyFlow(kKeyRight, 1, Move(3, 25, 1)));
@@ -182,9 +204,9 @@ void AddDemoFlows(cEdChara& chara)
         chara.m_vFlow.push_back(Flow(kAlways, {Pace(4)}));
         chara.m_vFlow.push_back(Flow(kAlways, {Wait(20), Shoot(2, 30, 24, true)}));
         break;
-    case CharaGhost:   // circles and calls a bat every five seconds
+    case CharaGhost:   // circles, calls a bat every five seconds and vanishes to reappear behind
         chara.m_vFlow.push_back(Flow(kAlways, {Circle()}));
-        chara.m_vFlow.push_back(Flow(kAlways, {Wait(50), Summon(PaletteBat, 60)}));
+        chara.m_vFlow.push_back(Flow(kAlways, {Wait(50), Summon(PaletteBat, 60), EffectOnSelf(1), Warp(1, 8)}));
         break;
     default:
         if (chara.m_nFlying == 0)
