@@ -588,6 +588,29 @@ cDemoCanvas MakeBurstEffect()
     return c;
 }
 
+// The hero's sword in three poses of 32 x 16 side by side: raised, swung, thrust. The picture
+// for facing left points left; the one for facing right is its mirror image.
+cDemoCanvas MakeSwordSheet(bool bFacingRight)
+{
+    cDemoCanvas c(96, 16);
+    for (int32_t k = 0; k < 3; ++k) {
+        const int32_t x0 = k * 32;
+        const int32_t len = 18 + 4 * k;   // the blade reaches further as it swings
+        const int32_t y = 7 - (k == 0 ? 3 : 0);
+        c.FillRect(x0 + 32 - len - 1, y, len, 3, Shade(RampGrey, 13));
+        c.FillRect(x0 + 32 - len - 1, y, len, 1, Shade(RampGrey, 15));
+        c.Set(x0 + 32 - len - 2, y + 1, Shade(RampGrey, 15));   // the point
+        c.FillRect(x0 + 27, y - 2, 2, 7, Shade(RampYellow, 11));   // the guard
+        c.FillRect(x0 + 29, y, 3, 3, Shade(RampOrange, 6));        // the grip
+    }
+    if (!bFacingRight) return c;
+    cDemoCanvas m(96, 16);
+    for (int32_t k = 0; k < 3; ++k)
+        for (int32_t y = 0; y < 16; ++y)
+            for (int32_t x = 0; x < 32; ++x) m.Set(k * 32 + x, y, c.At(k * 32 + 31 - x, y));
+    return m;
+}
+
 cDemoCanvas MakeMarkSheet()
 {
     cDemoCanvas c(256, 480);
@@ -954,7 +977,8 @@ const std::vector<DemoBitmapFile>& DemoBitmapFiles()
         {"bmp\\Character4.bmp", 640, 480},    {"bmp\\Character5.bmp", 640, 480},
         {"bmp\\Character6.bmp", 640, 480},    {"bmp\\Character7.bmp", 640, 480},
         {"bmp\\Character8.bmp", 640, 480},    {"bmp\\Shot.bmp", 128, 480},
-        {"bmp\\Burst.bmp", 128, 32},
+        {"bmp\\Burst.bmp", 128, 32},      {"bmp\\SwordL.bmp", 96, 16},
+        {"bmp\\SwordR.bmp", 96, 16},
         {"bmp\\Item.bmp", 128, 480},          {"bmp\\Item_Mini.bmp", 64, 240},
         {"bmp\\Mark.bmp", 256, 480},          {"bmp\\Window.bmp", 640, 480},
         {"bmp\\StatusWindow.bmp", 640, 176},  {"bmp\\Title.bmp", 640, 480},
@@ -986,6 +1010,8 @@ bool WriteDemoBitmaps(std::string* failed)
     for (int32_t k = 0; k < 7; ++k) pictures.push_back({kCharaFiles[k], MakeCharacterSheet(k + 2)});
     pictures.push_back({"bmp\\Shot.bmp", MakeShotSheet()});
     pictures.push_back({"bmp\\Burst.bmp", MakeBurstEffect()});
+    pictures.push_back({"bmp\\SwordL.bmp", MakeSwordSheet(false)});
+    pictures.push_back({"bmp\\SwordR.bmp", MakeSwordSheet(true)});
     pictures.push_back({"bmp\\Item.bmp", items});
     pictures.push_back({"bmp\\Item_Mini.bmp", MakeItemMiniSheet()});
     pictures.push_back({"bmp\\Mark.bmp", MakeMarkSheet()});

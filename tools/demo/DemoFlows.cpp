@@ -9,6 +9,7 @@ constexpr size_t kKeyLeft = 1;
 constexpr size_t kKeyRight = 2;
 constexpr size_t kKeyButton1 = 11;
 constexpr size_t kKeyButton2 = 12;
+constexpr size_t kKeyButton3 = 13;
 
 // Flow triggers.
 constexpr int8_t kAlways = 0;
@@ -86,6 +87,19 @@ cEdCommand Shoot(int16_t nGraphic, int16_t nSpeed, int16_t nRange, bool bAimAtHe
     s.m_bRange = 1;
     s.m_nRange = nRange;
     s.m_nPower = 1;
+    return cmd;
+}
+
+// "ソード": sword type 1 of the database, two points of damage.
+cEdCommand Sword()
+{
+    cEdCommand cmd = Command(12, 3);
+    cmd.m_nSound = SoundHit;
+    cmd.NewShot();
+    cEdShot& s = *cmd.m_lpShot;
+    s.m_nMoveKind = 1;   // the sword type
+    s.m_nSize = 1;
+    s.m_nPower = 2;
     return cmd;
 }
 
@@ -192,11 +206,12 @@ void AddDemoFlows(cEdChara& chara)
     // Every enemy bursts when defeated.
     if (chara.m_nController != 0) chara.m_vFlow.push_back(Flow(kOnDeath, {EffectOnSelf(1)}));
     if (chara.m_nController == 0) {
-        chara.m_vFlow.push_back(Flow(kBeforeStart, {Message("カギを取ればステージクリア！　Ｚでジャンプ、Ｘでショット", 40)}));
+        chara.m_vFlow.push_back(Flow(kBeforeStart, {Message("カギを取ればステージクリア！　Ｚでジャンプ、Ｘでショット、Ｃでソード", 40)}));
         chara.m_vFlow.push_back(KeyFlow(kKeyRight, 1, Move(3, 25, 1)));
         chara.m_vFlow.push_back(KeyFlow(kKeyLeft, 1, Move(2, 25, 1)));
         chara.m_vFlow.push_back(KeyFlow(kKeyButton1, 0, Jump(9)));
         chara.m_vFlow.push_back(KeyFlow(kKeyButton2, 0, Shoot(1, 80, 20, false)));
+        chara.m_vFlow.push_back(KeyFlow(kKeyButton3, 0, Sword()));
         return;
     }
     switch (chara.m_nGraphicIndex) {

@@ -138,6 +138,26 @@ bool WriteDatabase(std::string* error)
     db.m_vEffect.resize(1);
     db.m_vEffect.push_back(burst);
 
+    // Sword type 1: the hero's sword, three poses in front of him.
+    cEdSwordType sword = db.m_vSwordType[0];
+    sword.m_strName = "つるぎ";
+    sword.m_strLeftFile = "bmp\\SwordL.bmp";
+    sword.m_strRightFile = "bmp\\SwordR.bmp";
+    sword.m_vSteps.clear();
+    for (int32_t k = 0; k < 3; ++k) {
+        cEdSwordTypeEntry step;
+        step.m_nSide = 0;
+        step.m_nOffsetX = 10;   // into the hero's hand: his picture is narrower than its cell
+        step.m_nSrcX = k * 32;
+        step.m_nSrcY = 0;
+        step.m_nWidth = 32;
+        step.m_nHeight = 16;
+        step.m_nTime = 1;
+        sword.m_vSteps.push_back(step);
+    }
+    db.m_vSwordType.resize(1);
+    db.m_vSwordType.push_back(sword);
+
     // Entry 0 of both effect lists is "no effect"; the loader makes it so, and the files say so.
     db.m_vCharaEffect[0].m_nKind = 0;
     db.m_vScrEffect[0].m_nKind = 0;
