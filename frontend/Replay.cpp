@@ -1,5 +1,6 @@
 #include "frontend/Replay.h"
 
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -40,11 +41,12 @@ constexpr uint32_t kFirstVersionWithTrailer = 173;
 constexpr int32_t kRefusalCooldown = 60;
 constexpr int VK_F2_KEY = VK_F1 + 1;
 
+// The keys are polled by the game thread and by the pause thread while the game thread waits.
 // The refusal sound of an empty replay comes at most once in this many polls.
-int32_t HotkeyCooldown = 0;
+std::atomic<int32_t> HotkeyCooldown{0};
 // A save key that was down when its dialog ended: no new dialog until both keys are up, so a key
 // held through the dialog does not open it again.
-bool HotkeyHeld = false;
+std::atomic<bool> HotkeyHeld{false};
 
 bool LoadShortVector(FILE* fp, std::vector<int16_t>& v, const char* lpWhat)
 {
@@ -374,7 +376,7 @@ void RegisterReplayRequests()
 int PollReplayHotkeys()
 {
     if (SceneManager.TitleChoice == 4 || g_System.m_bReplay == 0) return 0;
-    if (HotkeyCooldown > 0) --HotkeyCooldown;
+    if (HotkeyCooldown.load() > 0) --HotkeyCooldown;
     const bool bF1 = KeyDown(VK_F1);
     const bool bF2 = !bF1 && KeyDown(VK_F2_KEY);
     if (!bF1 && !bF2) {
@@ -384,7 +386,7 @@ int PollReplayHotkeys()
     if (HotkeyHeld) return 0;
     const cReplay& replay = bF1 ? ReplayCurrent : ReplayPrevious;
     if (replay.vWord0.empty()) {
-        if (HotkeyCooldown <= 0) {
+        if (HotkeyCooldown.load() <= 0) {
             PlayMenuSound(3);
             HotkeyCooldown = kRefusalCooldown;
         }
@@ -409,5 +411,5 @@ void ResetReplayHotkeys()
 
 int32_t ReplayHotkeyCooldown()
 {
-    return HotkeyCooldown;
+    return HotkeyCooldown.load();
 }
