@@ -323,6 +323,42 @@ TEST_F(ReplayFileTest, DamagedFilesAreRefusedBeforeAnythingIsChanged)
     ExpectLiveRecordsUntouched();
 }
 
+TEST_F(ReplayFileTest, OpeningAReplayFillsThePlayRecordsOnlyWhenTheFileIsWhole)
+{
+    g_Stage = cEdStage();
+    g_Stage.m_nWidth = 77;
+    g_Stage.m_strFilePath = "data\\stg4\\Last.stg4_000";
+    g_StageStart = g_Stage;
+    g_SaveData.Reset();
+    g_SaveData.nScore = 55;
+    ReplayCurrent.Clear();
+    Bytes damaged = ReplayFileBytes(StageBody(ReplayStage()), StandardReplayPart(), SnapshotPart());
+    damaged.resize(damaged.size() - 10);
+    WriteWholeFile("user_data/rpl4/bad.rpl4_751", damaged);
+    EXPECT_EQ(OpenReplayFile("user_data\\rpl4\\bad.rpl4_751"), 0);
+    EXPECT_EQ(HostRecordedMessageBoxes().size(), 1u);
+    EXPECT_EQ(g_Stage.m_nWidth, 77);
+    EXPECT_EQ(g_Stage.m_strFilePath, "data\\stg4\\Last.stg4_000");
+    EXPECT_EQ(g_StageStart.m_nWidth, 77);
+    EXPECT_EQ(g_SaveData.nScore, 55);
+    EXPECT_TRUE(ReplayCurrent.vWord0.empty());
+
+    WriteWholeFile("user_data/rpl4/good.rpl4_751",
+                   ReplayFileBytes(StageBody(ReplayStage()), StandardReplayPart(), SnapshotPart()));
+    EXPECT_EQ(OpenReplayFile("user_data\\rpl4\\good.rpl4_751"), 1);
+    // A restart of the playback reads the file again from the stage's path.
+    EXPECT_EQ(g_Stage.m_strFilePath, "user_data\\rpl4\\good.rpl4_751");
+    EXPECT_EQ(g_Stage.m_nWidth, 20);
+    EXPECT_EQ(g_StageStart.m_nWidth, 20);
+    EXPECT_TRUE(g_StageStart.m_vChara.empty());
+    EXPECT_EQ(g_SaveData.nScore, 1200);
+    EXPECT_EQ(ReplayCurrent.nSeed, 4242);
+    g_Stage = cEdStage();
+    g_StageStart = cEdStage();
+    g_SaveData.Reset();
+    ReplayCurrent.Clear();
+}
+
 TEST_F(ReplayFileTest, WriteThatCannotCompleteLeavesNoFileBehind)
 {
     // The temporary file cannot be made where a folder of that name stands.
