@@ -1,7 +1,7 @@
 // Stage play on the headless host with the demo project: a stage named on the command line is
 // played directly with its start banner and caption, the editor's test play goes straight into
 // play, the pause menu opens on the space key and its quit item ends a directly started stage,
-// and the same run gives the same picture.
+// the same run gives the same picture, and the demo's hero walks, shoots and clears a stage.
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include "tests/e2e/PlayerRun.h"
 #include "tests/e2e/TestProject.h"
 #include "tools/demo/DemoProject.h"
+#include "tools/demo/DemoStage.h"
 
 namespace fs = std::filesystem;
 
@@ -158,6 +159,60 @@ TEST_F(StagePlayRun, SameRunGivesTheSamePicture)
     const Frame two = Dump("two.bmp");
     ASSERT_EQ(one.pixels.size(), 640u * 480u);
     EXPECT_EQ(one.pixels, two.pixels);
+}
+
+// A short stage in the demo's letters: the hero, a slime on the way and the goal item.
+const std::vector<const char*> kArena = {
+    "                    ",
+    "                    ",
+    "                    ",
+    "                    ",
+    "                    ",
+    "                    ",
+    "                    ",
+    "                    ",
+    "                    ",
+    "                    ",
+    "                    ",
+    "                    ",
+    "  P        s     G  ",
+    "####################",
+    "EEEEEEEEEEEEEEEEEEEE",
+};
+
+TEST_F(StagePlayRun, HeroWalksShootsAndClearsTheStage)
+{
+    {
+        const fs::path previous = fs::current_path();
+        fs::current_path(m_Folder);
+        std::string error;
+        const bool written = WriteDemoStage("data\\stg4\\Arena.stg4_000", kArena, "arena", &error);
+        fs::current_path(previous);
+        ASSERT_TRUE(written) << error;
+    }
+    auto run = [&](int frames, const std::string& input, const char* dump) {
+        WriteWholeFile(m_Folder + "/input.txt", input);
+        fs::remove(m_Folder + "/" + dump);
+        return RunPlayer(m_Folder,
+                         {"--frames=" + std::to_string(frames), std::string("--dump-frame=") + dump,
+                          "--frame-log=frames.txt", "--input=input.txt", "data\\stg4\\Arena.stg4_000"},
+                         MakeTempFolder("runtime"));
+    };
+    // The results panel of a cleared stage, at the right of the screen's middle.
+    auto panelText = [](const Frame& f) { return WhitePixels(f, 336, 224, 592, 304); };
+    // Standing still, nothing ends the stage.
+    ASSERT_EQ(run(420, "", "still.bmp").exitCode, 0);
+    const Frame still = Dump("still.bmp");
+    ASSERT_EQ(still.pixels.size(), 640u * 480u);
+    EXPECT_EQ(panelText(still), 0);
+    // Right held from frame 150, the shot key tapped on the way: the slime falls to the shots and
+    // the hero walks on to the goal, whose taking clears the stage.
+    std::string input = "150 down RIGHT\n";
+    for (int f = 160; f < 400; f += 12) input += Press(f, "X");
+    ASSERT_EQ(run(420, input, "clear.bmp").exitCode, 0);
+    const Frame clear = Dump("clear.bmp");
+    ASSERT_EQ(clear.pixels.size(), 640u * 480u);
+    EXPECT_GT(panelText(clear), 50);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "data/EdPalette.h"
 #include "data/EdStage.h"
 #include "data/ProjectPaths.h"
+#include "tools/demo/DemoFlows.h"
 #include "tools/demo/DemoPalette.h"
 #include "tools/demo/DemoProject.h"
 
@@ -78,6 +79,7 @@ cEdChara MakeChara(const CharaKind& k)
     c.m_nPower = k.power;
     c.m_nScore = k.score;
     c.m_nStartDir = k.controller == 0 ? 1 : 0;   // the hero looks into the stage, enemies at him
+    AddDemoFlows(c);
     return c;
 }
 
@@ -119,7 +121,7 @@ const ItemKind& FindItem(int16_t graphic)
 // 'S' stone, 'X' crystal block, 'I' ice, 'W' wood, 'C' cloud, 'H' ladder, '~' water, '^' spikes,
 // 'b' 'g' 'p' blue, green and purple blocks; 'P' the hero; 's' slime, 'v' bat, 'm' beetle,
 // 'r' robot, 'o' ghost; 'c' acorn, 'h' heart, '*' star, 'd' gem, 'k' key, 'l' extra life,
-// 'f' fruit. Everything else is empty.
+// 'f' fruit, 'G' the goal (a key that clears the stage). Everything else is empty.
 bool BuildStage(cEdStage& stage, const std::vector<const char*>& rows, int16_t nBackground)
 {
     stage.SetDefaults();
@@ -182,6 +184,7 @@ bool BuildStage(cEdStage& stage, const std::vector<const char*>& rows, int16_t n
             case 'k': item = ItemKey; break;
             case 'l': item = ItemLife; break;
             case 'f': item = ItemFruit; break;
+            case 'G': item = ItemKey; break;
             default: break;
             }
             if (block) {
@@ -201,6 +204,7 @@ bool BuildStage(cEdStage& stage, const std::vector<const char*>& rows, int16_t n
                 cEdItem i = MakeItem(FindItem(item));
                 i.m_nX = static_cast<int16_t>(x);
                 i.m_nY = static_cast<int16_t>(y);
+                if (ch == 'G') i.m_vCommand = DemoGoalCommands();
                 stage.m_vItem.push_back(i);
             }
         }
@@ -222,7 +226,7 @@ const std::vector<const char*> kStage1 = {
     "    c c           WWWWW                             ggg     ",
     "                                 S              h        S  ",
     "                               c SS     r     bbb       SS  ",
-    "  P       s   s        m s    SSSSSS   ^^^     s    o  SSS  ",
+    "  P       s   s        m s    SSSSSS   ^^^     s    o  SSS G",
     "############################  #####################  #######",
     "EEEEEEEEEEEEEEEEEEEEEEEEEEEE~~EEEEEEEEEEEEEEEEEEEEE~~EEEEEEE",
 };
@@ -240,13 +244,29 @@ const std::vector<const char*> kStage2 = {
     "S                  H  SSS                        S",
     "S         IIIIII   H                      *      S",
     "S                  H         r           ppp     S",
-    "S P     s       SSSSS    m  SSS    s           l S",
+    "S P     s       SSSSS    m  SSS    s          lG S",
     "SSSSSSSSSS^^^SSSSSSSSSSSSSSSSSSSSSSSSSSS^^^SSSSSSS",
     "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
     "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
 };
 
 }   // namespace
+
+bool WriteDemoStage(const std::string& path, const std::vector<const char*>& rows, const std::string& name,
+                    std::string* error)
+{
+    cEdStage stage;
+    if (rows.empty() || !BuildStage(stage, rows, 0)) {
+        *error = "stage rows of unequal length in " + path;
+        return false;
+    }
+    stage.m_strName = name;
+    if (!stage.SaveToFile(path.c_str())) {
+        *error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
 
 bool WriteDemoPaletteAndStages(std::string* error)
 {

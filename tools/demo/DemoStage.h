@@ -3,6 +3,7 @@
 // and the stage files the world map leads to.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Graphic numbers of the demo sheets (block sheet, character sheets, item sheet).
 enum DemoBlockGraphic : int16_t {
@@ -18,3 +19,7 @@ enum DemoItemGraphic : int16_t {
 
 // Writes "data\CommonPalette.cplt4" and the stage files of DemoStageFiles.
 bool WriteDemoPaletteAndStages(std::string* error);
+// A stage drawn as text rows in the demo's letters (see DemoStage.cpp), with the demo's
+// definitions, saved at path (a name relative to the project folder, which must be current).
+bool WriteDemoStage(const std::string& path, const std::vector<const char*>& rows, const std::string& name,
+                    std::string* error);
