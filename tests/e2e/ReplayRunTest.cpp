@@ -86,6 +86,16 @@ TEST_F(ReplayRun, F1SavesThePlayAndTheTitleOpensItForPlayback)
     ASSERT_EQ(frame.pixels.size(), 640u * 480u);
     EXPECT_GT(ReplayBannerPixels(frame, 256, 224, 384, 256), 500);
 
+    // The same moment of play, recorded and played back, looks the same: the hero has walked as
+    // the recording says, though the keyboard now holds nothing.
+    ASSERT_EQ(Run(310, record, "choose data\\stg4\\Stage1.stg4_000\n", "live310.bmp").exitCode, 0);
+    ASSERT_EQ(Run(310, open, "choose user_data\\rpl4\\Stage1_00.rpl4_751\n", "replay310.bmp").exitCode, 0);
+    const Frame live = Dump("live310.bmp");
+    const Frame replayed = Dump("replay310.bmp");
+    ASSERT_EQ(live.pixels.size(), 640u * 480u);
+    EXPECT_EQ(live.pixels, replayed.pixels);
+    EXPECT_NE(live.pixels, played.pixels);   // the picture at 360 is another one: play went on
+
     // Long past the end of the recording the replay has started again from its file, and the
     // program runs on without a box.
     result = Run(900, open, "choose user_data\\rpl4\\Stage1_00.rpl4_751\n", "again.bmp");
