@@ -270,6 +270,7 @@ int cReplay::ReadReplayFile(const char* lpName, cEdStage& stage, cEdStage& secon
             const std::string strPath = stage.m_strFilePath;
             stage = std::move(*lpStage);
             stage.m_strFilePath = strPath;
+            stage.m_bLoaded = 1;
             FillSecondStage(second, stage);
             CopyReplay(*lpReplay);
             RewindPlayback();
