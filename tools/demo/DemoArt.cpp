@@ -1,6 +1,7 @@
 #include "tools/demo/DemoArt.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 
@@ -564,6 +565,29 @@ cDemoCanvas MakeShotSheet()
     return c;
 }
 
+// The burst a defeated character leaves: four 32 x 32 cells side by side, a star that flares and
+// breaks into sparks.
+cDemoCanvas MakeBurstEffect()
+{
+    cDemoCanvas c(128, 32);
+    for (int32_t k = 0; k < 4; ++k) {
+        const double cx = k * 32 + 15.5, cy = 15.5;
+        const double r = 5.0 + 3.5 * k;
+        if (k < 3) {
+            c.FillStar(cx, cy, r, r * 0.45, Shade(RampOrange, 10));
+            c.FillStar(cx, cy, r * 0.7, r * 0.3, Shade(RampYellow, 14));
+        }
+        // Sparks flying out on eight rays.
+        for (int32_t a = 0; a < 8; ++a) {
+            const double t = a * 3.14159265358979 / 4;
+            const int32_t sx = static_cast<int32_t>(cx + (r + 2) * std::cos(t));
+            const int32_t sy = static_cast<int32_t>(cy + (r + 2) * std::sin(t));
+            c.FillRect(sx - 1, sy - 1, 2, 2, Shade(RampYellow, k == 3 ? 9 : 14));
+        }
+    }
+    return c;
+}
+
 cDemoCanvas MakeMarkSheet()
 {
     cDemoCanvas c(256, 480);
@@ -930,6 +954,7 @@ const std::vector<DemoBitmapFile>& DemoBitmapFiles()
         {"bmp\\Character4.bmp", 640, 480},    {"bmp\\Character5.bmp", 640, 480},
         {"bmp\\Character6.bmp", 640, 480},    {"bmp\\Character7.bmp", 640, 480},
         {"bmp\\Character8.bmp", 640, 480},    {"bmp\\Shot.bmp", 128, 480},
+        {"bmp\\Burst.bmp", 128, 32},
         {"bmp\\Item.bmp", 128, 480},          {"bmp\\Item_Mini.bmp", 64, 240},
         {"bmp\\Mark.bmp", 256, 480},          {"bmp\\Window.bmp", 640, 480},
         {"bmp\\StatusWindow.bmp", 640, 176},  {"bmp\\Title.bmp", 640, 480},
@@ -960,6 +985,7 @@ bool WriteDemoBitmaps(std::string* failed)
                                                "bmp\\Character6.bmp", "bmp\\Character7.bmp", "bmp\\Character8.bmp"};
     for (int32_t k = 0; k < 7; ++k) pictures.push_back({kCharaFiles[k], MakeCharacterSheet(k + 2)});
     pictures.push_back({"bmp\\Shot.bmp", MakeShotSheet()});
+    pictures.push_back({"bmp\\Burst.bmp", MakeBurstEffect()});
     pictures.push_back({"bmp\\Item.bmp", items});
     pictures.push_back({"bmp\\Item_Mini.bmp", MakeItemMiniSheet()});
     pictures.push_back({"bmp\\Mark.bmp", MakeMarkSheet()});

@@ -1,12 +1,23 @@
 #pragma once
-// The flows that make the demo's characters play: the hero walks, jumps and shoots on the keys,
-// walkers pace their ground, fliers circle; and the command list of the goal item.
+// The event scripts that make the demo play: the hero walks, jumps and shoots on the keys and is
+// greeted by a message; walkers pace their ground, fliers circle, the robot fires at the hero, the
+// ghost calls bats, a cloud carries the hero over the spikes; items add score, lives and a flash.
 #include <vector>
 
 #include "data/EdChara.h"
 #include "data/EdCommand.h"
+#include "data/EdItem.h"
 
-// Replaces the character's flows by those of its kind (controller 0: the hero; else by m_nFlying).
+// The project's own sounds in the database (entry 0 is none).
+enum DemoSound : int16_t { SoundJump = 1, SoundShot, SoundHit, SoundPowerUp };
+
+// Palette numbers of the common palette's characters and items (0 is the empty entry).
+enum DemoPaletteChara : int16_t { PaletteHero = 1, PaletteSlime, PaletteBat, PaletteBeetle, PaletteRobot, PaletteGhost };
+enum DemoPaletteItem : int16_t { PaletteAcorn = 1, PaletteHeart, PaletteStar, PaletteGem, PaletteKey };
+
+// Gives the character the flows of its kind, by its graphic (see DemoStage.h) and controller.
 void AddDemoFlows(cEdChara& chara);
-// The commands of an item that clears the stage when taken.
-std::vector<cEdCommand> DemoGoalCommands();
+// The moving cloud: a block character that flies left and right.
+cEdChara DemoCloudPlatform();
+// Gives the item the commands of its kind, by its graphic; bGoal: taking it clears the stage.
+void AddDemoItemCommands(cEdItem& item, bool bGoal);

@@ -122,6 +122,22 @@ bool WriteDatabase(std::string* error)
     titleMidi.m_strFile = "bgm\\Title.mid";
     db.m_vBgm.push_back(titleMidi);
 
+    // Effect 1: the burst a defeated character leaves.
+    cEdEffect burst = db.m_vEffect[0];
+    burst.m_strName = "はじける";
+    burst.m_strFile = "bmp\\Burst.bmp";
+    burst.m_nCellWidth = 32;
+    burst.m_nCellHeight = 32;
+    burst.m_vFrames.clear();
+    for (int32_t k = 0; k < 4; ++k) {
+        cEdEffectEntry frame;
+        frame.m_nFrame = k;
+        frame.m_nTime = 1;
+        burst.m_vFrames.push_back(frame);
+    }
+    db.m_vEffect.resize(1);
+    db.m_vEffect.push_back(burst);
+
     // Entry 0 of both effect lists is "no effect"; the loader makes it so, and the files say so.
     db.m_vCharaEffect[0].m_nKind = 0;
     db.m_vScrEffect[0].m_nKind = 0;

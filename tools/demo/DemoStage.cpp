@@ -90,6 +90,7 @@ cEdItem MakeItem(const ItemKind& k)
     i.m_strName = k.name;
     i.m_nGraphicKind = 2;
     i.m_nGraphicIndex = k.graphic;
+    AddDemoItemCommands(i, false);
     return i;
 }
 
@@ -121,7 +122,8 @@ const ItemKind& FindItem(int16_t graphic)
 // 'S' stone, 'X' crystal block, 'I' ice, 'W' wood, 'C' cloud, 'H' ladder, '~' water, '^' spikes,
 // 'b' 'g' 'p' blue, green and purple blocks; 'P' the hero; 's' slime, 'v' bat, 'm' beetle,
 // 'r' robot, 'o' ghost; 'c' acorn, 'h' heart, '*' star, 'd' gem, 'k' key, 'l' extra life,
-// 'f' fruit, 'G' the goal (a key that clears the stage). Everything else is empty.
+// 'f' fruit, 'G' the goal (a key that clears the stage); 'M' a cloud that carries the hero left
+// and right. Everything else is empty.
 bool BuildStage(cEdStage& stage, const std::vector<const char*>& rows, int16_t nBackground)
 {
     stage.SetDefaults();
@@ -193,6 +195,12 @@ bool BuildStage(cEdStage& stage, const std::vector<const char*>& rows, int16_t n
                 b.m_nY = static_cast<int16_t>(y);
                 stage.m_vBlock.push_back(b);
             }
+            if (ch == 'M') {
+                cEdChara c = DemoCloudPlatform();
+                c.m_nX = static_cast<int16_t>(x);
+                c.m_nY = static_cast<int16_t>(y);
+                stage.m_vChara.push_back(c);
+            }
             if (chara) {
                 cEdChara c = MakeChara(FindChara(chara));
                 c.m_nX = static_cast<int16_t>(x);
@@ -204,7 +212,7 @@ bool BuildStage(cEdStage& stage, const std::vector<const char*>& rows, int16_t n
                 cEdItem i = MakeItem(FindItem(item));
                 i.m_nX = static_cast<int16_t>(x);
                 i.m_nY = static_cast<int16_t>(y);
-                if (ch == 'G') i.m_vCommand = DemoGoalCommands();
+                if (ch == 'G') AddDemoItemCommands(i, true);
                 stage.m_vItem.push_back(i);
             }
         }
@@ -223,7 +231,7 @@ const std::vector<const char*> kStage1 = {
     "          BBXBB              v                              ",
     "                                      ccc                   ",
     "                   ccc               SSSSS           *      ",
-    "    c c           WWWWW                             ggg     ",
+    "    c c           WWWWW             M               ggg     ",
     "                                 S              h        S  ",
     "                               c SS     r     bbb       SS  ",
     "  P       s   s        m s    SSSSSS   ^^^     s    o  SSS G",
@@ -281,6 +289,9 @@ bool WriteDemoPaletteAndStages(std::string* error)
         *error = std::string("cannot write ") + ProjectPathTable[7];
         return false;
     }
+    // The stages' summons name entries of this palette, which saving checks against the common
+    // palette: it is this one, as it will be when the player loads the stages.
+    g_CommonPalette = palette;
     const std::vector<const char*>* kStages[2] = {&kStage1, &kStage2};
     for (int32_t i = 0; i < 2; ++i) {
         cEdStage stage;
