@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frontend/OptionsScene.h"
+#include "frontend/Replay.h"
 #include "frontend/StageStart.h"
 #include "frontend/TitleScene.h"
 
@@ -128,4 +129,5 @@ void RegisterFrontendScenes()
     RegisterSceneFactory(kSceneTitle, MakeTitleScene);
     RegisterSceneFactory(kSceneOptions, MakeOptionsScene);
     SetStageFileStarter(StartFromStageFile);
+    RegisterReplayRequests();
 }

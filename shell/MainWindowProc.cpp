@@ -31,6 +31,8 @@ std::atomic<int32_t> StageBgmLoop{0};
 namespace {
 
 std::atomic<StageFileStarter> StageStarter{nullptr};
+std::atomic<ReplaySaveHandler> ReplaySaver{nullptr};
+std::atomic<ReplayOpenHandler> ReplayOpener{nullptr};
 
 void NotifyEditor(uintptr_t dwData, int32_t nValue)
 {
@@ -59,6 +61,12 @@ const std::string* BgmFile(int32_t nNumber)
 void SetStageFileStarter(StageFileStarter lpfnStart)
 {
     StageStarter = lpfnStart;
+}
+
+void SetReplayHandlers(ReplaySaveHandler lpfnSave, ReplayOpenHandler lpfnOpen)
+{
+    ReplaySaver = lpfnSave;
+    ReplayOpener = lpfnOpen;
 }
 
 int StartStageFile(const char* lpPath, int32_t bNewestVersion)
@@ -187,16 +195,32 @@ void cMainWindow::OnOpenStage()
     FileDialogDone = 1;
 }
 
-// The chooser runs, but reading a replay belongs to stage play, which this build does not have:
-// a chosen file is logged and the request answers "nothing loaded", so the title stays.
 void cMainWindow::OnOpenReplay()
 {
     static const char kFilter[] = "ReplayFile ( *.rpl4_* )\0*.rpl4_*\0";
     char szPath[260];
-    if (ChooseFileToOpen(szPath, "Load replay file", "リプレイファイルの読み込み", "user_data\\rpl4", kFilter,
-                         "rpl4_*"))
-        WriteReportLog("「%s」: replays cannot be played by this build", szPath);
-    FileDialogResult = 0;
+    const ReplayOpenHandler lpfnOpen = ReplayOpener.load();
+    if (!ChooseFileToOpen(szPath, "Load replay file", "リプレイファイルの読み込み", "user_data\\rpl4", kFilter,
+                          "rpl4_*")) {
+        FileDialogResult = 0;
+    } else if (lpfnOpen == nullptr || !lpfnOpen(szPath)) {
+        // The reader has said why, and nothing it would have replaced was touched; the close
+        // request ends the program. The requester is told nothing was loaded.
+        PostMessage(hMainWnd.load(), WM_CLOSE, 0, 0);
+        FileDialogResult = 0;
+    } else {
+        FileDialogResult = 1;
+    }
+    FileDialogDone = 1;
+}
+
+// A replay that could not be written has been reported by the writer; the game in progress goes
+// on, since a replay is an optional save.
+void cMainWindow::OnSaveReplay(WPARAM wParam)
+{
+    const ReplaySaveHandler lpfnSave = ReplaySaver.load();
+    const int nResult = lpfnSave != nullptr ? lpfnSave(wParam == 0 ? 0 : 1) : 0;
+    FileDialogResult = nResult != 0 ? 1 : 0;
     FileDialogDone = 1;
 }
 
@@ -266,11 +290,7 @@ LRESULT cMainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         OnOpenReplay();
         return 0;
     case UM_SAVEREPLAY:
-        // Only stage play sends it (its replay hotkeys), and this build has no stage play or
-        // replay writer: nothing is chosen and nothing is written.
-        WriteReportLog("UM_SAVEREPLAY: replays cannot be written by this build");
-        FileDialogResult = 0;
-        FileDialogDone = 1;
+        OnSaveReplay(wParam);
         return 0;
     case UM_PLAYSE:
         DS_Play(CheckedAt(SoundTable, static_cast<int32_t>(wParam)), 0);

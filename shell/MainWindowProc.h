@@ -31,6 +31,7 @@ private:
     void OnNameEntry();
     void OnOpenStage();
     void OnOpenReplay();
+    void OnSaveReplay(WPARAM wParam);
     bool ChooseFileToOpen(char (&szPath)[260], const char* lpEnglishTitle, const char* lpTitle, const char* lpFolder,
                           const char* lpFilter, const char* lpDefExt);
 };
@@ -46,6 +47,13 @@ LRESULT StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 using StageFileStarter = int (*)(const char* lpPath, int32_t bNewestVersion);
 void SetStageFileStarter(StageFileStarter lpfnStart);
 int StartStageFile(const char* lpPath, int32_t bNewestVersion);
+
+// The front end's side of the replay requests: saving the current (0) or previous (1) play's
+// replay through the save dialog (1 saved, 0 cancelled, -1 not written) and reading a chosen
+// replay file (1 read, 0 refused). Without them the requests answer "nothing done".
+using ReplaySaveHandler = int (*)(int32_t nWhich);
+using ReplayOpenHandler = int (*)(const char* lpPath);
+void SetReplayHandlers(ReplaySaveHandler lpfnSave, ReplayOpenHandler lpfnOpen);
 
 // The editor is told by WM_COPYDATA to its window (class "Quillmoor_Editor", caption
 // "Quillmoor"); without one the notice is only written for a debugger.

@@ -11,6 +11,7 @@
 #include "data/EdSystem.h"
 #include "frontend/RankingDraw.h"
 #include "frontend/RankingFile.h"
+#include "frontend/Replay.h"
 #include "frontend/SaveData.h"
 #include "media/graphics/GraphicsState.h"
 #include "media/input/KeyInput.h"
@@ -93,6 +94,7 @@ unsigned NestedDisplayLoop(void* lpArgument)
         PollFrameInput(inputs);
         input.PushKeyHistory();
         input.LatchButtons(0);
+        if (PollReplayHotkeys()) continue;
 
         const int32_t nEnd = StepPauseWait(wait, input);
         if (nEnd == 1) {

@@ -11,11 +11,13 @@
 #include "data/EdStage.h"
 #include "data/EdSystem.h"
 #include "flows/FlowRuntime.h"
+#include "frontend/Replay.h"
 #include "frontend/SaveData.h"
 #include "media/input/KeyInput.h"
 #include "objects/ObjectLinks.h"
 #include "platform/win/WinMessage.h"
 #include "shell/SceneManager.h"
+#include "shell/ShellGlobals.h"
 #include "stage/BlockCharaRules.h"
 #include "stage/BlockCollision.h"
 #include "stage/CharaList.h"
@@ -307,16 +309,38 @@ void cPlayState::PlayStep()
         m_nPhase = 3;
         return;
     }
+    // A replay saved from a key of this frame: the frame is neither run nor drawn.
+    if (PollReplayHotkeys()) return;
     if (Player.empty()) return;
     ++m_nFrameCount;
 
     cKeyInput& input = CheckedAt(InputStates, 0);
-    if (input.m_wButton == 0)
+    const bool bPlayback = SceneManager.TitleChoice == 4;
+    if (bPlayback) {
+        // The recorded words stand for the keyboard; at their end the replay starts again.
+        input.ClearDirectionInput();
+        input.ClearButtonInput();
+        int16_t wDirection = 0;
+        int16_t wButton = 0;
+        if (ReplayCurrent.PlayReplayFrame(wDirection, wButton) != 0) {
+            g_SaveData.RestoreRetryPoint(1, SceneManager.GameMode, bDirectStage.load());
+            SetStage(1, 1);
+            m_nPhase = 1;
+            return;
+        }
+        input.m_wDirection = static_cast<uint16_t>(wDirection);
+        input.m_wButton = static_cast<uint16_t>(wButton);
+        input.m_nDirCode = input.DirectionFromKeys();
+    } else if (input.m_wButton == 0) {
         m_bHoldButtons = 0;
-    else if (m_bHoldButtons != 0)
+    } else if (m_bHoldButtons != 0) {
         input.m_wButton = 0;
+    }
     input.PushKeyHistory();
     input.RecordKeyEvents();
+    if (!bPlayback && g_System.m_bReplay != 0)
+        ReplayCurrent.RecordReplayFrame(static_cast<int16_t>(input.m_wDirection),
+                                        static_cast<int16_t>(input.m_wButton));
 
     CountPlayTime();
     cHero& h = Player[0];

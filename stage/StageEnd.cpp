@@ -15,6 +15,7 @@
 #include "flows/MessageObject.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/RankingFile.h"
+#include "frontend/Replay.h"
 #include "frontend/SaveData.h"
 #include "platform/win/WinMessage.h"
 #include "platform/win/WinThread.h"
@@ -166,7 +167,11 @@ static int32_t LoadNextPart(cPlayState& state)
 {
     std::string strFile;
     if (state.NextStageFileName(strFile, state.m_nNextStage) == 0) return 0;
-    return LoadStageFile(strFile.c_str(), 0, &g_StageStart) != 0 ? 1 : 0;
+    if (LoadStageFile(strFile.c_str(), 0, &g_StageStart) == 0) return 0;
+    // The replays belong to the part that was played.
+    ReplayCurrent.Clear();
+    ReplayPrevious.Clear();
+    return 1;
 }
 
 int32_t cPlayState::CarryOverPlayer()

@@ -10,6 +10,7 @@
 #include "frontend/MenuCursor.h"
 #include "frontend/MenuScene.h"
 #include "frontend/RankingDraw.h"
+#include "frontend/Replay.h"
 #include "frontend/SaveData.h"
 #include "frontend/StageStart.h"
 #include "media/graphics/BitmapTable.h"
@@ -174,6 +175,7 @@ int32_t cPlayState::CheckPauseKey()
 
 void cPlayState::PauseMenu()
 {
+    if (PollReplayHotkeys()) return;
     const bool bRetry = PauseOffersRetry();
     if (m_nPhaseStep == 0) {
         MenuCursor.ResetMenuCursor();
@@ -236,6 +238,7 @@ void cPlayState::StageEndResults()
             m_nPhase = 3;
             return;
         }
+        PollReplayHotkeys();
         if ((nEntryMode == 0 || nEntryMode == 1) && KeyDown(VK_F3_KEY)) EnterRanking();
     }
     if (m_nPhaseStep == 0) {
@@ -290,6 +293,7 @@ void cPlayState::StageEndResults()
 
 void cPlayState::RetryPrompt()
 {
+    if (PollReplayHotkeys()) return;
     if (m_nPhaseStep == 0) {
         MenuCursor.Current().row = 0;
         m_nPhaseStep = 1;
@@ -327,6 +331,7 @@ void cPlayState::WaitKeyBanner()
         m_nPhase = 3;
         return;
     }
+    if (PollReplayHotkeys()) return;
     cKeyInput& input = PlayerOneInput();
     PrepareMenuInput(input);
     if ((input.m_wButton & 1) != 0) {

@@ -17,6 +17,7 @@
 #include "flows/FlowRuntime.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/RankingFile.h"
+#include "frontend/Replay.h"
 #include "frontend/SaveData.h"
 #include "media/graphics/ColorPalette.h"
 #include "media/graphics/DDBlt.h"
@@ -131,9 +132,16 @@ void cPlayState::SetStage(int32_t bRestart, int32_t bNewMusic)
     // Every object of the last play goes, with every link between them.
     ClearStageObjects(*this);
 
+    const bool bPlayback = SceneManager.TitleChoice == 4;
     if (bRestart != 0) {
-        // Replay playback reads its file again here once replays are played; until then a replay
-        // restarts from the stage as it was loaded.
+        // Playback starts every round from the replay file as it was opened: its stage and the
+        // progress at its start.
+        if (bPlayback) {
+            cEdStage second;
+            const std::string strPath = g_Stage.m_strFilePath;
+            if (!ReplayCurrent.ReadReplayFile(strPath.c_str(), g_Stage, second, g_SaveData))
+                PostMessage(hMainWnd.load(), WM_CLOSE, 0, 0);
+        }
         g_Stage.CopyFields(g_StageStart);
         CopyStageBackgrounds(g_Stage.m_vBackground, g_StageStart.m_vBackground);
         CopyStageTexts(g_Stage.m_vText, g_StageStart.m_vText);
@@ -141,12 +149,19 @@ void cPlayState::SetStage(int32_t bRestart, int32_t bNewMusic)
         g_Stage.m_vResultKind = g_StageStart.m_vResultKind;
     }
 
-    // The seed: a recorded play takes a new one from the clock (the replay keeps it); otherwise
-    // the seed of the last play stays, so that a restart repeats the same random sequence.
-    if (SceneManager.TitleChoice != 4 && g_System.m_bReplay != 0) {
+    // The seed: playback takes the recorded one; a recorded play takes a new one from the clock
+    // (its replay keeps it) and moves the last play's replay aside; otherwise the seed of the
+    // last play stays, so that a restart repeats the same random sequence.
+    if (bPlayback) {
+        m_nSeed = static_cast<uint32_t>(ReplayCurrent.nSeed);
+        ReplayCurrent.RewindPlayback();
+    } else if (g_System.m_bReplay != 0) {
         SaveSnapshotPrevious = SaveSnapshotCurrent;
         SaveSnapshotCurrent = g_SaveData;
+        ReplayPrevious.CopyReplay(ReplayCurrent);
+        ReplayCurrent.Clear();
         m_nSeed = timeGetTime();
+        ReplayCurrent.nSeed = static_cast<int32_t>(m_nSeed);
     }
     GameSrand(m_nSeed);
 
@@ -362,6 +377,10 @@ void cPlayState::ResetPlayCounters()
     m_nTimeLeft = 0;
     m_bRankingEntered = 0;
     m_MessageList.Clear();
+    if (SceneManager.TitleChoice != 4) {
+        ReplayCurrent.Clear();
+        ReplayPrevious.Clear();
+    }
     if (bDirectStage.load() != 0) g_SaveData.nPart = 1;
     if (SceneManager.ModeHasRanking != 0)
         LoadRankingFile(g_RankingFile, SceneManager.GameMode, g_SaveData.CurrentStageName);
