@@ -611,6 +611,15 @@ cDemoCanvas MakeSwordSheet(bool bFacingRight)
     return m;
 }
 
+// The picture a star shows for a moment: "SUPER!" in outlined yellow letters.
+cDemoCanvas MakeSuperPicture()
+{
+    const char* const kText = "SUPER!";
+    cDemoCanvas c(160, 48);
+    c.OutlinedText((160 - cDemoCanvas::TextWidth(kText, 4)) / 2, 8, kText, 4, Shade(RampYellow, 14), Shade(RampRed, 3));
+    return c;
+}
+
 cDemoCanvas MakeMarkSheet()
 {
     cDemoCanvas c(256, 480);
@@ -978,7 +987,7 @@ const std::vector<DemoBitmapFile>& DemoBitmapFiles()
         {"bmp\\Character6.bmp", 640, 480},    {"bmp\\Character7.bmp", 640, 480},
         {"bmp\\Character8.bmp", 640, 480},    {"bmp\\Shot.bmp", 128, 480},
         {"bmp\\Burst.bmp", 128, 32},      {"bmp\\SwordL.bmp", 96, 16},
-        {"bmp\\SwordR.bmp", 96, 16},
+        {"bmp\\SwordR.bmp", 96, 16},     {"bmp\\Super.bmp", 160, 48},
         {"bmp\\Item.bmp", 128, 480},          {"bmp\\Item_Mini.bmp", 64, 240},
         {"bmp\\Mark.bmp", 256, 480},          {"bmp\\Window.bmp", 640, 480},
         {"bmp\\StatusWindow.bmp", 640, 176},  {"bmp\\Title.bmp", 640, 480},
@@ -1012,6 +1021,7 @@ bool WriteDemoBitmaps(std::string* failed)
     pictures.push_back({"bmp\\Burst.bmp", MakeBurstEffect()});
     pictures.push_back({"bmp\\SwordL.bmp", MakeSwordSheet(false)});
     pictures.push_back({"bmp\\SwordR.bmp", MakeSwordSheet(true)});
+    pictures.push_back({"bmp\\Super.bmp", MakeSuperPicture()});
     pictures.push_back({"bmp\\Item.bmp", items});
     pictures.push_back({"bmp\\Item_Mini.bmp", MakeItemMiniSheet()});
     pictures.push_back({"bmp\\Mark.bmp", MakeMarkSheet()});

@@ -198,6 +198,23 @@ cEdCommand Flash(int32_t r, int32_t g, int32_t b)
     return cmd;
 }
 
+// Item "ピクチャーの表示": database picture n at the screen's centre, in front of the stage, for
+// nTenths.
+cEdCommand ShowPicture(int32_t n, int32_t nTenths)
+{
+    cEdCommand cmd = cEdCommand::Default();
+    cmd.m_nFamily = 1;
+    cmd.m_nKind = 17;
+    cmd.m_vParam = std::vector<int32_t>(15, 0);
+    cmd.m_vParam[0] = n;
+    cmd.m_vParam[6] = 1;     // in front
+    cmd.m_vParam[7] = 100;   // its own size
+    cmd.m_vParam[8] = 2;     // shown for a time
+    cmd.m_vParam[9] = nTenths;
+    cmd.m_vParam[11] = 1;    // fixed on the screen
+    return cmd;
+}
+
 }   // namespace
 
 void AddDemoFlows(cEdChara& chara)
@@ -271,6 +288,7 @@ void AddDemoItemCommands(cEdItem& item, bool bGoal)
         item.m_nSound = SoundPowerUp;
         item.m_vCommand.push_back(AddSystemValue(3, 500));
         item.m_vCommand.push_back(Flash(255, 255, 160));
+        item.m_vCommand.push_back(ShowPicture(1, 10));
         break;
     default: break;
     }

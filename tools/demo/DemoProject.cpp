@@ -158,6 +158,13 @@ bool WriteDatabase(std::string* error)
     db.m_vSwordType.resize(1);
     db.m_vSwordType.push_back(sword);
 
+    // Picture 1: what a star shows for a moment.
+    cEdPicture super = db.m_vPicture[0];
+    super.m_strName = "スーパー";
+    super.m_strFile = "bmp\\Super.bmp";
+    db.m_vPicture.resize(1);
+    db.m_vPicture.push_back(super);
+
     // Entry 0 of both effect lists is "no effect"; the loader makes it so, and the files say so.
     db.m_vCharaEffect[0].m_nKind = 0;
     db.m_vScrEffect[0].m_nKind = 0;
