@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "frontend/ChallengeSelectScene.h"
 #include "frontend/OptionsScene.h"
 #include "frontend/StageStart.h"
 #include "frontend/TitleScene.h"
@@ -127,5 +128,6 @@ void RegisterFrontendScenes()
 {
     RegisterSceneFactory(kSceneTitle, MakeTitleScene);
     RegisterSceneFactory(kSceneOptions, MakeOptionsScene);
+    RegisterChallengeSelectScene();
     SetStageFileStarter(StartFromStageFile);
 }
