@@ -16,6 +16,7 @@
 #include "TextTestSupport.h"
 #include "core/CheckedAccess.h"
 #include "core/Log.h"
+#include "core/Text.h"
 #include "core/MainWindow.h"
 #include "data/EdChara.h"
 #include "data/EdStage.h"
@@ -25,6 +26,7 @@
 #include "frontend/MenuCursor.h"
 #include "frontend/SaveData.h"
 #include "media/graphics/DDFill.h"
+#include "media/graphics/GraphicsState.h"
 #include "media/input/KeyInput.h"
 #include "platform/host/Host.h"
 #include "platform/win/WinMessage.h"
@@ -35,13 +37,18 @@
 
 namespace {
 
-// System sounds the main window was asked to play.
+// System sounds the main window was asked to play, and the close requests it was sent.
 std::vector<WPARAM> g_Sounds;
+int g_nCloses = 0;
 
 LRESULT ChallengeTestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == UM_PLAYSE) {
         g_Sounds.push_back(wParam);
+        return 0;
+    }
+    if (message == WM_CLOSE) {
+        ++g_nCloses;
         return 0;
     }
     return DefWindowProc(hwnd, message, wParam, lParam);
@@ -140,6 +147,7 @@ public:
         m_hWindow = MakeTestWindow();
         hMainWnd = m_hWindow;
         g_Sounds.clear();
+        g_nCloses = 0;
     }
     ~ChallengeFolder()
     {
@@ -340,5 +348,274 @@ TEST(ChallengeSelect, ARefusedStartLeavesTheSaveAndTheKeptCursor)
         EXPECT_EQ(SceneManager.RequestedScene, kSceneChallengeSelect);
     }
 }
+
+// ---- the scene, frame by frame ----
+
+constexpr uint32_t kSymbolRgb = 0x30C050;   // the cleared symbol of "bmp\Accessory.bmp"
+constexpr uint32_t kCursorRgb = 0xC03048;
+constexpr uint32_t kKeyRgb = 0xFF00FF;
+
+bool SceneModes(const ModeCase& m)
+{
+    return m.nDepth == 32;
+}
+
+class ChallengeSelectSceneTest : public TextTest {
+protected:
+    void SetUp() override
+    {
+        m_lpFolder = std::make_unique<ChallengeFolder>();
+        m_lpSaved = std::make_unique<SavedGameState>();
+        TextTest::SetUp();
+        if (HasFatalFailure()) return;
+        // The scenes load their system surfaces from the program's bitmap table.
+        lpSurfaceArray = SystemSurfaces;
+        lpBitmapTable = BitmapFileTable;
+        nSurfaceCount = SystemSurfaceCount;
+        // The cursor at (0, 0) and the cleared symbol at (96, 0), 32 x 32 each, on the key colour.
+        bmpfixture::Image accessory;
+        accessory.width = 128;
+        accessory.height = 32;
+        accessory.pixels.assign(128 * 32, kKeyRgb);
+        for (int32_t y = 0; y < 32; ++y)
+            for (int32_t x = 0; x < 32; ++x) {
+                accessory.pixels[static_cast<size_t>(y * 128 + x)] = kCursorRgb;
+                accessory.pixels[static_cast<size_t>(y * 128 + 96 + x)] = kSymbolRgb;
+            }
+        bmpfixture::Image window;
+        window.width = window.height = 16;
+        window.pixels.assign(16 * 16, 0x405060);
+        ASSERT_TRUE(bmpfixture::WriteFile("bmp/Accessory.bmp", bmpfixture::Encode(accessory, {})));
+        ASSERT_TRUE(bmpfixture::WriteFile("bmp/Window.bmp", bmpfixture::Encode(window, {})));
+
+        m_lpWindowPicture = NewSurface(640, 480);
+        DDFillSurface(m_lpWindowPicture, 77);
+        InitFont(&FontTable[1], "ＭＳ ゴシック", 0, 16, 16, 16, kTextColour, m_lpWindowPicture, 1, 240, nullptr, 0);
+        InitFont(&FontTable[2], "ＭＳ ゴシック", 0, 32, 32, 32, kTextColour, m_lpWindowPicture, 1, 240, nullptr, 0);
+        for (int32_t i : {1, 2}) FontTable[static_cast<size_t>(i)].m_bLetterPictures = 0;
+        InputStates.assign(1, cKeyInput());
+        SoundTable.assign(1, DSSOUNDDATA{});
+        SceneManager.FadeSpeed = 10;
+        SceneManager.CurrentScene = kSceneChallengeSelect;
+    }
+    void TearDown() override
+    {
+        // Every surface loaded, every picture made: nothing asked the program to close.
+        EXPECT_EQ(g_nCloses, 0);
+        m_lpScene.reset();
+        ReleaseFont(&FontTable[1]);
+        ReleaseFont(&FontTable[2]);
+        TextTest::TearDown();
+        lpSurfaceArray = nullptr;
+        lpBitmapTable = nullptr;
+        nSurfaceCount = 0;
+        m_lpSaved.reset();
+        m_lpFolder.reset();
+    }
+
+    // A challenge project whose UI texts the screen shows; the scene is made afresh.
+    void MakeScene(int32_t nStages, int32_t bAllOpen, int32_t nOpen)
+    {
+        SetChallengeProject(nStages, bAllOpen, nOpen);
+        g_System.m_vText[0] = "Stage";
+        g_System.m_vText[3] = "Best";
+        g_System.m_vText[4] = "Total";
+        m_lpScene = std::make_unique<cChallengeSelectScene>();
+    }
+
+    // One frame with these directions and buttons held (a press is reported on its first frame).
+    void Frame(uint16_t wDirection = 0, uint16_t wButton = 0)
+    {
+        cKeyInput& input = InputStates[0];
+        input.m_wDirection = wDirection;
+        input.m_wButton = wButton;
+        m_lpScene->RunFrame();
+    }
+    void Press(uint16_t wDirection, uint16_t wButton = 0)
+    {
+        Frame(wDirection, wButton);
+        Frame();
+    }
+    void RunUntilPhase(int32_t nPhase)
+    {
+        for (int i = 0; i < 200 && m_lpScene->Phase() != nPhase; ++i) Frame();
+        ASSERT_EQ(m_lpScene->Phase(), nPhase);
+    }
+    void RunUntilHandedOver()
+    {
+        for (int i = 0; i < 200 && SceneManager.CurrentScene == kSceneChallengeSelect; ++i) Frame();
+    }
+    // Whether the pixel of the screen picture has the colour (0xRRGGBB).
+    bool ScreenHas(int32_t x, int32_t y, uint32_t rgb)
+    {
+        int32_t r = 0, g = 0, b = 0;
+        Channels(Get(&ScenePictures[0], x, y), &r, &g, &b);
+        return static_cast<uint32_t>((r << 16) | (g << 8) | b) == rgb;
+    }
+
+    std::unique_ptr<ChallengeFolder> m_lpFolder;
+    std::unique_ptr<SavedGameState> m_lpSaved;
+    std::unique_ptr<cChallengeSelectScene> m_lpScene;
+    DDSURFACEDATA* m_lpWindowPicture = nullptr;
+};
+
+TEST_P(ChallengeSelectSceneTest, ReopensOnTheStageLastStartedBroughtIntoTheListAsItIsNow)
+{
+    const struct {
+        const char* name;
+        int32_t nStages, bAllOpen, nOpen, nKeptRow, nKeptTop;
+        int32_t wantRow, wantTop, wantRows;
+        const char* wantKey;
+    } cases[] = {
+        {"the stage last started", 40, 1, 1, 17, 12, 17, 12, 10, "data\\stg4\\c18."},
+        {"a save that offers fewer stages now", 40, 0, 3, 7, 5, 2, 0, 3, "data\\stg4\\c03."},
+        {"a save that offers none", 0, 1, 1, 4, 1, 0, 0, 0, "data\\stg4\\c01."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeScene(c.nStages, c.bAllOpen, c.nOpen);
+        SceneManager.ChallengeRow = c.nKeptRow;
+        SceneManager.ChallengeTop = c.nKeptTop;
+        Frame();
+        EXPECT_EQ(MenuCursor.Current().row, c.wantRow);
+        EXPECT_EQ(m_lpScene->TopLine(), c.wantTop);
+        EXPECT_EQ(m_lpScene->VisibleRows(), c.wantRows);
+        EXPECT_EQ(g_SaveData.CurrentStageName, c.wantKey);
+    }
+}
+
+TEST_P(ChallengeSelectSceneTest, TenLinesAtMostAndAPageJumpMovesByOneLineLess)
+{
+    MakeScene(15, 1, 1);
+    RunUntilPhase(1);
+    EXPECT_EQ(m_lpScene->StageCount(), 15);
+    EXPECT_EQ(m_lpScene->VisibleRows(), 10);
+    const struct {
+        const char* name;
+        uint16_t wDirection;
+        int32_t wantRow, wantTop;
+    } steps[] = {
+        {"down in the page", kDirDown, 1, 0},
+        {"page right stops at the last page", kDirRight, 10, 5},
+        {"page right on the last page goes to the last stage", kDirRight, 14, 5},
+        {"down on the last stage stays", kDirDown, 14, 5},
+        {"page left", kDirLeft, 5, 0},
+        {"up to the top line's stage", kDirUp, 4, 0},
+        {"page left on the first page goes to the first stage", kDirLeft, 0, 0},
+        {"up on the first stage stays", kDirUp, 0, 0},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        Press(step.wDirection);
+        EXPECT_EQ(MenuCursor.Current().row, step.wantRow);
+        EXPECT_EQ(m_lpScene->TopLine(), step.wantTop);
+        EXPECT_EQ(m_lpScene->VisibleRows(), 10);
+        EXPECT_EQ(MenuCursor.Current().y, 160 + 32 * (step.wantRow - step.wantTop));
+        std::string key;
+        FormatString(key, "data\\stg4\\c%02d.", step.wantRow + 1);
+        EXPECT_EQ(g_SaveData.CurrentStageName, key);
+    }
+    EXPECT_TRUE(g_Sounds.empty());   // the cursor's own sound is played on the sound layer
+}
+
+TEST_P(ChallengeSelectSceneTest, CancelReturnsToTheTitle)
+{
+    MakeScene(40, 1, 1);
+    RunUntilPhase(1);
+    Press(0, 2);
+    EXPECT_EQ(m_lpScene->Phase(), 2);
+    EXPECT_EQ(g_Sounds, std::vector<WPARAM>{2});
+    RunUntilHandedOver();
+    EXPECT_EQ(SceneManager.CurrentScene.load(), kSceneTitle);
+    EXPECT_EQ(SceneManager.PreviousScene, kSceneChallengeSelect);
+}
+
+TEST_P(ChallengeSelectSceneTest, AMissingStageIsReportedOncePerPressAndAFoundOneStarts)
+{
+    MakeScene(40, 0, 3);
+    SceneManager.ChallengeRow = 2;
+    RunUntilPhase(1);
+    // Confirm held for several frames: one refusal, one box.
+    Frame(0, 1);
+    Frame(0, 1);
+    Frame(0, 1);
+    Frame();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"ステージファイル data\\stg4\\c03-1.stg4 が読み込めません！"});
+    EXPECT_EQ(g_Sounds, std::vector<WPARAM>{3});
+    EXPECT_EQ(m_lpScene->Phase(), 1);
+
+    WriteChallengeStage("data\\stg4\\c02-1.stg4_000", 21);
+    g_Sounds.clear();
+    Press(kDirUp);
+    Press(0, 1);
+    EXPECT_EQ(m_lpScene->Phase(), 2);
+    EXPECT_EQ(g_Sounds, std::vector<WPARAM>{1});
+    EXPECT_EQ(g_Stage.m_nWidth, 21);
+    EXPECT_EQ(g_SaveData.nStage, 2);
+    EXPECT_EQ(SceneManager.ChallengeRow, 1);
+    EXPECT_EQ(SceneManager.ChallengeTop, 0);
+    RunUntilHandedOver();
+    EXPECT_EQ(SceneManager.CurrentScene.load(), kSceneStagePlay);
+    EXPECT_EQ(SceneManager.PreviousScene, kSceneChallengeSelect);
+    EXPECT_EQ(BoxTexts().size(), 1u);
+}
+
+TEST_P(ChallengeSelectSceneTest, ClearedStagesCarryTheSymbolAndBestScoresShowWhenSwitchedOn)
+{
+    // "Stage" is 5 characters: the symbol stands at x 288, the best score at x 352.
+    for (const int32_t bShowBest : {1, 0}) {
+        SCOPED_TRACE(bShowBest);
+        MakeScene(40, 0, 4);
+        g_System.m_bChallengeShowHighScore = bShowBest;
+        g_SaveData.ChallengeRecords[1].bCleared = 1;
+        g_SaveData.ChallengeRecords[1].nBest = 4321;
+        g_SaveData.ChallengeRecords[3].bCleared = 1;
+        RunUntilPhase(1);
+        ASSERT_FALSE(ScenePictures.empty());
+        for (int32_t line = 0; line < 4; ++line) {
+            SCOPED_TRACE(line);
+            const int32_t y = 160 + 32 * line;
+            EXPECT_EQ(ScreenHas(288 + 16, y + 16, kSymbolRgb), line == 1 || line == 3);
+            const int32_t nScoreInk = CountRaw(&ScenePictures[0], 352, y, 32 * 4, 32,
+                                               PaletteRaw(&ScenePictures[0], kTextColour));
+            if (bShowBest) EXPECT_GT(nScoreInk, 0);
+            else EXPECT_EQ(nScoreInk, 0);
+        }
+        // Lines past the open stages stay empty.
+        EXPECT_EQ(CountRaw(&ScenePictures[0], 32, 160 + 32 * 4, 576, 32 * 6, PaletteRaw(&ScenePictures[0], kTextColour)),
+                  0);
+        // The cursor stands on the first line.
+        Frame();
+        int32_t r = 0, g = 0, b = 0;
+        Channels(Get(&BackBuffer, 32 + 16, 160 + 16), &r, &g, &b);
+        EXPECT_EQ(static_cast<uint32_t>((r << 16) | (g << 8) | b), kCursorRgb);
+        m_lpScene.reset();
+    }
+}
+
+TEST_P(ChallengeSelectSceneTest, TheRankingButtonsNeedTheModesRankings)
+{
+    for (const int32_t bRankings : {1, 0}) {
+        SCOPED_TRACE(bRankings);
+        MakeScene(40, 1, 1);
+        CheckedAt(g_System.m_vRanking, 1).m_bEnabled = bRankings;
+        CheckedAt(g_System.m_vRanking, 1).m_vKind = {1, 0, 1, 0, 0};
+        g_SaveData.nRankingKind = 0;
+        g_SaveData.bRankingPanel = 1;
+        RunUntilPhase(1);
+        g_Sounds.clear();
+        Press(0, 4);
+        EXPECT_EQ(g_SaveData.bRankingPanel, 0);
+        Press(0, 4);
+        EXPECT_EQ(g_SaveData.bRankingPanel, bRankings);
+        Press(0, 8);
+        EXPECT_EQ(g_SaveData.nRankingKind, bRankings ? 2 : 0);
+        const std::vector<WPARAM> wantSounds = bRankings ? std::vector<WPARAM>{6, 6, 6} : std::vector<WPARAM>{};
+        EXPECT_EQ(g_Sounds, wantSounds);
+        m_lpScene.reset();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ChallengeSelectSceneTest, ::testing::ValuesIn(ModesWhere(SceneModes)), ModeName);
 
 }  // namespace
