@@ -593,6 +593,28 @@ TEST_P(ChallengeSelectSceneTest, ClearedStagesCarryTheSymbolAndBestScoresShowWhe
     }
 }
 
+TEST_P(ChallengeSelectSceneTest, TheTotalLineNeedsTheSwitchAndAScore)
+{
+    const struct {
+        int32_t bShow, nTotal;
+        bool wantLine;
+    } cases[] = {{1, 500, true}, {1, 0, false}, {0, 500, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bShow << " " << c.nTotal);
+        MakeScene(40, 1, 1);
+        g_System.m_bChallengeShowTotalScore = c.bShow;
+        g_SaveData.nHighScoreTotal = c.nTotal;
+        Frame();
+        ASSERT_FALSE(ScenePictures.empty());
+        // "Total500" is 8 characters of font 1, centred on x 320 at y 88.
+        const uint32_t ink = PaletteRaw(&ScenePictures[0], kTextColour);
+        EXPECT_EQ(CountRaw(&ScenePictures[0], 256, 88, 128, 16, ink) > 0, c.wantLine);
+        EXPECT_EQ(CountRaw(&ScenePictures[0], 0, 88, 255, 16, ink), 0);
+        EXPECT_EQ(CountRaw(&ScenePictures[0], 385, 88, 255, 16, ink), 0);
+        m_lpScene.reset();
+    }
+}
+
 TEST_P(ChallengeSelectSceneTest, TheRankingButtonsNeedTheModesRankings)
 {
     for (const int32_t bRankings : {1, 0}) {
