@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "frontend/ChallengeSelectScene.h"
 #include "frontend/OptionsScene.h"
 #include "frontend/Replay.h"
 #include "frontend/StageStart.h"
@@ -128,6 +129,7 @@ void RegisterFrontendScenes()
 {
     RegisterSceneFactory(kSceneTitle, MakeTitleScene);
     RegisterSceneFactory(kSceneOptions, MakeOptionsScene);
+    RegisterChallengeSelectScene();
     SetStageFileStarter(StartFromStageFile);
     RegisterReplayRequests();
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "data/EdSystem.h"
+#include "frontend/ChallengeSelectScene.h"
 #include "frontend/MenuScene.h"
 #include "shell/SceneManager.h"
 
@@ -39,8 +40,8 @@ cScene* MakeNoScene()
 
 TEST(TitleItems, ChoicesWhoseSceneCannotBeMadeAreRefused)
 {
-    // The front end registers the title and the options; the world map and the challenge select
-    // are not built yet. Free play and replay go through the main window's file choosers and exit
+    // The front end registers the title, the options and the challenge select; the world map is
+    // not built yet. Free play and replay go through the main window's file choosers and exit
     // hands over to nothing, so they are never refused here.
     RegisterFrontendScenes();
     const struct {
@@ -48,7 +49,7 @@ TEST(TitleItems, ChoicesWhoseSceneCannotBeMadeAreRefused)
         int32_t scene;
         bool available;
     } cases[] = {
-        {0, kSceneWorldMap, false},  {1, kSceneWorldMap, false}, {2, kSceneChallengeSelect, false},
+        {0, kSceneWorldMap, false},  {1, kSceneWorldMap, false}, {2, kSceneChallengeSelect, true},
         {3, -1, true},               {4, -1, true},              {5, kSceneOptions, true},
         {6, -1, true},               {7, -1, true},
     };
@@ -57,11 +58,14 @@ TEST(TitleItems, ChoicesWhoseSceneCannotBeMadeAreRefused)
         EXPECT_EQ(TitleChoiceScene(c.choice), c.scene);
         EXPECT_EQ(TitleChoiceAvailable(c.choice), c.available);
     }
-    // Once the world map can be made, new story and continue are offered; challenge still not.
+    // Once the world map can be made, new story and continue are offered; without the challenge
+    // select, challenge is not.
     RegisterSceneFactory(kSceneWorldMap, MakeNoScene);
+    RegisterSceneFactory(kSceneChallengeSelect, nullptr);
     EXPECT_TRUE(TitleChoiceAvailable(0));
     EXPECT_TRUE(TitleChoiceAvailable(1));
     EXPECT_FALSE(TitleChoiceAvailable(2));
+    RegisterChallengeSelectScene();
     RegisterSceneFactory(kSceneWorldMap, nullptr);
     EXPECT_FALSE(TitleChoiceAvailable(0));
 }
