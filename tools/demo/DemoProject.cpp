@@ -70,6 +70,9 @@ bool WriteSystem(std::string* error)
     system.m_strGameTitle = DemoGameTitle;
     const std::vector<DemoSoundFile>& sounds = DemoSystemSounds();
     for (size_t i = 0; i < sounds.size() && i < system.m_vSoundFile.size(); ++i) system.m_vSoundFile[i] = sounds[i].m_lpPath;
+    // Two challenge stages; the second opens when the first is cleared.
+    system.m_nChallengeStages = 2;
+    system.m_bChallengeAllOpen = 0;
     // Every menu scene plays the title music (database music 1).
     for (int32_t& bgm : system.m_vSystemBgm) bgm = 1;
     // The options screen: one label per option, in the order of the values it shows. The palette

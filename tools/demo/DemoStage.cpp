@@ -258,7 +258,46 @@ const std::vector<const char*> kStage2 = {
     "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
 };
 
+// Challenge 1, the slime meadow, and challenge 2, the bat valley: 24 x 15 blocks each.
+const std::vector<const char*> kChallenge1 = {
+    "                        ",
+    "                        ",
+    "                        ",
+    "                        ",
+    "                        ",
+    "                        ",
+    "           ccc          ",
+    "          BBBBB         ",
+    "                        ",
+    "      c c         c c   ",
+    "     WWWWW       WWWWW  ",
+    "                        ",
+    "  P    s    s   s   s G ",
+    "########################",
+    "EEEEEEEEEEEEEEEEEEEEEEEE",
+};
+
+const std::vector<const char*> kChallenge2 = {
+    "SSSSSSSSSSSSSSSSSSSSSSSS",
+    "S                      S",
+    "S      v        v      S",
+    "S                      S",
+    "S          *           S",
+    "S         SSS     v    S",
+    "S    v                 S",
+    "S   SSS          SSS   S",
+    "S                      S",
+    "S         M            S",
+    "S                  r   S",
+    "S               SSSSS  S",
+    "S P     ^^^^^^^      G S",
+    "SSSSSSSSSSSSSSSSSSSSSSSS",
+    "SSSSSSSSSSSSSSSSSSSSSSSS",
+};
+
 }   // namespace
+
+const char* const DemoChallengeFiles[2] = {"data\\stg4\\c01-1.stg4_000", "data\\stg4\\c02-1.stg4_000"};
 
 bool WriteDemoStage(const std::string& path, const std::vector<const char*>& rows, const std::string& name,
                     std::string* error)
@@ -302,6 +341,21 @@ bool WriteDemoPaletteAndStages(std::string* error)
         stage.m_strName = i == 0 ? "はじまりの草原" : "いわやまの城";
         if (!stage.SaveToFile(DemoStageFiles[i])) {
             *error = std::string("cannot write ") + DemoStageFiles[i];
+            return false;
+        }
+    }
+    const std::vector<const char*>* kChallenges[2] = {&kChallenge1, &kChallenge2};
+    static const char* const kChallengeNames[2] = {"スライムの原っぱ", "コウモリの谷"};
+    for (int32_t i = 0; i < 2; ++i) {
+        cEdStage stage;
+        if (!BuildStage(stage, *kChallenges[i], static_cast<int16_t>(i))) {
+            *error = std::string("stage rows of unequal length in ") + DemoChallengeFiles[i];
+            return false;
+        }
+        stage.m_strName = kChallengeNames[i];
+        stage.m_nTimeLimit = 120;
+        if (!stage.SaveToFile(DemoChallengeFiles[i])) {
+            *error = std::string("cannot write ") + DemoChallengeFiles[i];
             return false;
         }
     }
