@@ -47,7 +47,7 @@ void ReleaseSceneSurfaces(const int32_t* lpIndices, int32_t nCount);
 // cannot be made.
 bool MakeScenePicture(int32_t nWidth, int32_t nHeight, int32_t bColorKey);
 
-// The title and options scenes as the scene manager makes them.
+// The menu scenes as the scene manager makes them.
 void RegisterFrontendScenes();
 
 // The title items offered: every enabled entry of the project's title list in list order, or
