@@ -246,6 +246,25 @@ const std::vector<const char*> kStage2 = {
     "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
 };
 
+// Stage 3, the riverside path: 40 x 15 blocks.
+const std::vector<const char*> kStage3 = {
+    "                                        ",
+    "                                        ",
+    "                                        ",
+    "                                        ",
+    "                     c c c              ",
+    "                    WWWWWWW       l     ",
+    "          v                     CCCC    ",
+    "       ccc                              ",
+    "      WWWWW           v          c c    ",
+    "                                WWWWW   ",
+    "                  c      f              ",
+    "  P     s      WWWWW    s     m     *   ",
+    "###########  ##########  ###############",
+    "EEEEEEEEEEE~~EEEEEEEEEE~~EEEEEEEEEEEEEEE",
+    "EEEEEEEEEEE~~EEEEEEEEEE~~EEEEEEEEEEEEEEE",
+};
+
 }   // namespace
 
 bool WriteDemoPaletteAndStages(std::string* error)
@@ -261,16 +280,30 @@ bool WriteDemoPaletteAndStages(std::string* error)
         *error = std::string("cannot write ") + ProjectPathTable[7];
         return false;
     }
-    const std::vector<const char*>* kStages[2] = {&kStage1, &kStage2};
-    for (int32_t i = 0; i < 2; ++i) {
+    // The story's stages, then the challenge's: the same three grounds under the challenge names.
+    struct StageFile {
+        const char* lpPath;
+        const std::vector<const char*>* lpRows;
+        int16_t nBackground;
+        const char* lpName;
+    };
+    const StageFile kFiles[6] = {
+        {DemoStageFiles[0], &kStage1, 0, "はじまりの草原"},
+        {DemoStageFiles[1], &kStage2, 1, "いわやまの城"},
+        {DemoStageFiles[2], &kStage3, 0, "かわべのこみち"},
+        {DemoChallengeFiles[0], &kStage1, 0, "チャレンジ1　草原"},
+        {DemoChallengeFiles[1], &kStage3, 0, "チャレンジ2　かわべ"},
+        {DemoChallengeFiles[2], &kStage2, 1, "チャレンジ3　城"},
+    };
+    for (const StageFile& file : kFiles) {
         cEdStage stage;
-        if (!BuildStage(stage, *kStages[i], static_cast<int16_t>(i))) {
-            *error = std::string("stage rows of unequal length in ") + DemoStageFiles[i];
+        if (!BuildStage(stage, *file.lpRows, file.nBackground)) {
+            *error = std::string("stage rows of unequal length in ") + file.lpPath;
             return false;
         }
-        stage.m_strName = i == 0 ? "はじまりの草原" : "いわやまの城";
-        if (!stage.SaveToFile(DemoStageFiles[i])) {
-            *error = std::string("cannot write ") + DemoStageFiles[i];
+        stage.m_strName = file.lpName;
+        if (!stage.SaveToFile(file.lpPath)) {
+            *error = std::string("cannot write ") + file.lpPath;
             return false;
         }
     }

@@ -16,5 +16,6 @@ enum DemoItemGraphic : int16_t {
     ItemAcorn = 1, ItemHeart, ItemStar, ItemGem, ItemKey, ItemPotion, ItemLife, ItemFruit,
 };
 
-// Writes "data\CommonPalette.cplt4" and the stage files of DemoStageFiles.
+// Writes "data\CommonPalette.cplt4", the stage files of DemoStageFiles and those of
+// DemoChallengeFiles.
 bool WriteDemoPaletteAndStages(std::string* error);
