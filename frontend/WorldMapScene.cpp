@@ -288,16 +288,14 @@ void cWorldMapScene::DrawRankingPanel()
     ScenePictures[0].bLost = 0;
 }
 
-void cWorldMapScene::ComposeMapFrame()
+void ComposeWorldMapFrame(DDSURFACEDATA* lpFrame, int32_t nLeft, int32_t nTop, DDSURFACEDATA* lpBackPicture,
+                          DDSURFACEDATA* lpChips, DDSURFACEDATA* lpEvents)
 {
-    DDSURFACEDATA* lpFrame = &SystemSurfaces[kFrameSurface];
-    const int32_t nLeft = m_nViewLeft;
-    const int32_t nTop = m_nViewTop;
     DDFillRect(lpFrame, 0, 0, 640, 480, static_cast<uint32_t>(g_WorldMap.m_nBackColor));
     if (g_WorldMap.m_bBackPicture != 0) {
         // The picture scrolls with the map; a view starting outside the map shifts it right or down.
-        DDBlt(lpFrame, nLeft < 0 ? -32 * nLeft : 0, nTop < 0 ? -32 * nTop : 0, 640, 480,
-              &SystemSurfaces[kBackPictureSurface], nLeft < 0 ? 0 : 32 * nLeft, nTop < 0 ? 0 : 32 * nTop, 0);
+        DDBlt(lpFrame, nLeft < 0 ? -32 * nLeft : 0, nTop < 0 ? -32 * nTop : 0, 640, 480, lpBackPicture,
+              nLeft < 0 ? 0 : 32 * nLeft, nTop < 0 ? 0 : 32 * nTop, 0);
     }
     DDBeginDrawBatch(0);
     for (int32_t r = 0; r < 15; ++r) {
@@ -308,7 +306,7 @@ void cWorldMapScene::ComposeMapFrame()
             if (nColumn < 0 || nColumn >= g_WorldMap.m_nWidth) continue;
             const int32_t nChip = CheckedAt(g_WorldMap.m_vCell, WorldMapCellIndex(g_WorldMap, nColumn, nRow));
             const int32_t g = CheckedAt(g_WorldMap.m_vChip, nChip).m_nCell;
-            DDBlt(lpFrame, 32 * c, 32 * r, 32, 32, &SystemSurfaces[kChipSurface], (g % 5) * 32, (g / 5) * 32, 1);
+            DDBlt(lpFrame, 32 * c, 32 * r, 32, 32, lpChips, (g % 5) * 32, (g / 5) * 32, 1);
         }
     }
     DDEndDrawBatch();
@@ -317,10 +315,17 @@ void cWorldMapScene::ComposeMapFrame()
         if (entry.m_nX < nLeft || entry.m_nX >= nLeft + 20 || entry.m_nY < nTop || entry.m_nY >= nTop + 15) continue;
         const cEdWorldEntryItem* lpItem = VisibleWorldItem(&entry);
         if (lpItem == nullptr) continue;
-        DDBlt(lpFrame, 32 * (entry.m_nX - nLeft), 32 * (entry.m_nY - nTop), 32, 32, &SystemSurfaces[kEventSurface],
+        DDBlt(lpFrame, 32 * (entry.m_nX - nLeft), 32 * (entry.m_nY - nTop), 32, 32, lpEvents,
               IsWorldStageCleared(*lpItem) ? 32 : 0, 32 * lpItem->m_nIcon, 1);
     }
     DDEndDrawBatch();
+}
+
+void cWorldMapScene::ComposeMapFrame()
+{
+    DDSURFACEDATA* lpFrame = &SystemSurfaces[kFrameSurface];
+    ComposeWorldMapFrame(lpFrame, m_nViewLeft, m_nViewTop, &SystemSurfaces[kBackPictureSurface],
+                         &SystemSurfaces[kChipSurface], &SystemSurfaces[kEventSurface]);
     lpFrame->bLost = 0;
 }
 

@@ -8,6 +8,7 @@
 #include "data/EdWorldMap.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/MenuScene.h"
+#include "media/graphics/Surface.h"
 
 class cWorldMapScene : public cMenuScene {
 public:
@@ -69,6 +70,11 @@ bool IsWorldCellBlocked(int32_t nColumn, int32_t nRow);
 // One step of the map cursor by the held directions, one direction a frame (left, right, up,
 // down in that order), kept inside the map. The facing of the step, or -1 when none is held.
 int32_t StepWorldCursor(uint16_t wDirections, int32_t& nColumn, int32_t& nRow);
+// The map frame of the view whose top-left cell is (nLeft, nTop): the background colour, the
+// background picture scrolled with the map when the map has one, the chips of the cells inside
+// the map, and the icons of the entries in view that show an item (second column once cleared).
+void ComposeWorldMapFrame(DDSURFACEDATA* lpFrame, int32_t nLeft, int32_t nTop, DDSURFACEDATA* lpBackPicture,
+                          DDSURFACEDATA* lpChips, DDSURFACEDATA* lpEvents);
 // The lives box at the top right: its left edge and width for the lives count.
 void WorldLivesBox(int32_t nLives, int32_t& nX, int32_t& nWidth);
 // Stage number, part and starting lives of the story stage about to start from the item, whose
