@@ -179,6 +179,13 @@ void SetPlayingWorldItem(const cEdWorldEntryItem* lpItem)
     }
 }
 
+int32_t PlayingWorldItemEndAction()
+{
+    const cEdWorldEntryItem* lpItem = PlayingWorldItem();
+    // The editor keeps the end choice in the item's spare field.
+    return lpItem != nullptr ? lpItem->m_nSpare : 0;
+}
+
 // ---- the scene ----
 
 cWorldMapScene::cWorldMapScene() : cMenuScene(15)

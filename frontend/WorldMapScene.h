@@ -85,3 +85,6 @@ void PrepareWorldStageStart(const cEdWorldEntryItem& item);
 // holds it). Kept as entry and item positions in the map, so it never outlives the map's lists.
 const cEdWorldEntryItem* PlayingWorldItem();
 void SetPlayingWorldItem(const cEdWorldEntryItem* lpItem);
+// What the end of the played item's stage leads to once it is cleared: 0 back to the map, 1 a
+// new play-through, 2 the title. 0 when no item is being played.
+int32_t PlayingWorldItemEndAction();

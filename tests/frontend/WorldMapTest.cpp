@@ -196,9 +196,13 @@ TEST_F(WorldMapItemTest, StageStartLivesKeepInfiniteLivesWithOrWithoutCarryOver)
         EXPECT_EQ(g_SaveData.CurrentStageName, "data\\stg4\\Forest.");
         EXPECT_EQ(PlayingWorldItem(), &item);
     }
+    // The end action is the played item's.
+    item.m_nSpare = 2;
+    EXPECT_EQ(PlayingWorldItemEndAction(), 2);
     // The reference follows the map's lists: once the map no longer holds it, nothing is played.
     g_WorldMap.m_vEntry.clear();
     EXPECT_EQ(PlayingWorldItem(), nullptr);
+    EXPECT_EQ(PlayingWorldItemEndAction(), 0);
 }
 
 // ---- the scene ----
