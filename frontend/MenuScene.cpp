@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "frontend/ChallengeSelectScene.h"
+#include "frontend/MapMenuScene.h"
 #include "frontend/OptionsScene.h"
 #include "frontend/Replay.h"
 #include "frontend/StageStart.h"
 #include "frontend/TitleScene.h"
+#include "frontend/WorldMapScene.h"
 
 #include "core/CheckedAccess.h"
 #include "core/Log.h"
@@ -122,12 +124,16 @@ namespace {
 
 cScene* MakeTitleScene() { return new cTitleScene(); }
 cScene* MakeOptionsScene() { return new cOptionsScene(); }
+cScene* MakeWorldMapScene() { return new cWorldMapScene(); }
+cScene* MakeMapMenuScene() { return new cMapMenuScene(); }
 
 }  // namespace
 
 void RegisterFrontendScenes()
 {
     RegisterSceneFactory(kSceneTitle, MakeTitleScene);
+    RegisterSceneFactory(kSceneWorldMap, MakeWorldMapScene);
+    RegisterSceneFactory(kSceneMapMenu, MakeMapMenuScene);
     RegisterSceneFactory(kSceneOptions, MakeOptionsScene);
     RegisterChallengeSelectScene();
     SetStageFileStarter(StartFromStageFile);

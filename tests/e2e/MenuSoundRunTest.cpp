@@ -185,21 +185,23 @@ TEST(MenuSoundRun, TitleCursorPlaysItsSoundWhenItMoves)
         << "one sound, played once";
 }
 
-TEST(MenuSoundRun, TitleRefusesAChoiceWhoseSceneIsNotThere)
+TEST(MenuSoundRun, NewStoryReachesTheWorldMapWhoseCancelOpensItsMenu)
 {
-    // Confirm on new story: its world map cannot be made yet, so the title refuses it with sound 3
-    // (the only system sound with a file here) and stays; Esc then ends the program normally.
-    const SoundRun run = RunListening({{3, SquareWave(2205, 80)}}, Press(60, "Z") + Press(90, "ESCAPE"), 400);
+    // Confirm on new story (sound 1) fades out to the world map; cancel there (sound 4, the only
+    // sound only the map plays) leaves for its menu; Esc then ends the program normally.
+    const SoundRun run = RunListening({{1, SquareWave(2205, 80)}, {4, SquareWave(1470, 80)}},
+                                      Press(60, "Z") + Press(120, "X") + Press(170, "ESCAPE"), 400);
     ASSERT_FALSE(run.result.timedOut);
     EXPECT_EQ(run.result.exitCode, 0) << run.result.errorText;
-    EXPECT_GE(run.frameTimes.size(), 90u);
-    EXPECT_LT(run.frameTimes.size(), 150u) << "Esc, not the frame limit, ended the run";
-    ASSERT_TRUE(run.frameTimes.count(61));
-    const size_t keyTaken = MixFrameAt(run, run.frameTimes.at(60));
-    EXPECT_EQ(Loud(run, 0, keyTaken), 0u);
-    EXPECT_GT(Loud(run, keyTaken, MixFrameAt(run, run.frameTimes.at(61)) + 1), 0u) << "the refusal sound";
+    EXPECT_LT(run.frameTimes.size(), 230u) << "Esc, not the frame limit, ended the run";
+    ASSERT_TRUE(run.frameTimes.count(121));
+    const size_t confirmTaken = MixFrameAt(run, run.frameTimes.at(60));
+    const size_t cancelTaken = MixFrameAt(run, run.frameTimes.at(120));
+    EXPECT_GT(Loud(run, confirmTaken, confirmTaken + kMixRate / 10), 0u) << "the confirm sound";
+    EXPECT_EQ(Loud(run, confirmTaken + kMixRate / 5, cancelTaken), 0u);
+    EXPECT_GT(Loud(run, cancelTaken, MixFrameAt(run, run.frameTimes.at(121)) + 1), 0u) << "the map's cancel sound";
     const std::string report = ReadWholeFile(run.folder + "/Report_Game.txt");
-    EXPECT_NE(report.find("title choice 0 refused"), std::string::npos) << report;
+    EXPECT_EQ(report.find("refused"), std::string::npos) << report;
     EXPECT_TRUE(fs::exists(run.folder + "/user_data/Window.dat")) << "the close ran in order";
 }
 

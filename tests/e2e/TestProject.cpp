@@ -157,6 +157,10 @@ void WriteTestProject(const std::string& folder, const TestProjectSpec& spec)
     WriteWholeFile("bmp/Title.bmp", PalettisedBitmap(palette, 640, 480));
     WriteWholeFile("bmp/Accessory.bmp", PalettisedBitmap(palette, 96, 32));
     WriteWholeFile("bmp/Window.bmp", PalettisedBitmap(palette, 32, 32));
+    // The world map's chips and entry icons, and the world-map menu's symbols.
+    WriteWholeFile("bmp/WorldMapChip.bmp", PalettisedBitmap(palette, 160, 64));
+    WriteWholeFile("bmp/WorldEvent.bmp", PalettisedBitmap(palette, 64, 96));
+    WriteWholeFile("bmp/Symbol.bmp", PalettisedBitmap(palette, 64, 32));
     WriteWholeFile("System.ini", spec.systemIni);
     fs::current_path(previous);
 }

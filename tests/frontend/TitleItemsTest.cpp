@@ -33,41 +33,33 @@ TEST(TitleItems, OfferedItemsAndTheStartRow)
     g_System = saved;
 }
 
-cScene* MakeNoScene()
-{
-    return nullptr;
-}
-
 TEST(TitleItems, ChoicesWhoseSceneCannotBeMadeAreRefused)
 {
-    // The front end registers the title, the options and the challenge select; the world map is
-    // not built yet. Free play and replay go through the main window's file choosers and exit
-    // hands over to nothing, so they are never refused here.
+    // Free play and replay go through the main window's file choosers and exit hands over to
+    // nothing, so they are never refused here; the others need their scene.
     RegisterFrontendScenes();
     const struct {
         int32_t choice;
         int32_t scene;
-        bool available;
     } cases[] = {
-        {0, kSceneWorldMap, false},  {1, kSceneWorldMap, false}, {2, kSceneChallengeSelect, true},
-        {3, -1, true},               {4, -1, true},              {5, kSceneOptions, true},
-        {6, -1, true},               {7, -1, true},
+        {0, kSceneWorldMap}, {1, kSceneWorldMap}, {2, kSceneChallengeSelect}, {3, -1},
+        {4, -1},             {5, kSceneOptions},  {6, -1},                    {7, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.choice);
         EXPECT_EQ(TitleChoiceScene(c.choice), c.scene);
-        EXPECT_EQ(TitleChoiceAvailable(c.choice), c.available);
     }
-    // Once the world map can be made, new story and continue are offered; without the challenge
-    // select, challenge is not.
-    RegisterSceneFactory(kSceneWorldMap, MakeNoScene);
+    // The front end makes the world map and the challenge select, so every choice is offered.
+    for (int32_t choice = 0; choice < 8; ++choice) EXPECT_TRUE(TitleChoiceAvailable(choice)) << choice;
+    // Without a world map they would fade out to nothing: refused; likewise challenge.
     RegisterSceneFactory(kSceneChallengeSelect, nullptr);
-    EXPECT_TRUE(TitleChoiceAvailable(0));
-    EXPECT_TRUE(TitleChoiceAvailable(1));
     EXPECT_FALSE(TitleChoiceAvailable(2));
-    RegisterChallengeSelectScene();
     RegisterSceneFactory(kSceneWorldMap, nullptr);
     EXPECT_FALSE(TitleChoiceAvailable(0));
+    EXPECT_FALSE(TitleChoiceAvailable(1));
+    EXPECT_TRUE(TitleChoiceAvailable(5));
+    RegisterFrontendScenes();
+    EXPECT_TRUE(TitleChoiceAvailable(0));
 }
 
 }  // namespace

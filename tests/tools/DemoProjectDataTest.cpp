@@ -94,7 +94,11 @@ TEST_F(DemoProjectTest, WorldMapLoadsAndItsStagePlacesAreReachableFromTheStart)
 {
     cEdWorldMap map;
     ASSERT_EQ(map.LoadFromFile("data\\WorldMap.dat"), 1);
-    ASSERT_EQ(map.m_vEntry.size(), 2u);
+    ASSERT_EQ(map.m_vEntry.size(), 3u);
+    // One stage may be walked past; the others must be played.
+    int32_t nPassable = 0;
+    for (const cEdWorldEntry& entry : map.m_vEntry) nPassable += entry.m_vEntryItem.at(0).m_bStopOnPlace != 0;
+    EXPECT_EQ(nPassable, 1);
     const auto passable = [&](int32_t x, int32_t y) {
         if (x < 0 || y < 0 || x >= map.m_nWidth || y >= map.m_nHeight) return false;
         const int32_t chip = map.CellAt(x, y);
@@ -188,10 +192,21 @@ TEST_F(DemoProjectTest, StagesOfTheWorldMapLoadWithAHeroOnGroundEnemiesAndItems)
     ASSERT_EQ(g_CommonPalette.LoadFromFile("data\\CommonPalette.cplt4"), 1);
     cEdWorldMap map;
     ASSERT_EQ(map.LoadFromFile("data\\WorldMap.dat"), 1);
-    for (const cEdWorldEntry& entry : map.m_vEntry) {
-        const std::string& file = entry.m_vEntryItem[0].m_strStageFile;
+    // The world map's stages, and the challenge stages by the names the challenge select builds
+    // ("data\stg4\cNN-1." and the newest numbered file).
+    std::vector<std::pair<std::string, int32_t>> files;
+    for (const cEdWorldEntry& entry : map.m_vEntry) files.push_back({entry.m_vEntryItem[0].m_strStageFile, 0});
+    cEdSystem system;
+    ASSERT_EQ(system.LoadFromFile("data\\System.dat"), 1);
+    EXPECT_EQ(system.m_nChallengeStages, 3);
+    for (int32_t n = 1; n <= system.m_nChallengeStages; ++n) {
+        char name[64];
+        std::snprintf(name, sizeof name, "data\\stg4\\c%02d-1.stg4", n);
+        files.push_back({name, 1});
+    }
+    for (const auto& [file, useLatest] : files) {
         SCOPED_TRACE(file);
-        ASSERT_EQ(LoadStageFile(file.c_str(), 0, &g_StageStart), 1);
+        ASSERT_EQ(LoadStageFile(file.c_str(), useLatest, &g_StageStart), 1);
         const cEdStage& stage = g_Stage;
         ASSERT_GT(stage.m_nWidth, 20);
         ASSERT_GE(stage.m_nHeight, 15);

@@ -17,7 +17,10 @@
 #include "tools/demo/DemoPalette.h"
 
 const char* const DemoGameTitle = "サンプルゲーム";
-const char* const DemoStageFiles[2] = {"data\\stg4\\Stage1.stg4_000", "data\\stg4\\Stage2.stg4_000"};
+const char* const DemoStageFiles[3] = {"data\\stg4\\Stage1.stg4_000", "data\\stg4\\Stage2.stg4_000",
+                                      "data\\stg4\\Stage3.stg4_000"};
+const char* const DemoChallengeFiles[3] = {"data\\stg4\\c01-1.stg4_000", "data\\stg4\\c02-1.stg4_000",
+                                          "data\\stg4\\c03-1.stg4_000"};
 
 namespace {
 
@@ -70,9 +73,6 @@ bool WriteSystem(std::string* error)
     system.m_strGameTitle = DemoGameTitle;
     const std::vector<DemoSoundFile>& sounds = DemoSystemSounds();
     for (size_t i = 0; i < sounds.size() && i < system.m_vSoundFile.size(); ++i) system.m_vSoundFile[i] = sounds[i].m_lpPath;
-    // Two challenge stages; the second opens when the first is cleared.
-    system.m_nChallengeStages = 2;
-    system.m_bChallengeAllOpen = 0;
     // Every menu scene plays the title music (database music 1).
     for (int32_t& bgm : system.m_vSystemBgm) bgm = 1;
     // The options screen: one label per option, in the order of the values it shows. The palette
@@ -84,6 +84,7 @@ bool WriteSystem(std::string* error)
         system.m_vOptionMenu[i].m_strText = kOptionLabels[i];
         system.m_vOptionMenu[i].m_bEnabled = i == 0 ? 0 : 1;
     }
+    system.m_nChallengeStages = 3;
     if (!system.SaveToFile(ProjectPathTable[35])) {
         *error = std::string("cannot write ") + ProjectPathTable[35];
         return false;
@@ -214,10 +215,14 @@ bool WriteWorldMap(std::string* error)
             map.m_vCell[static_cast<size_t>(x + (y << map.m_nPitchShift))] = k == std::string::npos ? 0 : static_cast<int32_t>(k);
         }
     }
-    struct Place { int32_t x, y, icon, stage; const char* title; const char* file; };
-    const Place kPlaces[2] = {
-        {5, 7, 0, 1, "ステージ1　はじまりの草原", DemoStageFiles[0]},
-        {16, 11, 1, 2, "ステージ2　いわやまの城", DemoStageFiles[1]},
+    // The meadow at the start may be walked past; the riverside path on the road east of the
+    // bridge must be played to go on; the castle appears once the meadow is cleared and must be
+    // played too.
+    struct Place { int32_t x, y, icon, stage, passable, needFlag; const char* title; const char* file; };
+    const Place kPlaces[3] = {
+        {5, 7, 0, 1, 1, 0, "ステージ1　はじまりの草原", DemoStageFiles[0]},
+        {16, 11, 1, 2, 0, 1, "ステージ2　いわやまの城", DemoStageFiles[1]},
+        {14, 7, 2, 3, 0, 0, "ステージ3　かわべのこみち", DemoStageFiles[2]},
     };
     for (const Place& p : kPlaces) {
         cEdWorldEntry entry;
@@ -228,10 +233,9 @@ bool WriteWorldMap(std::string* error)
         item.m_nKind = 0;
         item.m_nIcon = p.icon;
         item.m_nStageNo = p.stage;
-        item.m_bStopOnPlace = 1;
+        item.m_bStopOnPlace = p.passable;
         item.m_bReplayable = 1;
-        // The castle opens once the first stage is cleared.
-        item.m_nNeedFlag = p.stage == 2 ? 1 : 0;
+        item.m_nNeedFlag = p.needFlag;
         item.m_strTitle = p.title;
         item.m_strStageFile = p.file;
         map.m_vEntry.push_back(entry);

@@ -258,7 +258,26 @@ const std::vector<const char*> kStage2 = {
     "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
 };
 
-// Challenge 1, the slime meadow, and challenge 2, the bat valley: 24 x 15 blocks each.
+// Stage 3, the riverside path: 40 x 15 blocks.
+const std::vector<const char*> kStage3 = {
+    "                                        ",
+    "                                        ",
+    "                                        ",
+    "                                        ",
+    "                     c c c              ",
+    "                    WWWWWWW       l     ",
+    "          v                     CCCC    ",
+    "       ccc                              ",
+    "      WWWWW           v          c c    ",
+    "                                WWWWW   ",
+    "                  c      f              ",
+    "  P     s      WWWWW    s     m     *   ",
+    "###########  ##########  ###############",
+    "EEEEEEEEEEE~~EEEEEEEEEE~~EEEEEEEEEEEEEEE",
+    "EEEEEEEEEEE~~EEEEEEEEEE~~EEEEEEEEEEEEEEE",
+};
+
+// Challenges 1, the slime meadow, and 2, the bat valley: 24 x 15 blocks each.
 const std::vector<const char*> kChallenge1 = {
     "                        ",
     "                        ",
@@ -281,7 +300,7 @@ const std::vector<const char*> kChallenge2 = {
     "SSSSSSSSSSSSSSSSSSSSSSSS",
     "S                      S",
     "S      v        v      S",
-    "S                      S",
+    "S    c c c             S",
     "S          *           S",
     "S         SSS     v    S",
     "S    v                 S",
@@ -297,7 +316,6 @@ const std::vector<const char*> kChallenge2 = {
 
 }   // namespace
 
-const char* const DemoChallengeFiles[2] = {"data\\stg4\\c01-1.stg4_000", "data\\stg4\\c02-1.stg4_000"};
 
 bool WriteDemoStage(const std::string& path, const std::vector<const char*>& rows, const std::string& name,
                     std::string* error)
@@ -331,31 +349,32 @@ bool WriteDemoPaletteAndStages(std::string* error)
     // The stages' summons name entries of this palette, which saving checks against the common
     // palette: it is this one, as it will be when the player loads the stages.
     g_CommonPalette = palette;
-    const std::vector<const char*>* kStages[2] = {&kStage1, &kStage2};
-    for (int32_t i = 0; i < 2; ++i) {
+    // The story's stages, then the challenge's, which are timed.
+    struct StageFile {
+        const char* lpPath;
+        const std::vector<const char*>* lpRows;
+        int16_t nBackground;
+        const char* lpName;
+        int32_t nTimeLimit;
+    };
+    const StageFile kFiles[6] = {
+        {DemoStageFiles[0], &kStage1, 0, "はじまりの草原", 300},
+        {DemoStageFiles[1], &kStage2, 1, "いわやまの城", 300},
+        {DemoStageFiles[2], &kStage3, 0, "かわべのこみち", 300},
+        {DemoChallengeFiles[0], &kChallenge1, 0, "スライムの原っぱ", 120},
+        {DemoChallengeFiles[1], &kChallenge2, 1, "コウモリの谷", 120},
+        {DemoChallengeFiles[2], &kStage2, 1, "チャレンジ3　城", 200},
+    };
+    for (const StageFile& file : kFiles) {
         cEdStage stage;
-        if (!BuildStage(stage, *kStages[i], static_cast<int16_t>(i))) {
-            *error = std::string("stage rows of unequal length in ") + DemoStageFiles[i];
+        if (!BuildStage(stage, *file.lpRows, file.nBackground)) {
+            *error = std::string("stage rows of unequal length in ") + file.lpPath;
             return false;
         }
-        stage.m_strName = i == 0 ? "はじまりの草原" : "いわやまの城";
-        if (!stage.SaveToFile(DemoStageFiles[i])) {
-            *error = std::string("cannot write ") + DemoStageFiles[i];
-            return false;
-        }
-    }
-    const std::vector<const char*>* kChallenges[2] = {&kChallenge1, &kChallenge2};
-    static const char* const kChallengeNames[2] = {"スライムの原っぱ", "コウモリの谷"};
-    for (int32_t i = 0; i < 2; ++i) {
-        cEdStage stage;
-        if (!BuildStage(stage, *kChallenges[i], static_cast<int16_t>(i))) {
-            *error = std::string("stage rows of unequal length in ") + DemoChallengeFiles[i];
-            return false;
-        }
-        stage.m_strName = kChallengeNames[i];
-        stage.m_nTimeLimit = 120;
-        if (!stage.SaveToFile(DemoChallengeFiles[i])) {
-            *error = std::string("cannot write ") + DemoChallengeFiles[i];
+        stage.m_strName = file.lpName;
+        stage.m_nTimeLimit = file.nTimeLimit;
+        if (!stage.SaveToFile(file.lpPath)) {
+            *error = std::string("cannot write ") + file.lpPath;
             return false;
         }
     }

@@ -17,10 +17,8 @@ enum DemoItemGraphic : int16_t {
     ItemAcorn = 1, ItemHeart, ItemStar, ItemGem, ItemKey, ItemPotion, ItemLife, ItemFruit,
 };
 
-// The challenge stages, in challenge order (the player finds them by the "c" + number + "-1" name).
-extern const char* const DemoChallengeFiles[2];
-
-// Writes "data\CommonPalette.cplt4", the stage files of DemoStageFiles and the challenge stages.
+// Writes "data\CommonPalette.cplt4", the stage files of DemoStageFiles and those of
+// DemoChallengeFiles.
 bool WriteDemoPaletteAndStages(std::string* error);
 // A stage drawn as text rows in the demo's letters (see DemoStage.cpp), with the demo's
 // definitions, saved at path (a name relative to the project folder, which must be current).
