@@ -17,6 +17,7 @@
 #include "frontend/RankingFile.h"
 #include "frontend/Replay.h"
 #include "frontend/SaveData.h"
+#include "frontend/WorldMapScene.h"
 #include "platform/win/WinMessage.h"
 #include "platform/win/WinThread.h"
 #include "shell/MainWindowProc.h"
@@ -226,6 +227,13 @@ int32_t cPlayState::CarryOverPlayer()
         }
         CheckedAt(g_SaveData.ClearFlags, g_SaveData.nStage) = 1;
         g_SaveData.RecordStageHighScore(g_SaveData.CurrentStageName, g_SaveData.nTotalScore);
+        // The map's stage place says what its clear leads to: a new play-through, or the end of
+        // the game with the title's cursor on the story item.
+        switch (PlayingWorldItemEndAction()) {
+        case 1: g_SaveData.BeginNewPlaythrough(); break;
+        case 2: MenuCursor.Current().row = SceneManager.TitleChoice; return kSceneTitle;
+        default: break;
+        }
         g_SaveData.nPart = nSaved;
         return kSceneWorldMap;
     default:

@@ -1,12 +1,17 @@
 // The pure rules of the stage scene: which sub-steps test shots, when set-up asks for music, the
-// lives a score earns, the two time counters, taking a life, and the cells a placed block takes.
+// lives a score earns, the two time counters, taking a life, the cells a placed block takes, and
+// where the clear of a story stage leads.
 #include <limits>
 #include <vector>
 
 #include "core/FrameTiming.h"
 #include "data/EdShot.h"
 #include "data/EdSystem.h"
+#include "data/EdWorldMap.h"
+#include "frontend/MenuCursor.h"
+#include "frontend/WorldMapScene.h"
 #include "frontend/SaveData.h"
+#include "shell/SceneManager.h"
 #include "shell/ShellGlobals.h"
 #include "stage/StageEnd.h"
 #include "stage/StageSetup.h"
@@ -248,6 +253,69 @@ TEST_F(StageBlockTest, RemovalEmptiesTheCellAndToggleActsOncePerFiring)
     EXPECT_EQ(m_State.PlaceBlockAt(Px(1), Px(1), m_Params, other), Cell(1, 1));
     EXPECT_EQ(BlockMap[Cell(1, 1)].m_Block.m_nGraphicIndex, 5);
     EXPECT_EQ(m_State.m_vToggledBlocks.size(), 1u);
+}
+
+
+// A cleared story stage: the map's stage place being played says where its clear leads.
+class StoryClearTest : public cPlayFixture {
+public:
+    void SetUp() override
+    {
+        cPlayFixture::SetUp();
+        g_System.SetDefaults();
+        g_WorldMap = cEdWorldMap();
+        g_WorldMap.m_nStartX = 4;
+        g_WorldMap.m_nStartY = 6;
+        cEdWorldEntry entry;
+        entry.m_vEntryItem.assign(1, cEdWorldEntryItem());
+        entry.m_vEntryItem[0].m_nStageNo = 3;
+        g_WorldMap.m_vEntry.push_back(entry);
+        g_SaveData.Reset();
+        g_SaveData.nStage = 3;
+        g_SaveData.nPart = 1;
+        g_SaveData.nMapX = 9;
+        g_SaveData.nMapY = 9;
+        g_SaveData.bPartChain = 0;
+        SceneManager.TitleChoice = 1;
+        MenuCursor.ResetMenuCursor();
+    }
+    void TearDown() override
+    {
+        SetPlayingWorldItem(nullptr);
+        g_WorldMap = cEdWorldMap();
+        SceneManager.TitleChoice = 0;
+        cPlayFixture::TearDown();
+    }
+};
+
+TEST_F(StoryClearTest, EndActionOfThePlayedPlaceDecidesWhatFollows)
+{
+    struct Case {
+        int32_t nAction, nScene;
+        bool bNewPlaythrough;
+    };
+    const Case cases[] = {{0, kSceneWorldMap, false}, {1, kSceneWorldMap, true}, {2, kSceneTitle, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nAction);
+        g_WorldMap.m_vEntry[0].m_vEntryItem[0].m_nSpare = c.nAction;
+        SetPlayingWorldItem(&g_WorldMap.m_vEntry[0].m_vEntryItem[0]);
+        g_SaveData.ClearFlags.assign(g_SaveData.ClearFlags.size(), 0);
+        const int32_t nPlaythrough = g_SaveData.nPlaythrough;
+        MenuCursor.Current().row = -1;
+        EXPECT_EQ(m_State.CarryOverPlayer(), c.nScene);
+        if (c.bNewPlaythrough) {
+            // Cleared flags start again, the cursor goes back to the map's start.
+            EXPECT_EQ(g_SaveData.nPlaythrough, nPlaythrough + 1);
+            EXPECT_EQ(g_SaveData.ClearFlags[3], 0);
+            EXPECT_EQ(g_SaveData.nMapX, 4);
+            EXPECT_EQ(g_SaveData.nMapY, 6);
+        } else {
+            EXPECT_EQ(g_SaveData.nPlaythrough, nPlaythrough);
+            EXPECT_EQ(g_SaveData.ClearFlags[3], 1);
+        }
+        // The title opens with its cursor on the story item that was played.
+        EXPECT_EQ(MenuCursor.Current().row, c.nScene == kSceneTitle ? 1 : -1);
+    }
 }
 
 }  // namespace
