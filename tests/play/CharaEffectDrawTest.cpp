@@ -1,0 +1,749 @@
+// Character effects as they land in pixels, on every back end and depth: a character with a small
+// sprite of distinct colours and transparent holes is drawn through DrawObject onto a cleared back
+// buffer with each effect kind, and every pixel of the back buffer is compared with the picture
+// worked out here from what the effect draws (the sprite moved, cut, turned, mixed or filtered
+// inside its place; the background untouched everywhere else). Then the HP and SP gauges and the
+// lines and circles of the distance-condition ranges.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/EdCondition.h"
+#include "data/EdDatabase.h"
+#include "data/EdSystem.h"
+#include "flows/CharaEffect.h"
+#include "media/graphics/DDEffects.h"
+#include "media/graphics/DDFill.h"
+#include "objects/Chara.h"
+#include "objects/CharaDraw.h"
+#include "objects/GraphicSource.h"
+#include "shell/ShellGlobals.h"
+#include "shell/SystemIni.h"
+#include "stage/PlayState.h"
+#include "tests/media_graphics/GraphicsTestSupport.h"
+
+namespace {
+
+constexpr int32_t L = 100, T = 80, N = 32;   // where the 32 x 32 character stands on screen
+constexpr int32_t kSheetW = 96, kSheetH = 64;
+constexpr int32_t kColumn = 1, kGraphic = 1;   // the cell at (32, 32) of the sheet
+constexpr uint32_t kBackgroundIndex = 251;
+
+// What a pixel of the back buffer must hold after the draw.
+struct Expect {
+    int8_t nKind = 0;   // 0 as before, 1 the colour c (in the units of Units) within nTol
+    int32_t c[3] = {0, 0, 0};
+    int32_t nTol = 0;
+};
+
+class CharaEffectDrawTest : public GraphicsTest {
+protected:
+    void SetUp() override
+    {
+        GraphicsTest::SetUp();
+        lpPlayState = &m_State;
+        m_nSavedStretch = SystemIni.DD_VideoStretch;
+        SystemIni.DD_VideoStretch = 0;
+        SelectGraphicTables();
+        m_SavedEffects = g_Database.m_vCharaEffect;
+        m_SavedWork = g_CharaEffectWork;
+        m_SavedSets = g_Database.m_vAnimeSet;
+        m_SavedStatus = g_System.m_vStatus;
+        std::memcpy(m_SavedBlend.data(), BlendTable, sizeof(BlendTable));
+        g_Database.m_vAnimeSet.assign(1, cEdAnimeSet{});
+        if (g_System.m_vStatus.size() < 4) g_System.m_vStatus.resize(4);
+        // A blend table of the test's own: the index halfway between the two.
+        for (int32_t a = 0; a < 256; ++a)
+            for (int32_t b = 0; b < 256; ++b) BlendTable[a * 256 + b] = static_cast<uint8_t>((a + b) / 2);
+        // The copies and mirrored sheets draw from their base surface's texture under Direct3D,
+        // as start-up links them.
+        for (int32_t n = 0; n < SystemSurfaceCount; ++n) m_vSavedBase.push_back(SystemSurfaces[n].lpBaseSD);
+        LinkMirrorSurfaces();
+        MakeSheets();
+        for (int32_t n : {67, 68, 69, 70}) MakeFromTable(n);
+        DDFillRect(&BackBuffer, 0, 0, 640, 480, kBackgroundIndex);
+    }
+    void TearDown() override
+    {
+        for (int32_t n : {4, 5, 22, 23, 49, 67, 68, 69, 70}) DDReleaseSurface(&SystemSurfaces[n]);
+        for (int32_t n = 0; n < SystemSurfaceCount; ++n) SystemSurfaces[n].lpBaseSD = m_vSavedBase[static_cast<size_t>(n)];
+        for (int32_t n : {5, 23}) SystemSurfaces[n].nMirrorWidth = 0;
+        g_Database.m_vCharaEffect = m_SavedEffects;
+        g_CharaEffectWork = m_SavedWork;
+        BuildCharaEffectTables(g_CharaEffectTable, g_CharaEffectTableReversed);
+        g_Database.m_vAnimeSet = m_SavedSets;
+        g_System.m_vStatus = m_SavedStatus;
+        std::memcpy(BlendTable, m_SavedBlend.data(), sizeof(BlendTable));
+        SystemIni.DD_VideoStretch = m_nSavedStretch;
+        SelectGraphicTables();
+        lpPlayState = nullptr;
+        GraphicsTest::TearDown();
+    }
+
+    // ---- the sprite ---------------------------------------------------------------------------
+
+    // 8 x 8 blocks of distinct colours, shaded inside each block; the top-left block and a
+    // diagonal pattern of single pixels are transparent.
+    static bool Hole(int32_t i, int32_t j) { return (i < 8 && j < 8) || (i + 2 * j) % 11 == 5; }
+    uint32_t SpriteRaw(int32_t i, int32_t j) const
+    {
+        if (Hole(i, j)) return Transparent();
+        const int32_t bx = i / 8, by = j / 8;
+        if (Depth() == 8) return static_cast<uint32_t>(16 + 13 * (bx * 4 + by) + (i % 4) + (j % 3));
+        return Opaque(20 + 60 * bx + (i % 8) * 3, 20 + 60 * by + (j % 8) * 3, 100 + 10 * ((i + j) % 8));
+    }
+    // Sheet 4 and its system copy 22 hold the sprite at (32, 32) and another colour elsewhere; the
+    // other facing (5, 23) holds each 32-pixel frame mirrored. Under Direct3D the copy and the
+    // mirrored sheets draw from the one texture of sheet 4, as the loaded sheets do.
+    void MakeSheets()
+    {
+        const uint32_t other = Depth() == 8 ? 240u : Opaque(250, 250, 10);
+        auto fill = [&](DDSURFACEDATA* s, bool mirrored) {
+            for (int32_t y = 0; y < kSheetH; ++y)
+                for (int32_t x = 0; x < kSheetW; ++x) {
+                    const int32_t f = x / 32, i = mirrored ? 31 - x % 32 : x % 32;
+                    Put(s, x, y, f == kColumn && y >= 32 ? SpriteRaw(i, y - 32) : other);
+                }
+        };
+        if (IsD3D()) {
+            ASSERT_TRUE(DDCreateSurface(&SystemSurfaces[4], kSheetW, kSheetH, 1, 0, 0, 0, 0));
+            fill(&SystemSurfaces[4], false);
+            for (int32_t n : {5, 22, 23}) {
+                ASSERT_TRUE(DDCreateSurface(&SystemSurfaces[n], kSheetW, kSheetH, 1, 1, 0, 1, 0));
+                ASSERT_EQ(SystemSurfaces[n].lpBaseSD, &SystemSurfaces[4]);
+            }
+            SystemSurfaces[5].nMirrorWidth = SystemSurfaces[23].nMirrorWidth = 32;
+        } else {
+            for (int32_t n : {4, 5, 22, 23}) {
+                ASSERT_TRUE(DDCreateSurface(&SystemSurfaces[n], kSheetW, kSheetH, 1, n < 20 ? 0 : 1, 0, 0, 0));
+                fill(&SystemSurfaces[n], n == 5 || n == 23);
+            }
+        }
+    }
+    void MakeFromTable(int32_t n)
+    {
+        const BITMAPFILEENTRY& e = BitmapFileTable[n];
+        ASSERT_TRUE(DDCreateSurface(&SystemSurfaces[n], e.nWidth, e.nHeight, e.bColorKey, e.nDDMemoryType,
+                                    e.nDTMemoryType, e.bView, 0));
+    }
+
+    // ---- the character and its effect ---------------------------------------------------------
+
+    // Effect record 1 of the given kind; start = end = v keeps the value at v for its whole time.
+    void SetEffect(int32_t nKind, int32_t v, int32_t p1 = 0, int32_t p3 = 0, int32_t p4 = 0)
+    {
+        g_Database.m_vCharaEffect.assign(2, cEdCharaEffect{});
+        cEdCharaEffect& r = g_Database.m_vCharaEffect[1];
+        r.m_nKind = static_cast<int8_t>(nKind);
+        r.m_anParam[0] = 100;
+        r.m_anParam[1] = p1 != 0 ? p1 : v;
+        r.m_anParam[2] = v;
+        r.m_anParam[3] = p3;
+        r.m_anParam[4] = p4;
+        g_CharaEffectWork = g_Database.m_vCharaEffect;
+        BuildCharaEffectTables(g_CharaEffectTable, g_CharaEffectTableReversed);
+    }
+    void Place(cChara& c, int32_t nScale = 1)
+    {
+        c.m_nSide = 1;
+        c.m_Def.m_nGraphicKind = 1;
+        c.m_nGraphic = kGraphic;
+        c.m_Def.m_nGraphicSub = kColumn;
+        c.m_Def.m_nAnimeSet = 0;
+        c.m_Def.m_nGiant = static_cast<int8_t>(nScale);
+        c.m_nBaseWidth = c.m_nBaseHeight = N;
+        c.m_nWidth = c.m_nHeight = N * nScale;
+        c.m_nLeft = L;
+        c.m_nTop = T;
+        c.m_nRight = L + c.m_nWidth - 1;
+        c.m_nBottom = T + c.m_nHeight - 1;
+    }
+    // Draws one frame of the character's effect onto the cleared back buffer.
+    void DrawOnce(cChara& c)
+    {
+        DDFillRect(&BackBuffer, 0, 0, 640, 480, kBackgroundIndex);
+        Snapshot();
+        EXPECT_EQ(c.DrawObject(&BackBuffer, 0), 0);
+    }
+
+    // ---- pixels -------------------------------------------------------------------------------
+
+    bool FullBack() const { return IsD3D() && Depth() == 16 && GetParam().nWindowMode == 0; }
+    // Channels in the units the graphics layer computes in: SurfaceMasks units at 16 bits (the
+    // full-screen back buffer's doubled green halved), bytes at 32, the index at 8.
+    void Units(uint32_t p, int32_t c[3], bool bBack = false) const
+    {
+        const PIXELMASKS& m = SurfaceMasks;
+        if (Depth() == 8) {
+            c[0] = static_cast<int32_t>(p & 255);
+            c[1] = c[2] = 0;
+        } else if (Depth() == 16 && bBack && FullBack()) {
+            c[0] = static_cast<int32_t>(p >> 11) & 31;
+            c[1] = (static_cast<int32_t>(p >> 5) & 63) >> 1;
+            c[2] = static_cast<int32_t>(p) & 31;
+        } else if (Depth() == 16) {
+            c[0] = static_cast<int32_t>(p >> m.nRShift) & m.nRMask;
+            c[1] = static_cast<int32_t>(p >> m.nGShift) & m.nGMask;
+            c[2] = static_cast<int32_t>(p >> m.nBShift) & m.nBMask;
+        } else {
+            c[0] = static_cast<int32_t>(p >> 16) & 255;
+            c[1] = static_cast<int32_t>(p >> 8) & 255;
+            c[2] = static_cast<int32_t>(p) & 255;
+        }
+    }
+    int32_t Mask(int32_t q) const
+    {
+        if (Depth() != 16) return 255;
+        const PIXELMASKS& m = SurfaceMasks;
+        return static_cast<int32_t>(q == 0 ? m.nRMask : q == 1 ? m.nGMask : m.nBMask);
+    }
+    void Snapshot()
+    {
+        m_Before.assign(640 * 480, 0);
+        for (int32_t y = 0; y < 480; ++y)
+            for (int32_t x = 0; x < 640; ++x) m_Before[static_cast<size_t>(y * 640 + x)] = Get(&BackBuffer, x, y);
+        m_Expect.assign(640 * 480, Expect{});
+    }
+    uint32_t Before(int32_t x, int32_t y) const { return m_Before[static_cast<size_t>(y * 640 + x)]; }
+    void ExpectColour(int32_t x, int32_t y, const int32_t c[3], int32_t nTol = 0)
+    {
+        if (x < 0 || y < 0 || x >= 640 || y >= 480) return;
+        Expect& e = m_Expect[static_cast<size_t>(y * 640 + x)];
+        e.nKind = 1;
+        std::memcpy(e.c, c, sizeof(e.c));
+        e.nTol = nTol;
+    }
+    // Sprite pixel (i, j) at (x, y): its colour where it is present, the background where not.
+    void ExpectSprite(int32_t x, int32_t y, int32_t i, int32_t j)
+    {
+        if (Hole(i, j)) return;
+        int32_t c[3];
+        Units(SpriteRaw(i, j), c);
+        ExpectColour(x, y, c);
+    }
+    void ExpectPlainAt(int32_t x0, int32_t y0)
+    {
+        for (int32_t j = 0; j < N; ++j)
+            for (int32_t i = 0; i < N; ++i) ExpectSprite(x0 + i, y0 + j, i, j);
+    }
+    // Every pixel of the back buffer against the expected picture; at most a few reports.
+    void Verify(const char* lpWhat)
+    {
+        SCOPED_TRACE(lpWhat);
+        int32_t nBad = 0;
+        for (int32_t y = 0; y < 480 && nBad < 8; ++y)
+            for (int32_t x = 0; x < 640 && nBad < 8; ++x) {
+                const Expect& e = m_Expect[static_cast<size_t>(y * 640 + x)];
+                const uint32_t raw = Get(&BackBuffer, x, y);
+                if (e.nKind == 0) {
+                    if (raw != Before(x, y)) {
+                        ADD_FAILURE() << "at " << x << "," << y << " the background changed to " << std::hex << raw;
+                        ++nBad;
+                    }
+                    continue;
+                }
+                int32_t c[3];
+                Units(raw, c, true);
+                const int32_t nChannels = Depth() == 8 ? 1 : 3;
+                for (int32_t q = 0; q < nChannels; ++q)
+                    if (std::abs(c[q] - e.c[q]) > e.nTol) {
+                        ADD_FAILURE() << "at " << x << "," << y << " channel " << q << " is " << c[q] << ", expected "
+                                      << e.c[q] << " (raw " << std::hex << raw << ")";
+                        ++nBad;
+                        break;
+                    }
+            }
+    }
+    // A stretched blit's source offset for destination offset k: the software blit truncates
+    // k * ratio; the Direct3D quad samples the texel under the pixel's centre.
+    int32_t StretchSource(int32_t k, double dRatio) const
+    {
+        return IsD3D() ? static_cast<int32_t>(std::floor((k + 0.5) * dRatio)) : static_cast<int32_t>(k * dRatio);
+    }
+    // The same through the other facing: under DirectDraw a sheet of mirrored frames; under
+    // Direct3D the frame read right to left from the plain sheet's texture.
+    int32_t MirroredStretchSource(int32_t k, double dRatio) const
+    {
+        return IsD3D() ? N + static_cast<int32_t>(std::floor(-(k + 0.5) * dRatio)) : N - 1 - static_cast<int32_t>(k * dRatio);
+    }
+    // The colour of palette entry n in the units of Units.
+    void PaletteUnits(int32_t n, int32_t c[3]) const
+    {
+        const PALETTEENTRY& p = ColorPalette[n];
+        if (Depth() == 8) {
+            c[0] = n;
+            c[1] = c[2] = 0;
+            return;
+        }
+        const int32_t v[3] = {p.peRed, p.peGreen, p.peBlue};
+        for (int32_t q = 0; q < 3; ++q)
+            c[q] = Depth() == 16 && IsD3D() ? v[q] * Mask(q) / 255 : v[q];   // 16-bit DirectDraw holds units
+    }
+
+    cPlayState m_State;
+    int32_t m_nSavedStretch = 0;
+    std::vector<cEdCharaEffect> m_SavedEffects, m_SavedWork;
+    std::vector<cEdAnimeSet> m_SavedSets;
+    std::vector<cEdSystemStatus> m_SavedStatus;
+    std::array<uint8_t, 65536> m_SavedBlend{};
+    std::vector<DDSURFACEDATA*> m_vSavedBase;
+    std::vector<uint32_t> m_Before;
+    std::vector<Expect> m_Expect;
+};
+
+// ---- effects that move whole pieces of the sprite ---------------------------------------------
+
+TEST_P(CharaEffectDrawTest, PlainDrawingCopiesTheCellWithItsHoles)
+{
+    SetEffect(0, 0);
+    cChara c;
+    Place(c);
+    c.m_CharaEffect.Start(1, 0, 0);
+    DrawOnce(c);
+    ExpectPlainAt(L, T);
+    Verify("plain");
+}
+
+TEST_P(CharaEffectDrawTest, BurstMovesTheQuartersApartDiagonally)
+{
+    for (int32_t v : {0, 5}) {
+        SetEffect(1, v);
+        cChara c;
+        Place(c);
+        c.m_CharaEffect.Start(1, 0, 0);
+        DrawOnce(c);
+        for (int32_t j = 0; j < N; ++j)
+            for (int32_t i = 0; i < N; ++i)
+                ExpectSprite(L + i + (i < 16 ? -v : v), T + j + (j < 16 ? -v : v), i, j);
+        Verify(v == 0 ? "burst 0" : "burst 5");
+    }
+}
+
+TEST_P(CharaEffectDrawTest, SplitShiftsStripesTakenFromTheHeight)
+{
+    struct Case {
+        int32_t nKind, nParts, v;
+    };
+    // Four parts: stripes of 8. Five parts: stripes of 7, and the last 4 pixels are not drawn.
+    for (const Case& k : {Case{2, 4, 3}, Case{3, 4, 3}, Case{2, 5, 2}, Case{3, 5, 2}}) {
+        SetEffect(k.nKind, k.v, 0, k.nParts);
+        cChara c;
+        Place(c);
+        c.m_CharaEffect.Start(1, 0, 0);
+        DrawOnce(c);
+        const int32_t nStripe = (N + k.nParts - 1) / k.nParts, nCount = N / nStripe;
+        for (int32_t j = 0; j < N; ++j)
+            for (int32_t i = 0; i < N; ++i) {
+                const int32_t s = (k.nKind == 2 ? j : i) / nStripe;
+                if (s >= nCount) continue;
+                const int32_t d = s % 2 == 1 ? -k.v : k.v;
+                if (k.nKind == 2)
+                    ExpectSprite(L + i + d, T + j, i, j);
+                else
+                    ExpectSprite(L + i, T + j + d, i, j);
+            }
+        Verify(k.nKind == 2 ? "split rows" : "split columns");
+    }
+}
+
+TEST_P(CharaEffectDrawTest, WaveShiftsBandsAlongASineOnTheBackBuffer)
+{
+    for (int32_t nKind : {4, 5}) {
+        // Two waves, amplitude 6, bands of 4.
+        SetEffect(nKind, 6, 0, 2, 4);
+        cChara c;
+        Place(c);
+        c.m_CharaEffect.Start(1, 0, 0);
+        c.m_CharaEffect.m_nPhase = 30;
+        DrawOnce(c);
+        double a = 0.0;
+        for (int32_t k = 0; k < N; k += 4) {
+            a += 4 * 360.0 / N;
+            const int32_t d = static_cast<int32_t>(6.0 * std::sin((30 + a) * 2 * 3.14159265358979323846 / 180.0));
+            for (int32_t m = k; m < k + 4; ++m)
+                for (int32_t n = 0; n < N; ++n) {
+                    if (nKind == 4)
+                        ExpectSprite(L + n + d, T + m, n, m);
+                    else
+                        ExpectSprite(L + m, T + n + d, m, n);
+                }
+        }
+        Verify(nKind == 4 ? "wave of rows" : "wave of columns");
+        EXPECT_EQ(c.m_CharaEffect.m_nPhase, 31);
+    }
+}
+
+TEST_P(CharaEffectDrawTest, BlinkIsHiddenThenDrawnPlainly)
+{
+    SetEffect(6, 0, 2);
+    cChara c;
+    Place(c);
+    c.m_CharaEffect.Start(1, 0, 0);
+    DrawOnce(c);
+    Verify("hidden first");
+    for (int32_t i = 0; i < 2; ++i) c.StepCharaEffectDraw(0);
+    ASSERT_EQ(c.m_CharaEffect.m_nToggle, 1);
+    DrawOnce(c);
+    ExpectPlainAt(L, T);
+    Verify("then shown");
+}
+
+// The locked-surface rotation: every destination pixel of the box fetched back through the
+// fixed-point inverse rotation.
+void ExpectLockedRotation(const std::function<void(int32_t, int32_t, int32_t, int32_t)>& put, int32_t nAngle)
+{
+    const long double th = nAngle * 0.017453292519943278L;
+    const int32_t s = static_cast<int32_t>(std::sin(th) * 1024), c = static_cast<int32_t>(std::cos(th) * 1024);
+    const int32_t s2 = static_cast<int32_t>(std::sin(-th) * 1024), c2 = static_cast<int32_t>(std::cos(-th) * 1024);
+    const int32_t p = N / 2;
+    int32_t x0 = 1 << 20, x1 = -(1 << 20), y0 = 1 << 20, y1 = -(1 << 20);
+    for (int32_t cx : {0, N - 1})
+        for (int32_t cy : {0, N - 1}) {
+            const int32_t a = cx - p, b = cy - p;
+            const int32_t x = ((a * c - b * s) >> 10) + p, y = ((a * s + b * c) >> 10) + p;
+            x0 = std::min(x0, x);
+            x1 = std::max(x1, x);
+            y0 = std::min(y0, y);
+            y1 = std::max(y1, y);
+        }
+    for (int32_t by = y0 - 2; by < y1 + 2; ++by)
+        for (int32_t bx = x0 - 2; bx < x1 + 2; ++bx) {
+            const int32_t dx = bx - p, dy = by - p;
+            const int32_t ix = ((dx * c2 - dy * s2) >> 10) + p, iy = ((dx * s2 + dy * c2) >> 10) + p;
+            if (ix < 0 || iy < 0 || ix >= N || iy >= N) continue;
+            put(L + p + dx, T + p + dy, ix, iy);
+        }
+}
+
+TEST_P(CharaEffectDrawTest, RotationTurnsTheCellAboutItsCentre)
+{
+    for (int32_t nKind : {7, 8})
+        for (int32_t nAngle : {0, 90, 180}) {
+            SetEffect(nKind, nAngle);
+            cChara c;
+            Place(c);
+            c.m_CharaEffect.Start(1, 0, 0);
+            DrawOnce(c);
+            if (!IsD3D()) {
+                ExpectLockedRotation([&](int32_t x, int32_t y, int32_t i, int32_t j) { ExpectSprite(x, y, i, j); },
+                                     nAngle);
+            } else {
+                // The quad samples under pixel centres: exact quarter turns inside the cell's square.
+                for (int32_t y = T; y < T + N; ++y)
+                    for (int32_t x = L; x < L + N; ++x) {
+                        const int32_t dx = x - L, dy = y - T;
+                        if (nAngle == 0) ExpectSprite(x, y, dx, dy);
+                        if (nAngle == 90) ExpectSprite(x, y, dy, N - 1 - dx);
+                        if (nAngle == 180) ExpectSprite(x, y, N - 1 - dx, N - 1 - dy);
+                    }
+            }
+            Verify((std::string(nKind == 7 ? "rotation A " : "rotation B ") + std::to_string(nAngle)).c_str());
+        }
+}
+
+TEST_P(CharaEffectDrawTest, RotationByHalfATurnIsTheCellMirroredBothWays)
+{
+    SetEffect(8, 180);
+    cChara c;
+    Place(c);
+    c.m_CharaEffect.Start(1, 0, 0);
+    DrawOnce(c);
+    // Wherever the square lands, its pixels are the sprite's read backwards in both directions.
+    const int32_t nShift = IsD3D() ? 0 : 1;
+    int32_t nDrawn = 0;
+    for (int32_t y = 0; y < 480; ++y)
+        for (int32_t x = 0; x < 640; ++x) {
+            if (Get(&BackBuffer, x, y) == Before(x, y)) continue;
+            ++nDrawn;
+            const int32_t i = N - 1 - (x - L - nShift), j = N - 1 - (y - T - nShift);
+            ASSERT_TRUE(i >= 0 && j >= 0 && i < N && j < N) << x << "," << y;
+            ASSERT_FALSE(Hole(i, j)) << x << "," << y;
+            int32_t got[3], want[3];
+            Units(Get(&BackBuffer, x, y), got, true);
+            Units(SpriteRaw(i, j), want);
+            EXPECT_TRUE(got[0] == want[0] && got[1] == want[1] && got[2] == want[2]) << x << "," << y;
+        }
+    int32_t nPresent = 0;
+    for (int32_t j = 0; j < N; ++j)
+        for (int32_t i = 0; i < N; ++i) nPresent += Hole(i, j) ? 0 : 1;
+    EXPECT_EQ(nDrawn, nPresent);
+}
+
+TEST_P(CharaEffectDrawTest, TurnNarrowsTheCellAndShowsTheOtherFacingBehind)
+{
+    struct Case {
+        int32_t nFrame, nInset;
+        bool bOther;
+    };
+    // Frame 0: the full cell. 40: 8 in from each side, the other facing. 72: 8 in, this facing.
+    for (const Case& k : {Case{0, 0, false}, Case{40, 8, true}, Case{72, 8, false}}) {
+        SetEffect(9, k.nFrame);
+        cChara c;
+        Place(c);
+        c.m_CharaEffect.Start(1, 0, 0);
+        DrawOnce(c);
+        const int32_t w = N - 2 * k.nInset;
+        const double dRatio = static_cast<double>(N) / w;
+        for (int32_t j = 0; j < N; ++j)
+            for (int32_t x = 0; x < w; ++x) {
+                ExpectSprite(L + k.nInset + x, T + j, k.bOther ? MirroredStretchSource(x, dRatio) : StretchSource(x, dRatio), j);
+            }
+        Verify(("turn frame " + std::to_string(k.nFrame)).c_str());
+    }
+}
+
+TEST_P(CharaEffectDrawTest, CircleShowsTheCellInsideADisc)
+{
+    struct Case {
+        int32_t r, nBand;
+    };
+    for (const Case& k : {Case{12, 1}, Case{20, 1}, Case{13, 4}}) {
+        SetEffect(10, k.r, 0, k.nBand);
+        cChara c;
+        Place(c);
+        c.m_CharaEffect.Start(1, 0, 0);
+        DrawOnce(c);
+        const int32_t h = N / 2;
+        auto half = [&](int32_t i) {
+            int32_t v = static_cast<int32_t>(std::sqrt(static_cast<double>(k.r * k.r - i * i)));
+            return v == k.r ? k.r - 1 : v;
+        };
+        auto row = [&](int32_t i, int32_t nHalf) {
+            // Columns cut to the cell's half width on each side of the centre.
+            for (int32_t d = std::max(-nHalf, -h); d < std::min(nHalf, h); ++d)
+                ExpectSprite(L + h + d, T + h + i, h + d, h + i);
+        };
+        if (k.nBand == 1) {
+            for (int32_t i = k.r - 1; i >= -k.r; --i) {
+                if (i >= h) continue;
+                if (i < -h) break;
+                row(i, half(i));
+            }
+        } else {
+            for (int32_t i = k.r - k.nBand; i >= -k.r; i -= k.nBand) {
+                if (i >= h) continue;
+                if (i + k.nBand <= -h) break;
+                int32_t b = i;
+                if (b + k.nBand > h) b = h - k.nBand;
+                if (b < -h) b = -h;
+                const int32_t nHalf = half(i + (k.nBand >> 1));
+                for (int32_t m = b; m < b + k.nBand; ++m) row(m, nHalf);
+            }
+        }
+        Verify(("circle radius " + std::to_string(k.r)).c_str());
+    }
+}
+
+TEST_P(CharaEffectDrawTest, EnlargementStretchesAboutTheCentre)
+{
+    // 64: twice the size about the centre; 16: half the size.
+    for (int32_t v : {64, 16}) {
+        SetEffect(11, v);
+        cChara c;
+        Place(c);
+        c.m_CharaEffect.Start(1, 0, 0);
+        DrawOnce(c);
+        const int32_t e = v - 32, w = N + e;
+        const double dRatio = static_cast<double>(N) / w;
+        for (int32_t y = 0; y < w; ++y)
+            for (int32_t x = 0; x < w; ++x)
+                ExpectSprite(L - (e >> 1) + x, T - (e >> 1) + y, StretchSource(x, dRatio), StretchSource(y, dRatio));
+        Verify(v == 64 ? "twice" : "half");
+    }
+}
+
+TEST_P(CharaEffectDrawTest, LensMagnifiesTheCellAroundItsCentre)
+{
+    const int32_t o = 10;
+    SetEffect(12, o);
+    cChara c;
+    Place(c);
+    c.m_CharaEffect.Start(1, 0, 0);
+    DrawOnce(c);
+    const int32_t g = static_cast<int32_t>(std::sqrt(2.0) * (N / 2));
+    const int32_t R = static_cast<int32_t>(std::sqrt(static_cast<double>(g * g + o * o)));
+    for (int32_t dy = -g; dy <= g; ++dy)
+        for (int32_t dx = -g; dx <= g; ++dx) {
+            const int32_t d2 = dx * dx + dy * dy;
+            if (d2 > g * g) continue;
+            const double z = std::sqrt(static_cast<double>(R * R - d2));
+            const int32_t ox = static_cast<int32_t>(dx * o / z + 0.5), oy = static_cast<int32_t>(dy * o / z + 0.5);
+            const int32_t i = N / 2 + ox, j = N / 2 + oy;
+            // Outside the cell the work surface was cleared: nothing is drawn there.
+            if (i < 0 || j < 0 || i >= N || j >= N) continue;
+            ExpectSprite(L + N / 2 + dx, T + N / 2 + dy, i, j);
+        }
+    Verify("lens");
+}
+
+// ---- effects that mix colours -----------------------------------------------------------------
+
+TEST_P(CharaEffectDrawTest, ColourChangePullsTheCellTowardThePaletteColour)
+{
+    const int32_t k = 37;
+    for (int32_t nLevel : {1, 3}) {
+        SetEffect(13, nLevel, 0, 256 + k);   // only the low byte names the colour
+        cChara c;
+        Place(c);
+        c.m_CharaEffect.Start(1, 0, 0);
+        DrawOnce(c);
+        int32_t kc[3];
+        PaletteUnits(k, kc);
+        for (int32_t j = 0; j < N; ++j)
+            for (int32_t i = 0; i < N; ++i) {
+                if (Hole(i, j)) continue;
+                int32_t s[3], out[3];
+                Units(SpriteRaw(i, j), s);
+                int32_t nTol = 0;
+                if (Depth() == 8) {
+                    int32_t v = s[0];
+                    for (int32_t n = 0; n < nLevel; ++n) v = BlendTable[v * 256 + k];
+                    out[0] = v;
+                } else {
+                    for (int32_t q = 0; q < 3; ++q) {
+                        const int32_t m = Mask(q);
+                        int32_t sv = s[q] * 255 / m, kv = kc[q] * 255 / m;
+                        if (IsD3D()) {
+                            // The textured quad: E / 255 of the texel, the rest the palette
+                            // entry's own 8-bit colour.
+                            static const int32_t E[5] = {0, 128, 80, 48, 16};
+                            const PALETTEENTRY& pe = ColorPalette[k];
+                            kv = q == 0 ? pe.peRed : q == 1 ? pe.peGreen : pe.peBlue;
+                            sv = (sv * E[nLevel] + kv * (255 - E[nLevel]) + 127) / 255;
+                            nTol = 1;
+                        } else {
+                            for (int32_t n = 0; n < nLevel; ++n) sv = (sv + kv) >> 1;
+                        }
+                        out[q] = sv * m / 255;
+                    }
+                }
+                ExpectColour(L + i, T + j, out, nTol);
+            }
+        Verify(nLevel == 1 ? "level 1" : "level 3");
+    }
+}
+
+TEST_P(CharaEffectDrawTest, TranslucencyMixesHalfAndHalfThenBlinks)
+{
+    SetEffect(14, 0, 2);
+    cChara c;
+    Place(c);
+    c.m_CharaEffect.Start(1, 0, 0);
+    DrawOnce(c);
+    for (int32_t j = 0; j < N; ++j)
+        for (int32_t i = 0; i < N; ++i) {
+            if (Hole(i, j)) continue;
+            int32_t s[3], d[3], out[3];
+            Units(SpriteRaw(i, j), s);
+            Units(Before(L + i, T + j), d, true);
+            int32_t nTol = 0;
+            if (Depth() == 8) {
+                out[0] = d[0] == 0 ? s[0] : BlendTable[s[0] + d[0] * 256];
+            } else {
+                for (int32_t q = 0; q < 3; ++q) {
+                    const int32_t m = Mask(q);
+                    const int32_t sv = s[q] * 255 / m, dv = d[q] * 255 / m;
+                    if (IsD3D()) {
+                        // The quad's alpha is 127 of 255 over the back buffer.
+                        out[q] = ((sv * 127 + dv * 128 + 127) / 255) * m / 255;
+                        nTol = 1;
+                    } else {
+                        out[q] = ((sv + dv) >> 1) * m / 255;
+                    }
+                }
+            }
+            ExpectColour(L + i, T + j, out, nTol);
+        }
+    Verify("translucent first");
+    for (int32_t i = 0; i < 2; ++i) c.StepCharaEffectDraw(0);
+    ASSERT_EQ(c.m_CharaEffect.m_nToggle, 1);
+    DrawOnce(c);
+    Verify("then hidden");
+}
+
+TEST_P(CharaEffectDrawTest, MosaicPaintsCellsOfTheStrengthsSize)
+{
+    for (int32_t nCell : {4, 5}) {
+        SetEffect(15, nCell);
+        cChara c;
+        Place(c);
+        c.m_CharaEffect.Start(1, 0, 0);
+        DrawOnce(c);
+        for (int32_t cj = 0; cj < N; cj += nCell)
+            for (int32_t ci = 0; ci < N; ci += nCell) {
+                int32_t out[3] = {0, 0, 0};
+                bool bDrawn = false;
+                if (IsD3D() || Depth() == 8) {
+                    // The cell's top-left pixel, when it is present.
+                    if (!Hole(ci, cj)) {
+                        Units(SpriteRaw(ci, cj), out);
+                        bDrawn = true;
+                    }
+                } else {
+                    int64_t sum[3] = {0, 0, 0}, n = 0;
+                    for (int32_t j = cj; j < std::min(cj + nCell, N); ++j)
+                        for (int32_t i = ci; i < std::min(ci + nCell, N); ++i) {
+                            if (Hole(i, j)) continue;
+                            int32_t s[3];
+                            Units(SpriteRaw(i, j), s);
+                            for (int32_t q = 0; q < 3; ++q) sum[q] += s[q] * 255 / Mask(q);
+                            ++n;
+                        }
+                    if (n != 0) {
+                        for (int32_t q = 0; q < 3; ++q) out[q] = static_cast<int32_t>(sum[q] / n) * Mask(q) / 255;
+                        bDrawn = true;
+                    }
+                }
+                if (!bDrawn) continue;
+                for (int32_t j = cj; j < std::min(cj + nCell, N); ++j)
+                    for (int32_t i = ci; i < std::min(ci + nCell, N); ++i) ExpectColour(L + i, T + j, out);
+            }
+        Verify(nCell == 4 ? "cells of 4" : "cells of 5");
+    }
+}
+
+TEST_P(CharaEffectDrawTest, BlurAveragesPresentNeighboursOrTintsAtEightBits)
+{
+    const int32_t n = 2;
+    SetEffect(16, n);
+    cChara c;
+    Place(c);
+    c.m_CharaEffect.Start(1, 0, 0);
+    DrawOnce(c);
+    for (int32_t j = 0; j < N; ++j)
+        for (int32_t i = 0; i < N; ++i) {
+            if (Hole(i, j)) continue;
+            int32_t out[3] = {0, 0, 0};
+            if (Depth() == 8) {
+                // Palette colour 31 at the blur's strength.
+                int32_t v = static_cast<int32_t>(SpriteRaw(i, j));
+                for (int32_t k = 0; k < n; ++k) v = BlendTable[v * 256 + 31];
+                out[0] = v;
+            } else {
+                int64_t sum[3] = {0, 0, 0}, cnt = 0;
+                for (int32_t m = -n; m < n; ++m) {
+                    if (j + m < 0 || j + m >= N) continue;
+                    for (int32_t k = -n; k < n; ++k) {
+                        if (i + k < 0 || i + k >= N || Hole(i + k, j + m)) continue;
+                        int32_t s[3];
+                        Units(SpriteRaw(i + k, j + m), s);
+                        for (int32_t q = 0; q < 3; ++q) sum[q] += s[q];
+                        ++cnt;
+                    }
+                }
+                for (int32_t q = 0; q < 3; ++q) out[q] = static_cast<int32_t>(sum[q] / cnt);
+            }
+            ExpectColour(L + i, T + j, out);
+        }
+    Verify("blur");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, CharaEffectDrawTest, testing::ValuesIn(AllModes()), ModeName);
+
+}  // namespace
