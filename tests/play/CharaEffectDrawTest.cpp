@@ -272,7 +272,7 @@ protected:
     {
         return IsD3D() ? N + static_cast<int32_t>(std::floor(-(k + 0.5) * dRatio)) : N - 1 - static_cast<int32_t>(k * dRatio);
     }
-    // The colour of palette entry n in the units of Units.
+    // The colour of palette entry n as a fill writes it, in the units of Units.
     void PaletteUnits(int32_t n, int32_t c[3]) const
     {
         const PALETTEENTRY& p = ColorPalette[n];
@@ -283,7 +283,8 @@ protected:
         }
         const int32_t v[3] = {p.peRed, p.peGreen, p.peBlue};
         for (int32_t q = 0; q < 3; ++q)
-            c[q] = Depth() == 16 && IsD3D() ? v[q] * Mask(q) / 255 : v[q];   // 16-bit DirectDraw holds units
+            // Direct3D keeps the entry's top bits at 16 bits; 16-bit DirectDraw's palette holds units.
+            c[q] = Depth() == 16 && IsD3D() ? v[q] * (Mask(q) + 1) / 256 : v[q];
     }
 
     cPlayState m_State;
@@ -743,6 +744,207 @@ TEST_P(CharaEffectDrawTest, BlurAveragesPresentNeighboursOrTintsAtEightBits)
         }
     Verify("blur");
 }
+
+// ---- gauges ------------------------------------------------------------------------------------
+
+TEST_P(CharaEffectDrawTest, GaugesDrawFrameBarAndChangeFromTheAccessorySheet)
+{
+    // A tall sheet keeps its rows 2 apart from 208; a short one 16 apart from 128.
+    for (int32_t nSheetH : {218, 200}) {
+        const int32_t r = nSheetH > 208 ? 208 : 128, g = nSheetH > 208 ? 2 : 16;
+        DDSURFACEDATA* lpSheet = &SystemSurfaces[49];
+        DDReleaseSurface(lpSheet);
+        const BITMAPFILEENTRY& e = BitmapFileTable[49];
+        ASSERT_TRUE(DDCreateSurface(lpSheet, 128, nSheetH, e.bColorKey, e.nDDMemoryType, e.nDTMemoryType, e.bView, 0));
+        // Piece n of HP (x 0..49) and SP (x 64..113) in a colour of its own; the rest a stray one.
+        auto colour = [&](int32_t bSP, int32_t n) -> uint32_t {
+            return Depth() == 8 ? static_cast<uint32_t>(60 + 10 * bSP + n) : Opaque(40 + 40 * n, 200 - 100 * bSP, 30 + 20 * n);
+        };
+        const uint32_t stray = Depth() == 8 ? 7u : Opaque(255, 255, 255);
+        for (int32_t y = 0; y < nSheetH; ++y)
+            for (int32_t x = 0; x < 128; ++x) {
+                uint32_t v = stray;
+                for (int32_t n = 0; n < 5; ++n)
+                    if (y >= r + n * g && y < r + n * g + 2) {
+                        if (x < 50) v = colour(0, n);
+                        if (x >= 64 && x < 114) v = colour(1, n);
+                    }
+                Put(lpSheet, x, y, v);
+            }
+        g_System.m_vStatus[2].m_nThreshold = 20;
+        g_System.m_vStatus[3].m_nThreshold = 20;
+        cChara c;
+        Place(c);
+        c.m_Def.m_nMaxHP = c.m_Def.m_nMaxSP = 100;
+        c.m_nHP = 50;   // above its low mark: the ordinary bar
+        c.m_nSP = 10;   // at or below it: the low bar
+        c.m_HPGauge = GaugeDisplay{60, -6.5, 0.5, 20};   // a loss of 6 right of the bar, its last frame
+        c.m_SPGauge = GaugeDisplay{60, 4.0, 0.5, 30};    // a gain of 4 at the bar's end
+
+        const int32_t x = L + N / 2 - 25;
+        auto expectRow = [&](int32_t y, int32_t bSP, std::initializer_list<std::pair<int32_t, int32_t>> spans) {
+            int32_t from = 0;
+            for (const auto& [to, n] : spans) {
+                int32_t u[3];
+                Units(colour(bSP, n), u);
+                for (int32_t i = from; i < to; ++i) ExpectColour(x + i, y, u);
+                from = to;
+            }
+        };
+        DDFillRect(&BackBuffer, 0, 0, 640, 480, kBackgroundIndex);
+        Snapshot();
+        c.DrawHPGauge(&BackBuffer);
+        c.DrawSPGauge(&BackBuffer);
+        for (int32_t y : {T - 3, T - 2}) expectRow(y, 0, {{20, 1}, {26, 3}, {50, 0}});
+        for (int32_t y : {T - 7, T - 6}) expectRow(y, 1, {{26, 2}, {30, 4}, {50, 0}});
+        Verify(nSheetH > 208 ? "tall sheet, with the change" : "short sheet, with the change");
+
+        // The last 60 frames show the bar alone.
+        DDFillRect(&BackBuffer, 0, 0, 640, 480, kBackgroundIndex);
+        Snapshot();
+        c.DrawHPGauge(&BackBuffer);
+        c.DrawSPGauge(&BackBuffer);
+        for (int32_t y : {T - 3, T - 2}) expectRow(y, 0, {{20, 1}, {50, 0}});
+        for (int32_t y : {T - 7, T - 6}) expectRow(y, 1, {{30, 2}, {50, 0}});
+        Verify("bar alone");
+    }
+}
+
+// ---- ranges of distance conditions -------------------------------------------------------------
+
+class CharaRangeDrawTest : public CharaEffectDrawTest {
+protected:
+    // A distance condition shown in range colour 2, reach 2 x 16 + 3 = 35 pixels.
+    static cEdCondition Distance(int32_t nAxis)
+    {
+        cEdCondition cond;
+        cond.m_nKind = 7;
+        cond.m_nLeftKind = 1;
+        cond.m_nRightKind = 1;
+        cond.m_nRightOwner = 1;
+        cond.m_nValue = 2;
+        cond.m_nRightVarIndex = 3;
+        cond.m_nLeftStatus = 2;
+        cond.m_nExtra = static_cast<int8_t>(nAxis);
+        return cond;
+    }
+    // Range colour 2 moved on by the counter, except where the palette itself animates it.
+    int32_t RangeColour(int32_t nCounter) const
+    {
+        return 216 + (Depth() == 8 && g_System.m_bPaletteCycle != 0 ? 0 : nCounter >> 3);
+    }
+    void TearDown() override
+    {
+        g_System.m_bPaletteCycle = 0;
+        CharaEffectDrawTest::TearDown();
+    }
+};
+
+TEST_P(CharaRangeDrawTest, AxisRangesAreLinesAcrossTheScreen)
+{
+    struct Case {
+        int32_t nAxis, nDir, lo, hi;
+        bool bVertical;
+    };
+    const int32_t R = 35;
+    const Case cases[] = {
+        {0, 0, L - R, L + N + R, false},   // both sides
+        {1, 1, L + N / 2, L + N + R, false},   // ahead of a character facing right
+        {1, 0, L - R, L + N / 2, false},   // ahead of one facing left
+        {2, 1, L - R, L + N / 2, false},   // behind
+        {3, 0, T - R, T + N + R, true},
+        {5, 0, T + N / 2, T + N + R, true},
+    };
+    for (const Case& k : cases) {
+        cChara c;
+        Place(c);
+        c.m_nDir = k.nDir;
+        c.m_bAppeared = 1;
+        DDFillRect(&BackBuffer, 0, 0, 640, 480, kBackgroundIndex);
+        Snapshot();
+        EXPECT_EQ(DrawConditionRange(&c, &BackBuffer, Distance(k.nAxis), 17), 1);
+        int32_t u[3];
+        PaletteUnits(RangeColour(17), u);
+        for (int32_t v : {k.lo, k.hi})
+            for (int32_t t = 0; t < (k.bVertical ? 640 : 480); ++t) {
+                if (k.bVertical)
+                    ExpectColour(t, v, u);
+                else
+                    ExpectColour(v, t, u);
+            }
+        Verify(("axis " + std::to_string(k.nAxis) + " facing " + std::to_string(k.nDir)).c_str());
+    }
+}
+
+TEST_P(CharaRangeDrawTest, CircleRangesRingTheCharactersCentre)
+{
+    g_System.m_bPaletteCycle = 1;   // at 8 bits the palette animates the colours: no counter
+    for (int32_t nValue : {2, 6}) {   // reaches 35 (drawn directly) and 99 (a stretched circle under DirectDraw)
+        cChara c;
+        Place(c);
+        c.m_bAppeared = 1;
+        cEdCondition cond = Distance(6);
+        cond.m_nValue = nValue;
+        const int32_t R = nValue * 16 + 3;
+        DDFillRect(&BackBuffer, 0, 0, 640, 480, kBackgroundIndex);
+        Snapshot();
+        EXPECT_EQ(DrawConditionRange(&c, &BackBuffer, cond, 17), 1);
+        int32_t u[3];
+        PaletteUnits(RangeColour(17), u);
+        // A stretched circle's pixels grow by the stretch.
+        const double cx = L + N / 2, cy = T + N / 2, dTol = 1.5 * (R < 65 || IsD3D() ? 1.0 : 1.0 + 2.0 * R / 129);
+        int32_t nQuadrant[4] = {0, 0, 0, 0};
+        for (int32_t y = 0; y < 480; ++y)
+            for (int32_t x = 0; x < 640; ++x) {
+                const uint32_t raw = Get(&BackBuffer, x, y);
+                if (raw == Before(x, y)) continue;
+                const double d = std::hypot(x - cx, y - cy);
+                ASSERT_LE(std::fabs(d - R), dTol) << "R " << R << " at " << x << "," << y;
+                int32_t got[3];
+                Units(raw, got, true);
+                ASSERT_TRUE(got[0] == u[0] && got[1] == u[1] && got[2] == u[2]) << x << "," << y;
+                ++nQuadrant[(x >= cx ? 1 : 0) + (y >= cy ? 2 : 0)];
+            }
+        for (int32_t q = 0; q < 4; ++q) EXPECT_GE(nQuadrant[q], R) << "R " << R << " quadrant " << q;
+    }
+}
+
+TEST_P(CharaRangeDrawTest, RangesThatAreNotShownDrawNothing)
+{
+    struct Case {
+        const char* lpWhy;
+        std::function<void(cChara&, cEdCondition&)> set;
+    };
+    const Case cases[] = {
+        {"display off", [](cChara&, cEdCondition& k) { k.m_nLeftKind = 0; }},
+        {"shown in test play only", [](cChara&, cEdCondition& k) { k.m_nLeftKind = 2; }},
+        {"a constant reach before the character appeared",
+         [](cChara& c, cEdCondition& k) {
+             k.m_nRightKind = 0;
+             c.m_bAppeared = 0;
+         }},
+        {"measured from a transparent character",
+         [](cChara& c, cEdCondition& k) {
+             k.m_nRightOwner = 0;
+             c.m_Def.m_bTransparent = 1;
+         }},
+        {"a range colour past the eighth", [](cChara&, cEdCondition& k) { k.m_nLeftStatus = 8; }},
+        {"an axis past the circle", [](cChara&, cEdCondition& k) { k.m_nExtra = 7; }},
+    };
+    for (const Case& k : cases) {
+        cChara c;
+        Place(c);
+        c.m_bAppeared = 1;
+        cEdCondition cond = Distance(0);
+        k.set(c, cond);
+        DDFillRect(&BackBuffer, 0, 0, 640, 480, kBackgroundIndex);
+        Snapshot();
+        DrawConditionRange(&c, &BackBuffer, cond, 17);
+        Verify(k.lpWhy);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, CharaRangeDrawTest, testing::ValuesIn(AllModes()), ModeName);
 
 INSTANTIATE_TEST_SUITE_P(Modes, CharaEffectDrawTest, testing::ValuesIn(AllModes()), ModeName);
 
