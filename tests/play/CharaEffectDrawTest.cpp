@@ -151,6 +151,7 @@ protected:
     }
     void Place(cChara& c, int32_t nScale = 1)
     {
+        m_nScale = nScale;
         c.m_nSide = 1;
         c.m_Def.m_nGraphicKind = 1;
         c.m_nGraphic = kGraphic;
@@ -219,7 +220,20 @@ protected:
         std::memcpy(e.c, c, sizeof(e.c));
         e.nTol = nTol;
     }
-    // Sprite pixel (i, j) at (x, y): its colour where it is present, the background where not.
+    // The picture an effect works on: the sprite at the character's scale (a scaled character's
+    // cell is stretched to its drawn size first), Size() pixels square.
+    int32_t Size() const { return N * m_nScale; }
+    bool ImgHole(int32_t i, int32_t j) const { return Hole(i / m_nScale, j / m_nScale); }
+    uint32_t ImgRaw(int32_t i, int32_t j) const { return SpriteRaw(i / m_nScale, j / m_nScale); }
+    // Picture pixel (i, j) at (x, y): its colour where it is present, the background where not.
+    void ExpectImage(int32_t x, int32_t y, int32_t i, int32_t j)
+    {
+        if (i < 0 || j < 0 || i >= Size() || j >= Size() || ImgHole(i, j)) return;
+        int32_t c[3];
+        Units(ImgRaw(i, j), c);
+        ExpectColour(x, y, c);
+    }
+    // Sprite pixel (i, j), for the drawings that read the cell at its own size.
     void ExpectSprite(int32_t x, int32_t y, int32_t i, int32_t j)
     {
         if (Hole(i, j)) return;
@@ -229,8 +243,8 @@ protected:
     }
     void ExpectPlainAt(int32_t x0, int32_t y0)
     {
-        for (int32_t j = 0; j < N; ++j)
-            for (int32_t i = 0; i < N; ++i) ExpectSprite(x0 + i, y0 + j, i, j);
+        for (int32_t j = 0; j < Size(); ++j)
+            for (int32_t i = 0; i < Size(); ++i) ExpectImage(x0 + i, y0 + j, i, j);
     }
     // Every pixel of the back buffer against the expected picture; at most a few reports.
     void Verify(const char* lpWhat)
@@ -288,6 +302,7 @@ protected:
     }
 
     cPlayState m_State;
+    int32_t m_nScale = 1;
     int32_t m_nSavedStretch = 0;
     std::vector<cEdCharaEffect> m_SavedEffects, m_SavedWork;
     std::vector<cEdAnimeSet> m_SavedSets;
@@ -299,31 +314,37 @@ protected:
 };
 
 // ---- effects that move whole pieces of the sprite ---------------------------------------------
+//
+// Each runs at scale 1 and at scale 2: a scaled character's effect works on its cell stretched to
+// the drawn size, with its size-like values multiplied by the scale.
 
 TEST_P(CharaEffectDrawTest, PlainDrawingCopiesTheCellWithItsHoles)
 {
-    SetEffect(0, 0);
-    cChara c;
-    Place(c);
-    c.m_CharaEffect.Start(1, 0, 0);
-    DrawOnce(c);
-    ExpectPlainAt(L, T);
-    Verify("plain");
+    for (int32_t s : {1, 2}) {
+        SetEffect(0, 0);
+        cChara c;
+        Place(c, s);
+        c.m_CharaEffect.Start(1, 0, 0);
+        DrawOnce(c);
+        ExpectPlainAt(L, T);
+        Verify(s == 1 ? "plain" : "plain at scale 2");
+    }
 }
 
 TEST_P(CharaEffectDrawTest, BurstMovesTheQuartersApartDiagonally)
 {
-    for (int32_t v : {0, 5}) {
-        SetEffect(1, v);
-        cChara c;
-        Place(c);
-        c.m_CharaEffect.Start(1, 0, 0);
-        DrawOnce(c);
-        for (int32_t j = 0; j < N; ++j)
-            for (int32_t i = 0; i < N; ++i)
-                ExpectSprite(L + i + (i < 16 ? -v : v), T + j + (j < 16 ? -v : v), i, j);
-        Verify(v == 0 ? "burst 0" : "burst 5");
-    }
+    for (int32_t s : {1, 2})
+        for (int32_t v : {0, 5}) {
+            SetEffect(1, v);
+            cChara c;
+            Place(c, s);
+            c.m_CharaEffect.Start(1, 0, 0);
+            DrawOnce(c);
+            const int32_t d = s * v, h = Size() / 2;
+            for (int32_t j = 0; j < Size(); ++j)
+                for (int32_t i = 0; i < Size(); ++i) ExpectImage(L + i + (i < h ? -d : d), T + j + (j < h ? -d : d), i, j);
+            Verify(("burst " + std::to_string(v) + " at scale " + std::to_string(s)).c_str());
+        }
 }
 
 TEST_P(CharaEffectDrawTest, SplitShiftsStripesTakenFromTheHeight)
@@ -332,52 +353,58 @@ TEST_P(CharaEffectDrawTest, SplitShiftsStripesTakenFromTheHeight)
         int32_t nKind, nParts, v;
     };
     // Four parts: stripes of 8. Five parts: stripes of 7, and the last 4 pixels are not drawn.
-    for (const Case& k : {Case{2, 4, 3}, Case{3, 4, 3}, Case{2, 5, 2}, Case{3, 5, 2}}) {
-        SetEffect(k.nKind, k.v, 0, k.nParts);
-        cChara c;
-        Place(c);
-        c.m_CharaEffect.Start(1, 0, 0);
-        DrawOnce(c);
-        const int32_t nStripe = (N + k.nParts - 1) / k.nParts, nCount = N / nStripe;
-        for (int32_t j = 0; j < N; ++j)
-            for (int32_t i = 0; i < N; ++i) {
-                const int32_t s = (k.nKind == 2 ? j : i) / nStripe;
-                if (s >= nCount) continue;
-                const int32_t d = s % 2 == 1 ? -k.v : k.v;
-                if (k.nKind == 2)
-                    ExpectSprite(L + i + d, T + j, i, j);
-                else
-                    ExpectSprite(L + i, T + j + d, i, j);
-            }
-        Verify(k.nKind == 2 ? "split rows" : "split columns");
-    }
+    for (int32_t s : {1, 2})
+        for (const Case& k : {Case{2, 4, 3}, Case{3, 4, 3}, Case{2, 5, 2}, Case{3, 5, 2}}) {
+            SetEffect(k.nKind, k.v, 0, k.nParts);
+            cChara c;
+            Place(c, s);
+            c.m_CharaEffect.Start(1, 0, 0);
+            DrawOnce(c);
+            const int32_t nStripe = (Size() + k.nParts - 1) / k.nParts, nCount = Size() / nStripe;
+            for (int32_t j = 0; j < Size(); ++j)
+                for (int32_t i = 0; i < Size(); ++i) {
+                    const int32_t n = (k.nKind == 2 ? j : i) / nStripe;
+                    if (n >= nCount) continue;
+                    const int32_t d = (n % 2 == 1 ? -k.v : k.v) * s;
+                    if (k.nKind == 2)
+                        ExpectImage(L + i + d, T + j, i, j);
+                    else
+                        ExpectImage(L + i, T + j + d, i, j);
+                }
+            Verify((std::string(k.nKind == 2 ? "rows" : "columns") + " in " + std::to_string(k.nParts) + " at scale " +
+                    std::to_string(s))
+                       .c_str());
+        }
 }
 
 TEST_P(CharaEffectDrawTest, WaveShiftsBandsAlongASineOnTheBackBuffer)
 {
-    for (int32_t nKind : {4, 5}) {
-        // Two waves, amplitude 6, bands of 4.
-        SetEffect(nKind, 6, 0, 2, 4);
-        cChara c;
-        Place(c);
-        c.m_CharaEffect.Start(1, 0, 0);
-        c.m_CharaEffect.m_nPhase = 30;
-        DrawOnce(c);
-        double a = 0.0;
-        for (int32_t k = 0; k < N; k += 4) {
-            a += 4 * 360.0 / N;
-            const int32_t d = static_cast<int32_t>(6.0 * std::sin((30 + a) * 2 * 3.14159265358979323846 / 180.0));
-            for (int32_t m = k; m < k + 4; ++m)
-                for (int32_t n = 0; n < N; ++n) {
-                    if (nKind == 4)
-                        ExpectSprite(L + n + d, T + m, n, m);
-                    else
-                        ExpectSprite(L + m, T + n + d, m, n);
-                }
+    for (int32_t s : {1, 2})
+        for (int32_t nKind : {4, 5}) {
+            // Two waves, amplitude 6, bands of 4.
+            SetEffect(nKind, 6, 0, 2, 4);
+            cChara c;
+            Place(c, s);
+            c.m_CharaEffect.Start(1, 0, 0);
+            c.m_CharaEffect.m_nPhase = 30;
+            DrawOnce(c);
+            const int32_t nBand = 4 * s;
+            double a = 0.0;
+            for (int32_t k = 0; k < Size(); k += nBand) {
+                a += nBand * 360.0 / Size();
+                const int32_t d =
+                    static_cast<int32_t>(s * 6.0 * std::sin((30 + a) * 2 * 3.14159265358979323846 / 180.0));
+                for (int32_t m = k; m < k + nBand; ++m)
+                    for (int32_t n = 0; n < Size(); ++n) {
+                        if (nKind == 4)
+                            ExpectImage(L + n + d, T + m, n, m);
+                        else
+                            ExpectImage(L + m, T + n + d, m, n);
+                    }
+            }
+            Verify((std::string(nKind == 4 ? "wave of rows" : "wave of columns") + " at scale " + std::to_string(s)).c_str());
+            EXPECT_EQ(c.m_CharaEffect.m_nPhase, 31);
         }
-        Verify(nKind == 4 ? "wave of rows" : "wave of columns");
-        EXPECT_EQ(c.m_CharaEffect.m_nPhase, 31);
-    }
 }
 
 TEST_P(CharaEffectDrawTest, BlinkIsHiddenThenDrawnPlainly)
@@ -395,19 +422,20 @@ TEST_P(CharaEffectDrawTest, BlinkIsHiddenThenDrawnPlainly)
     Verify("then shown");
 }
 
-// The locked-surface rotation: every destination pixel of the box fetched back through the
-// fixed-point inverse rotation.
-void ExpectLockedRotation(const std::function<void(int32_t, int32_t, int32_t, int32_t)>& put, int32_t nAngle)
+// The locked-surface rotation of a w x h picture about its centre, landing with its centre at
+// (dcx, dcy): every position of the box fetched back through the fixed-point inverse rotation.
+void ForLockedRotation(int32_t w, int32_t h, int32_t dcx, int32_t dcy, int32_t nAngle,
+                       const std::function<void(int32_t, int32_t, int32_t, int32_t)>& put)
 {
     const long double th = nAngle * 0.017453292519943278L;
     const int32_t s = static_cast<int32_t>(std::sin(th) * 1024), c = static_cast<int32_t>(std::cos(th) * 1024);
     const int32_t s2 = static_cast<int32_t>(std::sin(-th) * 1024), c2 = static_cast<int32_t>(std::cos(-th) * 1024);
-    const int32_t p = N / 2;
+    const int32_t px = w / 2, py = h / 2;
     int32_t x0 = 1 << 20, x1 = -(1 << 20), y0 = 1 << 20, y1 = -(1 << 20);
-    for (int32_t cx : {0, N - 1})
-        for (int32_t cy : {0, N - 1}) {
-            const int32_t a = cx - p, b = cy - p;
-            const int32_t x = ((a * c - b * s) >> 10) + p, y = ((a * s + b * c) >> 10) + p;
+    for (int32_t cx : {0, w - 1})
+        for (int32_t cy : {0, h - 1}) {
+            const int32_t a = cx - px, b = cy - py;
+            const int32_t x = ((a * c - b * s) >> 10) + px, y = ((a * s + b * c) >> 10) + py;
             x0 = std::min(x0, x);
             x1 = std::max(x1, x);
             y0 = std::min(y0, y);
@@ -415,37 +443,56 @@ void ExpectLockedRotation(const std::function<void(int32_t, int32_t, int32_t, in
         }
     for (int32_t by = y0 - 2; by < y1 + 2; ++by)
         for (int32_t bx = x0 - 2; bx < x1 + 2; ++bx) {
-            const int32_t dx = bx - p, dy = by - p;
-            const int32_t ix = ((dx * c2 - dy * s2) >> 10) + p, iy = ((dx * s2 + dy * c2) >> 10) + p;
-            if (ix < 0 || iy < 0 || ix >= N || iy >= N) continue;
-            put(L + p + dx, T + p + dy, ix, iy);
+            const int32_t dx = bx - px, dy = by - py;
+            const int32_t ix = ((dx * c2 - dy * s2) >> 10) + px, iy = ((dx * s2 + dy * c2) >> 10) + py;
+            if (ix < 0 || iy < 0 || ix >= w || iy >= h) continue;
+            put(dcx + dx, dcy + dy, ix, iy);
         }
 }
 
 TEST_P(CharaEffectDrawTest, RotationTurnsTheCellAboutItsCentre)
 {
-    for (int32_t nKind : {7, 8})
-        for (int32_t nAngle : {0, 90, 180}) {
-            SetEffect(nKind, nAngle);
-            cChara c;
-            Place(c);
-            c.m_CharaEffect.Start(1, 0, 0);
-            DrawOnce(c);
-            if (!IsD3D()) {
-                ExpectLockedRotation([&](int32_t x, int32_t y, int32_t i, int32_t j) { ExpectSprite(x, y, i, j); },
-                                     nAngle);
-            } else {
-                // The quad samples under pixel centres: exact quarter turns inside the cell's square.
-                for (int32_t y = T; y < T + N; ++y)
-                    for (int32_t x = L; x < L + N; ++x) {
-                        const int32_t dx = x - L, dy = y - T;
-                        if (nAngle == 0) ExpectSprite(x, y, dx, dy);
-                        if (nAngle == 90) ExpectSprite(x, y, dy, N - 1 - dx);
-                        if (nAngle == 180) ExpectSprite(x, y, N - 1 - dx, N - 1 - dy);
-                    }
+    for (int32_t s : {1, 2})
+        for (int32_t nKind : {7, 8})
+            for (int32_t nAngle : {0, 90, 180}) {
+                SetEffect(nKind, nAngle);
+                cChara c;
+                Place(c, s);
+                c.m_CharaEffect.Start(1, 0, 0);
+                DrawOnce(c);
+                const int32_t W = Size();
+                if (nKind == 7 && s > 1 && !IsD3D()) {
+                    // The cell rotated at its own size into a cleared square of [32 x sqrt 2]
+                    // (transparent around it), then that square stretched to [W x sqrt 2] about
+                    // the character's centre.
+                    const int32_t k = static_cast<int32_t>(N * std::sqrt(2.0)), d = static_cast<int32_t>(W * std::sqrt(2.0));
+                    std::vector<int32_t> work(static_cast<size_t>(k * k), -1);   // sprite pixel index, -1 none
+                    ForLockedRotation(N, N, k / 2, k / 2, nAngle, [&](int32_t x, int32_t y, int32_t i, int32_t j) {
+                        if (x >= 0 && y >= 0 && x < k && y < k) work[static_cast<size_t>(y * k + x)] = j * N + i;
+                    });
+                    const double dRatio = static_cast<double>(k) / d;
+                    for (int32_t y = 0; y < d; ++y)
+                        for (int32_t x = 0; x < d; ++x) {
+                            const int32_t n = work[static_cast<size_t>(StretchSource(y, dRatio) * k + StretchSource(x, dRatio))];
+                            if (n >= 0) ExpectSprite(L + W / 2 - d / 2 + x, T + W / 2 - d / 2 + y, n % N, n / N);
+                        }
+                } else if (!IsD3D()) {
+                    ForLockedRotation(W, W, L + W / 2, T + W / 2, nAngle,
+                                      [&](int32_t x, int32_t y, int32_t i, int32_t j) { ExpectImage(x, y, i, j); });
+                } else {
+                    // The quad samples under pixel centres: exact quarter turns inside the square.
+                    for (int32_t y = T; y < T + W; ++y)
+                        for (int32_t x = L; x < L + W; ++x) {
+                            const int32_t dx = x - L, dy = y - T;
+                            if (nAngle == 0) ExpectImage(x, y, dx, dy);
+                            if (nAngle == 90) ExpectImage(x, y, dy, W - 1 - dx);
+                            if (nAngle == 180) ExpectImage(x, y, W - 1 - dx, W - 1 - dy);
+                        }
+                }
+                Verify((std::string(nKind == 7 ? "rotation A " : "rotation B ") + std::to_string(nAngle) + " at scale " +
+                        std::to_string(s))
+                           .c_str());
             }
-            Verify((std::string(nKind == 7 ? "rotation A " : "rotation B ") + std::to_string(nAngle)).c_str());
-        }
 }
 
 TEST_P(CharaEffectDrawTest, RotationByHalfATurnIsTheCellMirroredBothWays)
@@ -479,108 +526,114 @@ TEST_P(CharaEffectDrawTest, RotationByHalfATurnIsTheCellMirroredBothWays)
 TEST_P(CharaEffectDrawTest, TurnNarrowsTheCellAndShowsTheOtherFacingBehind)
 {
     struct Case {
-        int32_t nFrame, nInset;
+        int32_t s, nFrame, nInset;
         bool bOther;
     };
     // Frame 0: the full cell. 40: 8 in from each side, the other facing. 72: 8 in, this facing.
-    for (const Case& k : {Case{0, 0, false}, Case{40, 8, true}, Case{72, 8, false}}) {
+    // At scale 2 the frame counts in drawn pixels: 80 is 16 in, the other facing. The cell is
+    // always read at its own size.
+    for (const Case& k : {Case{1, 0, 0, false}, Case{1, 40, 8, true}, Case{1, 72, 8, false}, Case{2, 0, 0, false},
+                          Case{2, 80, 16, true}}) {
         SetEffect(9, k.nFrame);
         cChara c;
-        Place(c);
+        Place(c, k.s);
         c.m_CharaEffect.Start(1, 0, 0);
         DrawOnce(c);
-        const int32_t w = N - 2 * k.nInset;
-        const double dRatio = static_cast<double>(N) / w;
-        for (int32_t j = 0; j < N; ++j)
-            for (int32_t x = 0; x < w; ++x) {
-                ExpectSprite(L + k.nInset + x, T + j, k.bOther ? MirroredStretchSource(x, dRatio) : StretchSource(x, dRatio), j);
-            }
-        Verify(("turn frame " + std::to_string(k.nFrame)).c_str());
+        const int32_t w = Size() - 2 * k.nInset;
+        const double dRatio = static_cast<double>(N) / w, dRows = static_cast<double>(N) / Size();
+        for (int32_t y = 0; y < Size(); ++y)
+            for (int32_t x = 0; x < w; ++x)
+                ExpectSprite(L + k.nInset + x, T + y, k.bOther ? MirroredStretchSource(x, dRatio) : StretchSource(x, dRatio),
+                             StretchSource(y, dRows));
+        Verify(("turn frame " + std::to_string(k.nFrame) + " at scale " + std::to_string(k.s)).c_str());
     }
 }
 
 TEST_P(CharaEffectDrawTest, CircleShowsTheCellInsideADisc)
 {
     struct Case {
-        int32_t r, nBand;
+        int32_t s, r, nBand;
     };
-    for (const Case& k : {Case{12, 1}, Case{20, 1}, Case{13, 4}}) {
+    for (const Case& k : {Case{1, 12, 1}, Case{1, 20, 1}, Case{1, 13, 4}, Case{2, 12, 1}, Case{2, 13, 2}}) {
         SetEffect(10, k.r, 0, k.nBand);
         cChara c;
-        Place(c);
+        Place(c, k.s);
         c.m_CharaEffect.Start(1, 0, 0);
         DrawOnce(c);
-        const int32_t h = N / 2;
+        const int32_t h = Size() / 2, r = k.r * k.s, nBand = k.nBand * k.s;
         auto half = [&](int32_t i) {
-            int32_t v = static_cast<int32_t>(std::sqrt(static_cast<double>(k.r * k.r - i * i)));
-            return v == k.r ? k.r - 1 : v;
+            int32_t v = static_cast<int32_t>(std::sqrt(static_cast<double>(r * r - i * i)));
+            return v == r ? r - 1 : v;
         };
         auto row = [&](int32_t i, int32_t nHalf) {
             // Columns cut to the cell's half width on each side of the centre.
-            for (int32_t d = std::max(-nHalf, -h); d < std::min(nHalf, h); ++d)
-                ExpectSprite(L + h + d, T + h + i, h + d, h + i);
+            for (int32_t d = std::max(-nHalf, -h); d < std::min(nHalf, h); ++d) ExpectImage(L + h + d, T + h + i, h + d, h + i);
         };
-        if (k.nBand == 1) {
-            for (int32_t i = k.r - 1; i >= -k.r; --i) {
+        if (nBand == 1) {
+            for (int32_t i = r - 1; i >= -r; --i) {
                 if (i >= h) continue;
                 if (i < -h) break;
                 row(i, half(i));
             }
         } else {
-            for (int32_t i = k.r - k.nBand; i >= -k.r; i -= k.nBand) {
+            for (int32_t i = r - nBand; i >= -r; i -= nBand) {
                 if (i >= h) continue;
-                if (i + k.nBand <= -h) break;
+                if (i + nBand <= -h) break;
                 int32_t b = i;
-                if (b + k.nBand > h) b = h - k.nBand;
+                if (b + nBand > h) b = h - nBand;
                 if (b < -h) b = -h;
-                const int32_t nHalf = half(i + (k.nBand >> 1));
-                for (int32_t m = b; m < b + k.nBand; ++m) row(m, nHalf);
+                const int32_t nHalf = half(i + (nBand >> 1));
+                for (int32_t m = b; m < b + nBand; ++m) row(m, nHalf);
             }
         }
-        Verify(("circle radius " + std::to_string(k.r)).c_str());
+        Verify(("circle radius " + std::to_string(k.r) + " at scale " + std::to_string(k.s)).c_str());
     }
 }
 
 TEST_P(CharaEffectDrawTest, EnlargementStretchesAboutTheCentre)
 {
-    // 64: twice the size about the centre; 16: half the size.
-    for (int32_t v : {64, 16}) {
-        SetEffect(11, v);
+    struct Case {
+        int32_t s, v;
+    };
+    // Scale 1: 64 doubles the size, 16 halves it. Scale 2 halves the shifted amount again:
+    // 96 doubles, 0 halves.
+    for (const Case& k : {Case{1, 64}, Case{1, 16}, Case{2, 96}, Case{2, 0}}) {
+        SetEffect(11, k.v);
         cChara c;
-        Place(c);
+        Place(c, k.s);
         c.m_CharaEffect.Start(1, 0, 0);
         DrawOnce(c);
-        const int32_t e = v - 32, w = N + e;
-        const double dRatio = static_cast<double>(N) / w;
+        const int32_t e = k.s > 1 ? ((k.v - 32) * k.s) >> 1 : k.v - 32, w = Size() + e;
+        const double dRatio = static_cast<double>(Size()) / w;
         for (int32_t y = 0; y < w; ++y)
             for (int32_t x = 0; x < w; ++x)
-                ExpectSprite(L - (e >> 1) + x, T - (e >> 1) + y, StretchSource(x, dRatio), StretchSource(y, dRatio));
-        Verify(v == 64 ? "twice" : "half");
+                ExpectImage(L - (e >> 1) + x, T - (e >> 1) + y, StretchSource(x, dRatio), StretchSource(y, dRatio));
+        Verify(("enlargement " + std::to_string(k.v) + " at scale " + std::to_string(k.s)).c_str());
     }
 }
 
 TEST_P(CharaEffectDrawTest, LensMagnifiesTheCellAroundItsCentre)
 {
-    const int32_t o = 10;
-    SetEffect(12, o);
-    cChara c;
-    Place(c);
-    c.m_CharaEffect.Start(1, 0, 0);
-    DrawOnce(c);
-    const int32_t g = static_cast<int32_t>(std::sqrt(2.0) * (N / 2));
-    const int32_t R = static_cast<int32_t>(std::sqrt(static_cast<double>(g * g + o * o)));
-    for (int32_t dy = -g; dy <= g; ++dy)
-        for (int32_t dx = -g; dx <= g; ++dx) {
-            const int32_t d2 = dx * dx + dy * dy;
-            if (d2 > g * g) continue;
-            const double z = std::sqrt(static_cast<double>(R * R - d2));
-            const int32_t ox = static_cast<int32_t>(dx * o / z + 0.5), oy = static_cast<int32_t>(dy * o / z + 0.5);
-            const int32_t i = N / 2 + ox, j = N / 2 + oy;
-            // Outside the cell the work surface was cleared: nothing is drawn there.
-            if (i < 0 || j < 0 || i >= N || j >= N) continue;
-            ExpectSprite(L + N / 2 + dx, T + N / 2 + dy, i, j);
-        }
-    Verify("lens");
+    for (int32_t s : {1, 2}) {
+        SetEffect(12, 10);
+        cChara c;
+        Place(c, s);
+        c.m_CharaEffect.Start(1, 0, 0);
+        DrawOnce(c);
+        const int32_t o = 10 * s, h = Size() / 2;
+        const int32_t g = static_cast<int32_t>(std::sqrt(2.0) * h);
+        const int32_t R = static_cast<int32_t>(std::sqrt(static_cast<double>(g * g + o * o)));
+        for (int32_t dy = -g; dy <= g; ++dy)
+            for (int32_t dx = -g; dx <= g; ++dx) {
+                const int32_t d2 = dx * dx + dy * dy;
+                if (d2 > g * g) continue;
+                const double z = std::sqrt(static_cast<double>(R * R - d2));
+                const int32_t ox = static_cast<int32_t>(dx * o / z + 0.5), oy = static_cast<int32_t>(dy * o / z + 0.5);
+                // Outside the cell the work surface was cleared: nothing is drawn there.
+                ExpectImage(L + h + dx, T + h + dy, h + ox, h + oy);
+            }
+        Verify(s == 1 ? "lens" : "lens at scale 2");
+    }
 }
 
 // ---- effects that mix colours -----------------------------------------------------------------
@@ -588,161 +641,169 @@ TEST_P(CharaEffectDrawTest, LensMagnifiesTheCellAroundItsCentre)
 TEST_P(CharaEffectDrawTest, ColourChangePullsTheCellTowardThePaletteColour)
 {
     const int32_t k = 37;
-    for (int32_t nLevel : {1, 3}) {
-        SetEffect(13, nLevel, 0, 256 + k);   // only the low byte names the colour
-        cChara c;
-        Place(c);
-        c.m_CharaEffect.Start(1, 0, 0);
-        DrawOnce(c);
-        int32_t kc[3];
-        PaletteUnits(k, kc);
-        for (int32_t j = 0; j < N; ++j)
-            for (int32_t i = 0; i < N; ++i) {
-                if (Hole(i, j)) continue;
-                int32_t s[3], out[3];
-                Units(SpriteRaw(i, j), s);
-                int32_t nTol = 0;
-                if (Depth() == 8) {
-                    int32_t v = s[0];
-                    for (int32_t n = 0; n < nLevel; ++n) v = BlendTable[v * 256 + k];
-                    out[0] = v;
-                } else {
-                    for (int32_t q = 0; q < 3; ++q) {
-                        const int32_t m = Mask(q);
-                        int32_t sv = s[q] * 255 / m, kv = kc[q] * 255 / m;
-                        if (IsD3D()) {
-                            // The textured quad: E / 255 of the texel, the rest the palette
-                            // entry's own 8-bit colour.
-                            static const int32_t E[5] = {0, 128, 80, 48, 16};
-                            const PALETTEENTRY& pe = ColorPalette[k];
-                            kv = q == 0 ? pe.peRed : q == 1 ? pe.peGreen : pe.peBlue;
-                            sv = (sv * E[nLevel] + kv * (255 - E[nLevel]) + 127) / 255;
-                            nTol = 1;
-                        } else {
-                            for (int32_t n = 0; n < nLevel; ++n) sv = (sv + kv) >> 1;
+    for (int32_t s : {1, 2})
+        for (int32_t nLevel : {1, 3}) {
+            SetEffect(13, nLevel, 0, 256 + k);   // only the low byte names the colour
+            cChara c;
+            Place(c, s);
+            c.m_CharaEffect.Start(1, 0, 0);
+            DrawOnce(c);
+            int32_t kc[3];
+            PaletteUnits(k, kc);
+            for (int32_t j = 0; j < Size(); ++j)
+                for (int32_t i = 0; i < Size(); ++i) {
+                    if (ImgHole(i, j)) continue;
+                    int32_t sc[3], out[3];
+                    Units(ImgRaw(i, j), sc);
+                    int32_t nTol = 0;
+                    if (Depth() == 8) {
+                        int32_t v = sc[0];
+                        for (int32_t n = 0; n < nLevel; ++n) v = BlendTable[v * 256 + k];
+                        out[0] = v;
+                    } else {
+                        for (int32_t q = 0; q < 3; ++q) {
+                            const int32_t m = Mask(q);
+                            int32_t sv = sc[q] * 255 / m, kv = kc[q] * 255 / m;
+                            if (IsD3D()) {
+                                // The textured quad: E / 255 of the texel, the rest the palette
+                                // entry's own 8-bit colour.
+                                static const int32_t E[5] = {0, 128, 80, 48, 16};
+                                const PALETTEENTRY& pe = ColorPalette[k];
+                                kv = q == 0 ? pe.peRed : q == 1 ? pe.peGreen : pe.peBlue;
+                                sv = (sv * E[nLevel] + kv * (255 - E[nLevel]) + 127) / 255;
+                                nTol = 1;
+                            } else {
+                                for (int32_t n = 0; n < nLevel; ++n) sv = (sv + kv) >> 1;
+                            }
+                            out[q] = sv * m / 255;
                         }
-                        out[q] = sv * m / 255;
                     }
+                    ExpectColour(L + i, T + j, out, nTol);
                 }
-                ExpectColour(L + i, T + j, out, nTol);
-            }
-        Verify(nLevel == 1 ? "level 1" : "level 3");
-    }
+            Verify(("level " + std::to_string(nLevel) + " at scale " + std::to_string(s)).c_str());
+        }
 }
 
 TEST_P(CharaEffectDrawTest, TranslucencyMixesHalfAndHalfThenBlinks)
 {
-    SetEffect(14, 0, 2);
-    cChara c;
-    Place(c);
-    c.m_CharaEffect.Start(1, 0, 0);
-    DrawOnce(c);
-    for (int32_t j = 0; j < N; ++j)
-        for (int32_t i = 0; i < N; ++i) {
-            if (Hole(i, j)) continue;
-            int32_t s[3], d[3], out[3];
-            Units(SpriteRaw(i, j), s);
-            Units(Before(L + i, T + j), d, true);
-            int32_t nTol = 0;
-            if (Depth() == 8) {
-                out[0] = d[0] == 0 ? s[0] : BlendTable[s[0] + d[0] * 256];
-            } else {
-                for (int32_t q = 0; q < 3; ++q) {
-                    const int32_t m = Mask(q);
-                    const int32_t sv = s[q] * 255 / m, dv = d[q] * 255 / m;
-                    if (IsD3D()) {
-                        // The quad's alpha is 127 of 255 over the back buffer.
-                        out[q] = ((sv * 127 + dv * 128 + 127) / 255) * m / 255;
-                        nTol = 1;
-                    } else {
-                        out[q] = ((sv + dv) >> 1) * m / 255;
+    for (int32_t s : {1, 2}) {
+        SetEffect(14, 0, 2);
+        cChara c;
+        Place(c, s);
+        c.m_CharaEffect.Start(1, 0, 0);
+        DrawOnce(c);
+        for (int32_t j = 0; j < Size(); ++j)
+            for (int32_t i = 0; i < Size(); ++i) {
+                if (ImgHole(i, j)) continue;
+                int32_t sc[3], d[3], out[3];
+                Units(ImgRaw(i, j), sc);
+                Units(Before(L + i, T + j), d, true);
+                int32_t nTol = 0;
+                if (Depth() == 8) {
+                    out[0] = d[0] == 0 ? sc[0] : BlendTable[sc[0] + d[0] * 256];
+                } else {
+                    for (int32_t q = 0; q < 3; ++q) {
+                        const int32_t m = Mask(q);
+                        const int32_t sv = sc[q] * 255 / m, dv = d[q] * 255 / m;
+                        if (IsD3D()) {
+                            // The quad's alpha is 127 of 255 over the back buffer.
+                            out[q] = ((sv * 127 + dv * 128 + 127) / 255) * m / 255;
+                            nTol = 1;
+                        } else {
+                            out[q] = ((sv + dv) >> 1) * m / 255;
+                        }
                     }
                 }
+                ExpectColour(L + i, T + j, out, nTol);
             }
-            ExpectColour(L + i, T + j, out, nTol);
-        }
-    Verify("translucent first");
-    for (int32_t i = 0; i < 2; ++i) c.StepCharaEffectDraw(0);
-    ASSERT_EQ(c.m_CharaEffect.m_nToggle, 1);
-    DrawOnce(c);
-    Verify("then hidden");
+        Verify(s == 1 ? "translucent first" : "translucent at scale 2");
+        for (int32_t i = 0; i < 2; ++i) c.StepCharaEffectDraw(0);
+        ASSERT_EQ(c.m_CharaEffect.m_nToggle, 1);
+        DrawOnce(c);
+        Verify("then hidden");
+    }
 }
 
 TEST_P(CharaEffectDrawTest, MosaicPaintsCellsOfTheStrengthsSize)
 {
-    for (int32_t nCell : {4, 5}) {
-        SetEffect(15, nCell);
-        cChara c;
-        Place(c);
-        c.m_CharaEffect.Start(1, 0, 0);
-        DrawOnce(c);
-        for (int32_t cj = 0; cj < N; cj += nCell)
-            for (int32_t ci = 0; ci < N; ci += nCell) {
-                int32_t out[3] = {0, 0, 0};
-                bool bDrawn = false;
-                if (IsD3D() || Depth() == 8) {
-                    // The cell's top-left pixel, when it is present.
-                    if (!Hole(ci, cj)) {
-                        Units(SpriteRaw(ci, cj), out);
-                        bDrawn = true;
-                    }
-                } else {
-                    int64_t sum[3] = {0, 0, 0}, n = 0;
-                    for (int32_t j = cj; j < std::min(cj + nCell, N); ++j)
-                        for (int32_t i = ci; i < std::min(ci + nCell, N); ++i) {
-                            if (Hole(i, j)) continue;
-                            int32_t s[3];
-                            Units(SpriteRaw(i, j), s);
-                            for (int32_t q = 0; q < 3; ++q) sum[q] += s[q] * 255 / Mask(q);
-                            ++n;
+    for (int32_t s : {1, 2})
+        for (int32_t nCell : {4, 5}) {
+            SetEffect(15, nCell);
+            cChara c;
+            Place(c, s);
+            c.m_CharaEffect.Start(1, 0, 0);
+            DrawOnce(c);
+            const int32_t W = Size();
+            for (int32_t cj = 0; cj < W; cj += nCell)
+                for (int32_t ci = 0; ci < W; ci += nCell) {
+                    int32_t out[3] = {0, 0, 0};
+                    bool bDrawn = false;
+                    if (IsD3D() || Depth() == 8) {
+                        // The cell's top-left pixel, when it is present.
+                        if (!ImgHole(ci, cj)) {
+                            Units(ImgRaw(ci, cj), out);
+                            bDrawn = true;
                         }
-                    if (n != 0) {
-                        for (int32_t q = 0; q < 3; ++q) out[q] = static_cast<int32_t>(sum[q] / n) * Mask(q) / 255;
-                        bDrawn = true;
+                    } else {
+                        int64_t sum[3] = {0, 0, 0}, n = 0;
+                        for (int32_t j = cj; j < std::min(cj + nCell, W); ++j)
+                            for (int32_t i = ci; i < std::min(ci + nCell, W); ++i) {
+                                if (ImgHole(i, j)) continue;
+                                int32_t sc[3];
+                                Units(ImgRaw(i, j), sc);
+                                for (int32_t q = 0; q < 3; ++q) sum[q] += sc[q] * 255 / Mask(q);
+                                ++n;
+                            }
+                        if (n != 0) {
+                            for (int32_t q = 0; q < 3; ++q) out[q] = static_cast<int32_t>(sum[q] / n) * Mask(q) / 255;
+                            bDrawn = true;
+                        }
                     }
+                    if (!bDrawn) continue;
+                    for (int32_t j = cj; j < std::min(cj + nCell, W); ++j)
+                        for (int32_t i = ci; i < std::min(ci + nCell, W); ++i) ExpectColour(L + i, T + j, out);
                 }
-                if (!bDrawn) continue;
-                for (int32_t j = cj; j < std::min(cj + nCell, N); ++j)
-                    for (int32_t i = ci; i < std::min(ci + nCell, N); ++i) ExpectColour(L + i, T + j, out);
-            }
-        Verify(nCell == 4 ? "cells of 4" : "cells of 5");
-    }
+            Verify(("cells of " + std::to_string(nCell) + " at scale " + std::to_string(s)).c_str());
+        }
 }
 
 TEST_P(CharaEffectDrawTest, BlurAveragesPresentNeighboursOrTintsAtEightBits)
 {
     const int32_t n = 2;
-    SetEffect(16, n);
-    cChara c;
-    Place(c);
-    c.m_CharaEffect.Start(1, 0, 0);
-    DrawOnce(c);
-    for (int32_t j = 0; j < N; ++j)
-        for (int32_t i = 0; i < N; ++i) {
-            if (Hole(i, j)) continue;
-            int32_t out[3] = {0, 0, 0};
-            if (Depth() == 8) {
-                // Palette colour 31 at the blur's strength.
-                int32_t v = static_cast<int32_t>(SpriteRaw(i, j));
-                for (int32_t k = 0; k < n; ++k) v = BlendTable[v * 256 + 31];
-                out[0] = v;
-            } else {
-                int64_t sum[3] = {0, 0, 0}, cnt = 0;
-                for (int32_t m = -n; m < n; ++m) {
-                    if (j + m < 0 || j + m >= N) continue;
-                    for (int32_t k = -n; k < n; ++k) {
-                        if (i + k < 0 || i + k >= N || Hole(i + k, j + m)) continue;
-                        int32_t s[3];
-                        Units(SpriteRaw(i + k, j + m), s);
-                        for (int32_t q = 0; q < 3; ++q) sum[q] += s[q];
-                        ++cnt;
+    for (int32_t s : {1, 2}) {
+        SetEffect(16, n);
+        cChara c;
+        Place(c, s);
+        c.m_CharaEffect.Start(1, 0, 0);
+        DrawOnce(c);
+        const int32_t W = Size();
+        for (int32_t j = 0; j < W; ++j)
+            for (int32_t i = 0; i < W; ++i) {
+                if (ImgHole(i, j)) continue;
+                int32_t out[3] = {0, 0, 0};
+                if (Depth() == 8) {
+                    // Palette colour 31 at the blur's strength.
+                    int32_t v = static_cast<int32_t>(ImgRaw(i, j));
+                    for (int32_t k = 0; k < n; ++k) v = BlendTable[v * 256 + 31];
+                    out[0] = v;
+                } else {
+                    int64_t sum[3] = {0, 0, 0}, cnt = 0;
+                    for (int32_t m = -n; m < n; ++m) {
+                        if (j + m < 0 || j + m >= W) continue;
+                        for (int32_t k = -n; k < n; ++k) {
+                            if (i + k < 0 || i + k >= W || ImgHole(i + k, j + m)) continue;
+                            int32_t sc[3];
+                            Units(ImgRaw(i + k, j + m), sc);
+                            for (int32_t q = 0; q < 3; ++q) sum[q] += sc[q];
+                            ++cnt;
+                        }
                     }
+                    for (int32_t q = 0; q < 3; ++q) out[q] = static_cast<int32_t>(sum[q] / cnt);
                 }
-                for (int32_t q = 0; q < 3; ++q) out[q] = static_cast<int32_t>(sum[q] / cnt);
+                ExpectColour(L + i, T + j, out);
             }
-            ExpectColour(L + i, T + j, out);
-        }
-    Verify("blur");
+        Verify(s == 1 ? "blur" : "blur at scale 2");
+    }
 }
 
 // ---- gauges ------------------------------------------------------------------------------------
