@@ -475,6 +475,21 @@ CharaEffectDraw HandlerOf(const cCharaBase* lpChara)
     return CharaEffectDrawTable[nKind];
 }
 
+// Whether a circle of radius r around (cx, cy) has a point on the 640 x 480 screen: the nearest
+// point of the screen no further than r and the farthest corner no nearer. Radii beyond 2^24
+// are never drawn (their centre lies millions of pixels away from any character on screen), so
+// whatever passes fits the drawing's 32-bit positions.
+bool CircleMeetsScreen(int64_t cx, int64_t cy, int64_t r)
+{
+    if (r < 1 || r > (int64_t{1} << 24)) return false;
+    const double nx = static_cast<double>(std::clamp<int64_t>(cx, 0, 639) - cx);
+    const double ny = static_cast<double>(std::clamp<int64_t>(cy, 0, 479) - cy);
+    const double fx = static_cast<double>(std::max<int64_t>(cx, 639 - cx));
+    const double fy = static_cast<double>(std::max<int64_t>(cy, 479 - cy));
+    const double dr = static_cast<double>(r);
+    return std::hypot(nx, ny) <= dr + 1.0 && std::hypot(fx, fy) >= dr - 1.0;
+}
+
 bool PaletteAnimatesColours()
 {
     return nBpp == 8 && g_System.m_bPaletteCycle != 0;
@@ -773,16 +788,20 @@ int32_t DrawConditionRange(cCharaBase* lpChara, DDSURFACEDATA* lpTarget, const c
             DDFillRect(lpTarget, ClampToInt32(r.hi), 0, 1, 480, nColour);
         }
     } else if (nAxis == 6) {
-        const int32_t cx = L + W / 2, cy = T + H / 2;
-        const int32_t nRadius = ClampToInt32(R);
+        const int64_t cx = static_cast<int64_t>(L) + W / 2, cy = static_cast<int64_t>(T) + H / 2;
+        // A reach from a damaged file can make a circle of thousands of millions of points that
+        // never touches the screen: only a circle that can be seen is drawn.
+        if (!CircleMeetsScreen(cx, cy, R)) return 1;
+        const int32_t nRadius = static_cast<int32_t>(R);
+        const int32_t x = static_cast<int32_t>(cx), y = static_cast<int32_t>(cy);
         if (nRadius >= 65 && !Direct3DInUse()) {
             // A large circle through DirectDraw: a 64-pixel circle stretched to size.
             DDSURFACEDATA* lpWork = Sys(SystemIni.DD_VideoStretch != 0 ? kWorkA : kWorkB);
             DDFillRect(lpWork, 0, 0, 129, 129, 0);
             DDCircle(lpWork, 64, 64, 64, nColour);
-            DDBltStretch(lpTarget, cx - nRadius, cy - nRadius, ClampToInt32(2 * R), ClampToInt32(2 * R), lpWork, 0, 0, 129, 129, 1);
+            DDBltStretch(lpTarget, x - nRadius, y - nRadius, 2 * nRadius, 2 * nRadius, lpWork, 0, 0, 129, 129, 1);
         } else {
-            DDCircle(lpTarget, cx, cy, nRadius, nColour);
+            DDCircle(lpTarget, x, y, nRadius, nColour);
         }
     }
     return 1;

@@ -1037,6 +1037,27 @@ TEST_P(CharaRangeDrawTest, CircleRangesRingTheCharactersCentre)
     }
 }
 
+TEST_P(CharaRangeDrawTest, CircleRangesFromDamagedReachesEndAtOnceAndDrawNothing)
+{
+    // A reach from a damaged file of up to 2^35 pixels: the screen lies wholly inside such a
+    // circle, so nothing of it can be seen; drawing its two thousand million points must not be
+    // tried, nor any position computed past the integer range.
+    for (int32_t nLeft : {100, -20})
+        for (int32_t nValue : {100000000, 200000000, INT32_MAX}) {
+            cChara c;
+            Place(c);
+            c.m_nLeft = nLeft;
+            c.m_nRight = nLeft + N - 1;
+            c.m_bAppeared = 1;
+            cEdCondition cond = Distance(6);
+            cond.m_nValue = nValue;
+            DDFillRect(&BackBuffer, 0, 0, 640, 480, kBackgroundIndex);
+            Snapshot();
+            EXPECT_EQ(DrawConditionRange(&c, &BackBuffer, cond, 17), 1);
+            Verify(("reach " + std::to_string(nValue) + " x 16").c_str());
+        }
+}
+
 TEST_P(CharaRangeDrawTest, RangesThatAreNotShownDrawNothing)
 {
     struct Case {
