@@ -873,6 +873,33 @@ TEST_P(CharaEffectDrawTest, SpriteAtItsLockedPlaceWithItsMarkAndNothingWhenTrans
     DDReleaseSurface(&SystemSurfaces[44]);
 }
 
+// ---- damaged effect records ---------------------------------------------------------------------
+
+TEST_P(CharaEffectDrawTest, ExtremeParametersFromADamagedListDrawWithoutOverflow)
+{
+    struct Case {
+        int32_t nKind, v, p3, p4;
+    };
+    const int32_t kMax = INT32_MAX, kMin = INT32_MIN;
+    const Case cases[] = {
+        {2, 3, kMax, 0},    {3, 3, kMin, 0},    {2, kMax, 4, 0},   {4, 6, 2, kMax},  {5, 6, kMin, kMin},
+        {10, 12, kMax, 0},  {10, kMax, 1, 0},   {11, kMax, 0, 0},  {11, kMin, 0, 0}, {12, 10, kMax, kMin},
+        {12, 10, kMin, 0},  {12, kMax, 0, 0},   {12, kMax, kMax, kMax}, {12, kMin, kMin, 0},   {1, kMax, 0, 0},   {1, kMin, 0, 0},  {7, kMax, 0, 0},
+        {8, kMin, 0, 0},    {9, kMax, 0, 0},    {15, kMax, 0, 0},  {16, 3, 0, 0},    {13, 2, kMax, 0},
+    };
+    for (int32_t s : {1, 2})
+        for (const Case& k : cases) {
+            SCOPED_TRACE("kind " + std::to_string(k.nKind) + " v " + std::to_string(k.v) + " P3 " + std::to_string(k.p3) +
+                         " P4 " + std::to_string(k.p4) + " scale " + std::to_string(s));
+            SetEffect(k.nKind, k.v, 0, k.p3, k.p4);
+            cChara c;
+            Place(c, s);
+            c.m_CharaEffect.Start(1, 0, 0);
+            DrawOnce(c);
+        }
+}
+
+
 // ---- gauges ------------------------------------------------------------------------------------
 
 TEST_P(CharaEffectDrawTest, GaugesDrawFrameBarAndChangeFromTheAccessorySheet)
