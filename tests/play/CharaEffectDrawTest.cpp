@@ -23,6 +23,7 @@
 #include "objects/Chara.h"
 #include "objects/CharaDraw.h"
 #include "objects/GraphicSource.h"
+#include "shell/SceneManager.h"
 #include "shell/ShellGlobals.h"
 #include "shell/SystemIni.h"
 #include "stage/PlayState.h"
@@ -899,6 +900,56 @@ TEST_P(CharaEffectDrawTest, ExtremeParametersFromADamagedListDrawWithoutOverflow
         }
 }
 
+
+// ---- the invincible blink colour under Direct3D ------------------------------------------------
+
+using Direct3DCharaEffectDrawTest = CharaEffectDrawTest;
+
+TEST_P(Direct3DCharaEffectDrawTest, BlinkColourTintsEveryEffectAndIsResetAfterIt)
+{
+    // Blink colour 3: the texels times pure red. Effects at values that leave the cell as it is,
+    // so that each shows the plain cell in the blink colour.
+    const BLINKCOLOUR saved = BlinkColours[3];
+    const int32_t nSavedSwitch = g_System.m_bSwitch287;
+    BlinkColours[3] = {0xFFFF0000u, D3DTOP_MODULATE};
+    g_System.m_bSwitch287 = 1;
+    g_Database.m_vAnimeSet[0].m_nFrameOffset1 = 0;
+    struct Case {
+        int32_t nKind, v, p3;
+    };
+    const Case cases[] = {{0, 0, 0},  {1, 0, 0},  {2, 0, 4},  {4, 0, 2},  {8, 0, 0},
+                          {9, 0, 0},  {10, 23, 1}, {11, 32, 0}, {15, 1, 0}};
+    for (int32_t s : {1, 2})
+        for (const Case& k : cases) {
+            const std::string what = "kind " + std::to_string(k.nKind) + " at scale " + std::to_string(s);
+            SetEffect(k.nKind, k.v, 0, k.p3, 4);
+            cChara c;
+            Place(c, s);
+            c.m_Def.m_nInvincible = 1;
+            c.m_Def.m_nInvincibleSub = 3;
+            c.m_CharaEffect.Start(1, 0, 0);
+            DrawOnce(c);
+            for (int32_t j = 0; j < Size(); ++j)
+                for (int32_t i = 0; i < Size(); ++i) {
+                    if (ImgHole(i, j)) continue;
+                    int32_t u[3];
+                    Units(ImgRaw(i, j), u);
+                    u[1] = u[2] = 0;
+                    ExpectColour(L + i, T + j, u);
+                }
+            Verify((what + " in the blink colour").c_str());
+            // The next character without it is drawn in its own colours.
+            c.m_Def.m_nInvincible = 0;
+            c.m_CharaEffect.Start(1, 0, 0);
+            DrawOnce(c);
+            ExpectPlainAt(L, T);
+            Verify((what + ", then without").c_str());
+        }
+    BlinkColours[3] = saved;
+    g_System.m_bSwitch287 = nSavedSwitch;
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, Direct3DCharaEffectDrawTest, testing::ValuesIn(Direct3DModes()), ModeName);
 
 // ---- gauges ------------------------------------------------------------------------------------
 
