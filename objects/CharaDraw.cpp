@@ -356,7 +356,8 @@ int32_t DrawLens(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFro
     if (bDraw != 0 && d != nullptr) {
         const int32_t s = Scale(c);
         const int32_t W = c->m_nWidth, H = c->m_nHeight, L = c->m_nLeft, T = c->m_nTop;
-        const int32_t dx = Reach(static_cast<int64_t>(ParamOf(c, 3)) * s), dy = Reach(static_cast<int64_t>(ParamOf(c, 4)) * s);
+        const int32_t dx = Reach(static_cast<int64_t>(ParamOf(c, 3)) * s);
+        const int32_t dy = Reach(static_cast<int64_t>(ParamOf(c, 4)) * s);
         const int32_t g = TruncToInt32(std::sqrt(2.0) * (W / 2 + std::max(std::abs(dx), std::abs(dy))));
         const bool bD3D = Direct3DInUse();
         const int32_t q = (bD3D || nBpp == 16) ? 4 * g : 2 * g;

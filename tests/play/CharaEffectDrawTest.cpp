@@ -84,7 +84,8 @@ protected:
     void TearDown() override
     {
         for (int32_t n : {4, 5, 22, 23, 49, 67, 68, 69, 70}) DDReleaseSurface(&SystemSurfaces[n]);
-        for (int32_t n = 0; n < SystemSurfaceCount; ++n) SystemSurfaces[n].lpBaseSD = m_vSavedBase[static_cast<size_t>(n)];
+        for (int32_t n = 0; n < SystemSurfaceCount; ++n)
+            SystemSurfaces[n].lpBaseSD = m_vSavedBase[static_cast<size_t>(n)];
         for (int32_t n : {5, 23}) SystemSurfaces[n].nMirrorWidth = 0;
         g_Database.m_vCharaEffect = m_SavedEffects;
         g_CharaEffectWork = m_SavedWork;
@@ -296,7 +297,8 @@ protected:
     // Direct3D the frame read right to left from the plain sheet's texture.
     int32_t MirroredStretchSource(int32_t k, double dRatio) const
     {
-        return IsD3D() ? N + static_cast<int32_t>(std::floor(-(k + 0.5) * dRatio)) : N - 1 - static_cast<int32_t>(k * dRatio);
+        return IsD3D() ? N + static_cast<int32_t>(std::floor(-(k + 0.5) * dRatio))
+                       : N - 1 - static_cast<int32_t>(k * dRatio);
     }
     // The colour of palette entry n as a fill writes it, in the units of Units.
     void PaletteUnits(int32_t n, int32_t c[3]) const
@@ -354,7 +356,8 @@ TEST_P(CharaEffectDrawTest, BurstMovesTheQuartersApartDiagonally)
             DrawOnce(c);
             const int32_t d = s * v, h = Size() / 2;
             for (int32_t j = 0; j < Size(); ++j)
-                for (int32_t i = 0; i < Size(); ++i) ExpectImage(L + i + (i < h ? -d : d), T + j + (j < h ? -d : d), i, j);
+                for (int32_t i = 0; i < Size(); ++i)
+                    ExpectImage(L + i + (i < h ? -d : d), T + j + (j < h ? -d : d), i, j);
             Verify(("burst " + std::to_string(v) + " at scale " + std::to_string(s)).c_str());
         }
 }
@@ -414,7 +417,8 @@ TEST_P(CharaEffectDrawTest, WaveShiftsBandsAlongASineOnTheBackBuffer)
                             ExpectImage(L + m, T + n + d, m, n);
                     }
             }
-            Verify((std::string(nKind == 4 ? "wave of rows" : "wave of columns") + " at scale " + std::to_string(s)).c_str());
+            Verify((std::string(nKind == 4 ? "wave of rows" : "wave of columns") + " at scale " + std::to_string(s))
+                       .c_str());
             EXPECT_EQ(c.m_CharaEffect.m_nPhase, 31);
         }
 }
@@ -477,7 +481,8 @@ TEST_P(CharaEffectDrawTest, RotationTurnsTheCellAboutItsCentre)
                     // The cell rotated at its own size into a cleared square of [32 x sqrt 2]
                     // (transparent around it), then that square stretched to [W x sqrt 2] about
                     // the character's centre.
-                    const int32_t k = static_cast<int32_t>(N * std::sqrt(2.0)), d = static_cast<int32_t>(W * std::sqrt(2.0));
+                    const int32_t k = static_cast<int32_t>(N * std::sqrt(2.0)),
+                                  d = static_cast<int32_t>(W * std::sqrt(2.0));
                     std::vector<int32_t> work(static_cast<size_t>(k * k), -1);   // sprite pixel index, -1 none
                     ForLockedRotation(N, N, k / 2, k / 2, nAngle, [&](int32_t x, int32_t y, int32_t i, int32_t j) {
                         if (x >= 0 && y >= 0 && x < k && y < k) work[static_cast<size_t>(y * k + x)] = j * N + i;
@@ -485,7 +490,8 @@ TEST_P(CharaEffectDrawTest, RotationTurnsTheCellAboutItsCentre)
                     const double dRatio = static_cast<double>(k) / d;
                     for (int32_t y = 0; y < d; ++y)
                         for (int32_t x = 0; x < d; ++x) {
-                            const int32_t n = work[static_cast<size_t>(StretchSource(y, dRatio) * k + StretchSource(x, dRatio))];
+                            const int32_t n =
+                                work[static_cast<size_t>(StretchSource(y, dRatio) * k + StretchSource(x, dRatio))];
                             if (n >= 0) ExpectSprite(L + W / 2 - d / 2 + x, T + W / 2 - d / 2 + y, n % N, n / N);
                         }
                 } else if (!IsD3D()) {
@@ -501,8 +507,8 @@ TEST_P(CharaEffectDrawTest, RotationTurnsTheCellAboutItsCentre)
                             if (nAngle == 180) ExpectImage(x, y, W - 1 - dx, W - 1 - dy);
                         }
                 }
-                Verify((std::string(nKind == 7 ? "rotation A " : "rotation B ") + std::to_string(nAngle) + " at scale " +
-                        std::to_string(s))
+                Verify((std::string(nKind == 7 ? "rotation A " : "rotation B ") + std::to_string(nAngle) +
+                        " at scale " + std::to_string(s))
                            .c_str());
             }
 }
@@ -555,7 +561,8 @@ TEST_P(CharaEffectDrawTest, TurnNarrowsTheCellAndShowsTheOtherFacingBehind)
         const double dRatio = static_cast<double>(N) / w, dRows = static_cast<double>(N) / Size();
         for (int32_t y = 0; y < Size(); ++y)
             for (int32_t x = 0; x < w; ++x)
-                ExpectSprite(L + k.nInset + x, T + y, k.bOther ? MirroredStretchSource(x, dRatio) : StretchSource(x, dRatio),
+                ExpectSprite(L + k.nInset + x, T + y,
+                             k.bOther ? MirroredStretchSource(x, dRatio) : StretchSource(x, dRatio),
                              StretchSource(y, dRows));
         Verify(("turn frame " + std::to_string(k.nFrame) + " at scale " + std::to_string(k.s)).c_str());
     }
@@ -579,7 +586,8 @@ TEST_P(CharaEffectDrawTest, CircleShowsTheCellInsideADisc)
         };
         auto row = [&](int32_t i, int32_t nHalf) {
             // Columns cut to the cell's half width on each side of the centre.
-            for (int32_t d = std::max(-nHalf, -h); d < std::min(nHalf, h); ++d) ExpectImage(L + h + d, T + h + i, h + d, h + i);
+            for (int32_t d = std::max(-nHalf, -h); d < std::min(nHalf, h); ++d)
+                ExpectImage(L + h + d, T + h + i, h + d, h + i);
         };
         if (nBand == 1) {
             for (int32_t i = r - 1; i >= -r; --i) {
@@ -883,15 +891,16 @@ TEST_P(CharaEffectDrawTest, ExtremeParametersFromADamagedListDrawWithoutOverflow
     };
     const int32_t kMax = INT32_MAX, kMin = INT32_MIN;
     const Case cases[] = {
-        {2, 3, kMax, 0},    {3, 3, kMin, 0},    {2, kMax, 4, 0},   {4, 6, 2, kMax},  {5, 6, kMin, kMin},
-        {10, 12, kMax, 0},  {10, kMax, 1, 0},   {11, kMax, 0, 0},  {11, kMin, 0, 0}, {12, 10, kMax, kMin},
-        {12, 10, kMin, 0},  {12, kMax, 0, 0},   {12, kMax, kMax, kMax}, {12, kMin, kMin, 0},   {1, kMax, 0, 0},   {1, kMin, 0, 0},  {7, kMax, 0, 0},
-        {8, kMin, 0, 0},    {9, kMax, 0, 0},    {15, kMax, 0, 0},  {16, 3, 0, 0},    {13, 2, kMax, 0},
+        {2, 3, kMax, 0},   {3, 3, kMin, 0},  {2, kMax, 4, 0},        {4, 6, 2, kMax},     {5, 6, kMin, kMin},
+        {10, 12, kMax, 0}, {10, kMax, 1, 0}, {11, kMax, 0, 0},       {11, kMin, 0, 0},    {12, 10, kMax, kMin},
+        {12, 10, kMin, 0}, {12, kMax, 0, 0}, {12, kMax, kMax, kMax}, {12, kMin, kMin, 0}, {1, kMax, 0, 0},
+        {1, kMin, 0, 0},   {7, kMax, 0, 0},  {8, kMin, 0, 0},        {9, kMax, 0, 0},     {15, kMax, 0, 0},
+        {16, 3, 0, 0},     {13, 2, kMax, 0},
     };
     for (int32_t s : {1, 2})
         for (const Case& k : cases) {
-            SCOPED_TRACE("kind " + std::to_string(k.nKind) + " v " + std::to_string(k.v) + " P3 " + std::to_string(k.p3) +
-                         " P4 " + std::to_string(k.p4) + " scale " + std::to_string(s));
+            SCOPED_TRACE("kind " + std::to_string(k.nKind) + " v " + std::to_string(k.v) + " P3 " +
+                         std::to_string(k.p3) + " P4 " + std::to_string(k.p4) + " scale " + std::to_string(s));
             SetEffect(k.nKind, k.v, 0, k.p3, k.p4);
             cChara c;
             Place(c, s);
@@ -899,7 +908,6 @@ TEST_P(CharaEffectDrawTest, ExtremeParametersFromADamagedListDrawWithoutOverflow
             DrawOnce(c);
         }
 }
-
 
 // ---- the invincible blink colour under Direct3D ------------------------------------------------
 
@@ -917,8 +925,8 @@ TEST_P(Direct3DCharaEffectDrawTest, BlinkColourTintsEveryEffectAndIsResetAfterIt
     struct Case {
         int32_t nKind, v, p3;
     };
-    const Case cases[] = {{0, 0, 0},  {1, 0, 0},  {2, 0, 4},  {4, 0, 2},  {8, 0, 0},
-                          {9, 0, 0},  {10, 23, 1}, {11, 32, 0}, {15, 1, 0}};
+    const Case cases[] = {{0, 0, 0}, {1, 0, 0},   {2, 0, 4},   {4, 0, 2}, {8, 0, 0},
+                          {9, 0, 0}, {10, 23, 1}, {11, 32, 0}, {15, 1, 0}};
     for (int32_t s : {1, 2})
         for (const Case& k : cases) {
             const std::string what = "kind " + std::to_string(k.nKind) + " at scale " + std::to_string(s);
@@ -964,7 +972,8 @@ TEST_P(CharaEffectDrawTest, GaugesDrawFrameBarAndChangeFromTheAccessorySheet)
         ASSERT_TRUE(DDCreateSurface(lpSheet, 128, nSheetH, e.bColorKey, e.nDDMemoryType, e.nDTMemoryType, e.bView, 0));
         // Piece n of HP (x 0..49) and SP (x 64..113) in a colour of its own; the rest a stray one.
         auto colour = [&](int32_t bSP, int32_t n) -> uint32_t {
-            return Depth() == 8 ? static_cast<uint32_t>(60 + 10 * bSP + n) : Opaque(40 + 40 * n, 200 - 100 * bSP, 30 + 20 * n);
+            return Depth() == 8 ? static_cast<uint32_t>(60 + 10 * bSP + n)
+                                : Opaque(40 + 40 * n, 200 - 100 * bSP, 30 + 20 * n);
         };
         const uint32_t stray = Depth() == 8 ? 7u : Opaque(255, 255, 255);
         for (int32_t y = 0; y < nSheetH; ++y)
@@ -985,7 +994,7 @@ TEST_P(CharaEffectDrawTest, GaugesDrawFrameBarAndChangeFromTheAccessorySheet)
         c.m_nHP = 50;   // above its low mark: the ordinary bar
         c.m_nSP = 10;   // at or below it: the low bar
         c.m_HPGauge = GaugeDisplay{60, -6.5, 0.5, 20};   // a loss of 6 right of the bar, its last frame
-        c.m_SPGauge = GaugeDisplay{60, 4.0, 0.5, 30};    // a gain of 4 at the bar's end
+        c.m_SPGauge = GaugeDisplay{60, 4.0, 0.5, 30};   // a gain of 4 at the bar's end
 
         const int32_t x = L + N / 2 - 25;
         auto expectRow = [&](int32_t y, int32_t bSP, std::initializer_list<std::pair<int32_t, int32_t>> spans) {
@@ -1058,8 +1067,7 @@ TEST_P(CharaRangeDrawTest, AxisRangesAreLinesAcrossTheScreen)
         {1, 1, L + N / 2, L + N + R, false},   // ahead of a character facing right
         {1, 0, L - R, L + N / 2, false},   // ahead of one facing left
         {2, 1, L - R, L + N / 2, false},   // behind
-        {3, 0, T - R, T + N + R, true},
-        {5, 0, T + N / 2, T + N + R, true},
+        {3, 0, T - R, T + N + R, true},      {5, 0, T + N / 2, T + N + R, true},
     };
     for (const Case& k : cases) {
         cChara c;
@@ -1175,4 +1183,4 @@ INSTANTIATE_TEST_SUITE_P(Modes, CharaRangeDrawTest, testing::ValuesIn(EffectMode
 
 INSTANTIATE_TEST_SUITE_P(Modes, CharaEffectDrawTest, testing::ValuesIn(EffectModes()), ModeName);
 
-}  // namespace
+}   // namespace
