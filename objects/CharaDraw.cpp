@@ -97,6 +97,28 @@ int32_t Scale(const cCharaBase* lpChara)
     return lpChara->m_Def.m_nGiant;
 }
 
+// Offsets, radii and amplitudes of the effects are held within a million pixels: the records come
+// from project files, and a piece moved further is off any screen just the same, while the
+// positions the drawing adds it to stay inside the integer range.
+constexpr int32_t kReach = 1 << 20;
+
+int32_t Reach(double d)
+{
+    return TruncToInt32(std::clamp(d, -static_cast<double>(kReach), static_cast<double>(kReach)));
+}
+
+int32_t Reach(int64_t n)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(n, -kReach, kReach));
+}
+
+// A size-like parameter of an effect record times the scale, held at the int32 limits: the
+// records come from project files.
+int32_t Scaled(int32_t nParam, int32_t s)
+{
+    return ClampToInt32(static_cast<int64_t>(nParam) * s);
+}
+
 bool DrawnScaled(const cCharaBase* lpChara, const GraphicSource* lpSrc)
 {
     const int32_t s = Scale(lpChara);
@@ -181,7 +203,7 @@ int32_t DrawBurst(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFr
     if (bDraw != 0 && d != nullptr) {
         const double v = c->m_CharaEffect.m_dValue;
         const EffectSource e = SourceOf(c, d, d->m_lpSheet, EffectWorkSurface);
-        const int32_t nOffset = e.bScaled ? TruncToInt32(Scale(c) * v) : TruncToInt32(v);
+        const int32_t nOffset = Reach(e.bScaled ? Scale(c) * v : v);
         cBlendScope blend(e.bScaled ? nullptr : d);
         DDBltQuarters(t, c->m_nLeft, c->m_nTop, c->m_nWidth, c->m_nHeight, e.lpSurface, e.sx, e.sy, nOffset, 1);
     }
@@ -194,10 +216,10 @@ int32_t DrawSplit(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFr
         const double v = c->m_CharaEffect.m_dValue;
         const int32_t H = c->m_nHeight;
         // A split count of 0 (or less) from a damaged list draws the cell as one stripe.
-        const int32_t nParts = ParamOf(c, 3);
-        const int32_t nStripe = nParts > 0 ? (H + nParts - 1) / nParts : H;
+        const int64_t nParts = ParamOf(c, 3);
+        const int32_t nStripe = nParts > 0 ? static_cast<int32_t>((H + nParts - 1) / nParts) : H;
         const EffectSource e = SourceOf(c, d, d->m_lpSheet, EffectWorkSurface);
-        const int32_t nOffset = e.bScaled ? TruncToInt32(Scale(c) * v) : TruncToInt32(v);
+        const int32_t nOffset = Reach(e.bScaled ? Scale(c) * v : v);
         cBlendScope blend(e.bScaled ? nullptr : d);
         DDBltStripe(t, c->m_nLeft, c->m_nTop, c->m_nWidth, H, nStripe, nOffset, e.lpSurface, e.sx, e.sy, 1, bVertical);
     }
@@ -223,8 +245,8 @@ int32_t DrawWave(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFro
         const int32_t s = e.bScaled ? Scale(c) : 1;
         cBlendScope blend(e.bScaled ? nullptr : d);
         // The wave may reach beyond the cell: it is drawn on the back buffer itself.
-        DDBltWave(&BackBuffer, c->m_nLeft, c->m_nTop, c->m_nWidth, c->m_nHeight, ParamOf(c, 3), s * fx.m_dValue,
-                  fx.m_nPhase, ParamOf(c, 4) * s, e.lpSurface, e.sx, e.sy, 1, bColumns);
+        DDBltWave(&BackBuffer, c->m_nLeft, c->m_nTop, c->m_nWidth, c->m_nHeight, ParamOf(c, 3), Reach(s * fx.m_dValue),
+                  fx.m_nPhase, Scaled(ParamOf(c, 4), s), e.lpSurface, e.sx, e.sy, 1, bColumns);
     }
     if (bFrozen != 0) return 0;
     if (++fx.m_nPhase >= 360) fx.m_nPhase = 0;
@@ -304,13 +326,13 @@ int32_t DrawCircle(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bF
         const double v = c->m_CharaEffect.m_dValue;
         const bool bScaled = DrawnScaled(c, d);
         if (!bScaled && !Direct3DInUse() && d->m_bBlend == 0) {
-            DDBltDisc(t, cx, cy, W / 2, H / 2, TruncToInt32(v), ParamOf(c, 3), d->m_lpSheet, d->m_nSrcX + W / 2,
+            DDBltDisc(t, cx, cy, W / 2, H / 2, Reach(v), ParamOf(c, 3), d->m_lpSheet, d->m_nSrcX + W / 2,
                       d->m_nSrcY + H / 2, 1);
         } else {
             DDSURFACEDATA* lpWork = Sys(EffectWorkSurface);
             c->BlitCellToWork(lpWork, d);
             const int32_t s = bScaled ? Scale(c) : 1;
-            DDBltDisc(t, cx, cy, W / 2, H / 2, TruncToInt32(s * v), ParamOf(c, 3) * s, lpWork, W / 2, H / 2, 1);
+            DDBltDisc(t, cx, cy, W / 2, H / 2, Reach(s * v), Scaled(ParamOf(c, 3), s), lpWork, W / 2, H / 2, 1);
         }
     }
     return StepUnlessFrozen(c, bFrozen);
@@ -322,7 +344,7 @@ int32_t DrawEnlarge(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t b
         const int32_t W = c->m_nWidth, H = c->m_nHeight;
         const double v = c->m_CharaEffect.m_dValue;
         const EffectSource e = SourceOf(c, d, d->m_lpSheetCopy, EffectWorkSurface);
-        const int32_t n = e.bScaled ? (TruncToInt32((v - 32) * Scale(c)) >> 1) : TruncToInt32(v - 32);
+        const int32_t n = e.bScaled ? (Reach((v - 32) * Scale(c)) >> 1) : Reach(v - 32);
         cBlendScope blend(e.bScaled ? nullptr : d);
         DDBltStretch(t, c->m_nLeft - (n >> 1), c->m_nTop - (n >> 1), W + n, H + n, e.lpSurface, e.sx, e.sy, W, H, 1);
     }
@@ -334,7 +356,8 @@ int32_t DrawLens(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFro
     if (bDraw != 0 && d != nullptr) {
         const int32_t s = Scale(c);
         const int32_t W = c->m_nWidth, H = c->m_nHeight, L = c->m_nLeft, T = c->m_nTop;
-        const int32_t dx = ParamOf(c, 3) * s, dy = ParamOf(c, 4) * s;
+        const int32_t dx = Reach(static_cast<int64_t>(ParamOf(c, 3)) * s);
+        const int32_t dy = Reach(static_cast<int64_t>(ParamOf(c, 4)) * s);
         const int32_t g = TruncToInt32(std::sqrt(2.0) * (W / 2 + std::max(std::abs(dx), std::abs(dy))));
         const bool bD3D = Direct3DInUse();
         const int32_t q = (bD3D || nBpp == 16) ? 4 * g : 2 * g;
@@ -343,11 +366,11 @@ int32_t DrawLens(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFro
         int32_t o = 0;
         if (DrawnScaled(c, d)) {
             c->BlitCellToWork(lpSecond, d);
-            o = TruncToInt32(c->m_CharaEffect.m_dValue) * s;
+            o = Reach(static_cast<int64_t>(TruncToInt32(c->m_CharaEffect.m_dValue)) * s);
         } else {
             cBlendScope blend(d);
             DDBlt(lpSecond, 0, 0, W, H, d->m_lpSheet, d->m_nSrcX, d->m_nSrcY, 0);
-            o = TruncToInt32(c->m_CharaEffect.m_dValue);
+            o = Reach(c->m_CharaEffect.m_dValue);
         }
         const int32_t scx = dx + W / 2, scy = dy + H / 2;
         if (bD3D && (d->m_bBlend != 0 || VirtualBackBufferOn())) {
@@ -473,6 +496,21 @@ CharaEffectDraw HandlerOf(const cCharaBase* lpChara)
         return CharaEffectDrawTable[0];
     }
     return CharaEffectDrawTable[nKind];
+}
+
+// Whether a circle of radius r around (cx, cy) has a point on the 640 x 480 screen: the nearest
+// point of the screen no further than r and the farthest corner no nearer. Radii beyond 2^24
+// are never drawn (their centre lies millions of pixels away from any character on screen), so
+// whatever passes fits the drawing's 32-bit positions.
+bool CircleMeetsScreen(int64_t cx, int64_t cy, int64_t r)
+{
+    if (r < 1 || r > (int64_t{1} << 24)) return false;
+    const double nx = static_cast<double>(std::clamp<int64_t>(cx, 0, 639) - cx);
+    const double ny = static_cast<double>(std::clamp<int64_t>(cy, 0, 479) - cy);
+    const double fx = static_cast<double>(std::max<int64_t>(cx, 639 - cx));
+    const double fy = static_cast<double>(std::max<int64_t>(cy, 479 - cy));
+    const double dr = static_cast<double>(r);
+    return std::hypot(nx, ny) <= dr + 1.0 && std::hypot(fx, fy) >= dr - 1.0;
 }
 
 bool PaletteAnimatesColours()
@@ -773,16 +811,20 @@ int32_t DrawConditionRange(cCharaBase* lpChara, DDSURFACEDATA* lpTarget, const c
             DDFillRect(lpTarget, ClampToInt32(r.hi), 0, 1, 480, nColour);
         }
     } else if (nAxis == 6) {
-        const int32_t cx = L + W / 2, cy = T + H / 2;
-        const int32_t nRadius = ClampToInt32(R);
+        const int64_t cx = static_cast<int64_t>(L) + W / 2, cy = static_cast<int64_t>(T) + H / 2;
+        // A reach from a damaged file can make a circle of thousands of millions of points that
+        // never touches the screen: only a circle that can be seen is drawn.
+        if (!CircleMeetsScreen(cx, cy, R)) return 1;
+        const int32_t nRadius = static_cast<int32_t>(R);
+        const int32_t x = static_cast<int32_t>(cx), y = static_cast<int32_t>(cy);
         if (nRadius >= 65 && !Direct3DInUse()) {
             // A large circle through DirectDraw: a 64-pixel circle stretched to size.
             DDSURFACEDATA* lpWork = Sys(SystemIni.DD_VideoStretch != 0 ? kWorkA : kWorkB);
             DDFillRect(lpWork, 0, 0, 129, 129, 0);
             DDCircle(lpWork, 64, 64, 64, nColour);
-            DDBltStretch(lpTarget, cx - nRadius, cy - nRadius, ClampToInt32(2 * R), ClampToInt32(2 * R), lpWork, 0, 0, 129, 129, 1);
+            DDBltStretch(lpTarget, x - nRadius, y - nRadius, 2 * nRadius, 2 * nRadius, lpWork, 0, 0, 129, 129, 1);
         } else {
-            DDCircle(lpTarget, cx, cy, nRadius, nColour);
+            DDCircle(lpTarget, x, y, nRadius, nColour);
         }
     }
     return 1;
