@@ -115,6 +115,31 @@ TEST_P(EffectRowsTest, BlitRowsCopyWhatThePixelLoopCopies)
     });
 }
 
+// Plain copies out of, into and within the 16-bit back buffer convert whole rows between its
+// words and texture words: from the back buffer into render targets and system-memory textures,
+// from system-memory textures into it, and onto itself; keyed and not, reaching past either edge.
+class Direct3D16EffectRowsTest : public EffectRowsTest {};
+
+TEST_P(Direct3D16EffectRowsTest, BackBufferCopyRowsConvertWhatThePixelLoopConverts)
+{
+    Dice dice(static_cast<uint64_t>(16 + GetParam().nWindowMode));
+    for (int32_t round = 0; round < 150; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const int32_t kind = dice.Between(0, 2);   // 0 out of the back buffer, 1 into it, 2 within it
+        DDSURFACEDATA* other = NewSurface(dice.Between(1, 700), dice.Between(1, 60), dice.Between(0, 1), kind == 1 ? 1 : dice.Between(0, 1));
+        DDSURFACEDATA* src = kind == 1 ? other : &BackBuffer;
+        DDSURFACEDATA* dst = kind == 0 ? other : &BackBuffer;
+        Scribble(src, dice);
+        if (dst != src) Scribble(dst, dice);
+        const int32_t w = dice.Between(1, 700), h = dice.Between(1, 60);
+        const int32_t x = dice.Between(-40, 100), y = dice.Between(-20, 40);
+        const int32_t sx = dice.Between(-40, 100), sy = dice.Between(-20, 40), flag = dice.Between(0, 1);
+        std::vector<DDSURFACEDATA*> involved{dst};
+        if (src != dst) involved.push_back(src);
+        if (!Compare(involved, dst, [&] { DDBlt(dst, x, y, w, h, src, sx, sy, flag); })) return;
+    }
+}
+
 TEST_P(EffectRowsTest, BlurRowsAverageWhatThePixelLoopAverages)
 {
     Rounds("blur", 120, [](DDSURFACEDATA* d, DDSURFACEDATA* s, int32_t x, int32_t y, int32_t w, int32_t h,
@@ -173,6 +198,9 @@ TEST_P(DirectDrawTrueColourEffectRowsTest, MosaicOfVeryWideCellsPaintsWhatThePix
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, EffectRowsTest, testing::ValuesIn(AllModes()), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, Direct3D16EffectRowsTest,
+                         testing::ValuesIn(ModesWhere([](const ModeCase& m) { return m.nBackEnd != 0 && m.nDepth == 16; })),
+                         ModeName);
 INSTANTIATE_TEST_SUITE_P(Modes, DirectDrawEffectRowsTest,
                          testing::ValuesIn(ModesWhere([](const ModeCase& m) { return m.nBackEnd == 0; })), ModeName);
 INSTANTIATE_TEST_SUITE_P(Modes, DirectDrawTrueColourEffectRowsTest,
