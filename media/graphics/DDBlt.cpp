@@ -412,8 +412,24 @@ int32_t SoftwareBlt(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w, int32
     // The same clip as the quad path, so both paths draw the same pixels; the copy below still
     // tests every pixel against both surfaces.
     if (!DDClipBlt(lpDst, &x, &y, &w, &h, lpSrc, &sx, &sy, &sw, &sh)) return 0;
+    // Only the destination rectangle changes, so a render target writes back only it; a plain
+    // copy without the key whose source rectangle lies inside the source's pixels writes every
+    // pixel of it, so the render target need not be read first.
+    const RECT changed{std::max(x, 0), std::max(y, 0),
+                       static_cast<LONG>(std::min<int64_t>(static_cast<int64_t>(x) + w, lpDst->nWidth)),
+                       static_cast<LONG>(std::min<int64_t>(static_cast<int64_t>(y) + h, lpDst->nHeight))};
+    bool bOverwritten = false;
+    D3DSURFACE_DESC srcDesc{};
+    if (flags != 1 && sw == w && sh == h && lpSrc->lpDT && lpSrc->lpDT->lpSurface &&
+        SUCCEEDED(lpSrc->lpDT->lpSurface->GetDesc(&srcDesc)))
+        bOverwritten = sx >= 0 && sy >= 0 &&
+                       static_cast<int64_t>(sx) + w <= std::min<int64_t>(lpSrc->nWidth, srcDesc.Width) &&
+                       static_cast<int64_t>(sy) + h <= std::min<int64_t>(lpSrc->nHeight, srcDesc.Height) &&
+                       changed.left == x && changed.top == y && changed.right == x + w && changed.bottom == y + h;
+    // The general path locks whole surfaces, so the tests compare the two.
+    const bool bHints = !gfx::GeneralPixelPathsForced() && changed.left < changed.right && changed.top < changed.bottom;
     cLockedPair pair;
-    if (!pair.Lock(lpDst, lpSrc)) return 0;
+    if (!pair.Lock(lpDst, lpSrc, bHints ? &changed : nullptr, bHints && bOverwritten)) return 0;
     ddpixel::View src = pair.src;
     std::vector<uint8_t> copy;
     if (pair.bSame) {
