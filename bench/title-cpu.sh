@@ -2,10 +2,13 @@
 # CPU time per frame of the whole player showing the demo's title, on every back end and depth:
 # the headless player runs 60 and then 6060 frames; the difference over 6000 frames leaves the
 # start-up out. Each count runs three times and the smallest time counts.
-# Usage: bench/title-cpu.sh [build folder, default build/release]
+# With a stage file (a name inside the demo, e.g. 'data\stg4\Stage1.stg4_000') the player starts
+# that stage instead, so the same figures cover stage play.
+# Usage: bench/title-cpu.sh [build folder, default build/release] [stage file]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build/release}")
+stage=("${@:2}")
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 "$build/tools/make_demo_project" "$folder/demo" >/dev/null
@@ -15,7 +18,7 @@ cpu() {   # frames -> smallest user+system seconds of three runs
     local best=""
     for _ in 1 2 3; do
         local t
-        t=$( { TIMEFORMAT='%U %S'; time "$build/player" --host=headless --frames="$1" >/dev/null 2>&1; } 2>&1 |
+        t=$( { TIMEFORMAT='%U %S'; time "$build/player" --host=headless --frames="$1" "${stage[@]}" >/dev/null 2>&1; } 2>&1 |
              awk '{ print $1 + $2 }')
         if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; fi
     done

@@ -331,8 +331,16 @@ void SoftwareCopyRows(const ddpixel::View& dst, const ddpixel::View& src, const 
         lastValid = k;
     }
     if (firstValid > lastValid) return;
-    // Whether the columns of a plain blit run without gaps or conversions: then whole runs move.
-    const bool bRun = bPlain && (sizeof(T) == 4 || (!bSrcBack && !m.bFullBack));
+    // The 16-bit conversions above as row loops, for the layouts those loops know: the
+    // full-screen back buffer's R5G6B5 to and from textures of x1R5G5B5.
+    const bool bBackToTexture = bSrcBack && m.bD3D && nWindowMode == 0;
+    const uint16_t alphaBit = static_cast<uint16_t>((m.sm.am & 1) << m.sm.as);
+    const bool bTexture555 = m.sm.rs == 10 && m.sm.gs == 5 && m.sm.bs == 0 && m.sm.rm == 31 && m.sm.gm == 31 &&
+                             m.sm.bm == 31 && (alphaBit == 0 || alphaBit == 0x8000);
+    const bool bRows16 = !((bBackToTexture || m.bFullBack) && !(bTexture555 && ddpixel::IsR5G6B5(m.bbm)));
+    // Whether the columns of a plain blit run without gaps: then whole runs move.
+    const bool bRun = bPlain && (sizeof(T) == 4 || bRows16);
+    thread_local std::vector<uint16_t> converted, packed;
     for (int32_t j = j0; j < j1; ++j) {
         int64_t row;
         if (bPlain) {
@@ -363,10 +371,29 @@ void SoftwareCopyRows(const ddpixel::View& dst, const ddpixel::View& src, const 
                 else
                     std::memcpy(to, from, static_cast<size_t>(n) * 4);
             } else {
-                if (bKey)
+                // The source as texture words, then packed for the full-screen back buffer; the
+                // key is read from the texture words.
+                if (bSrcBack) {
+                    converted.resize(static_cast<size_t>(n));
+                    if (bBackToTexture)
+                        gfx::rows::TextureFromR5G6B5(converted.data(), from, n, alphaBit);
+                    else
+                        gfx::rows::Or16(converted.data(), from, n, alphaBit);
+                    from = converted.data();
+                }
+                if (m.bFullBack) {
+                    if (bKey) {
+                        packed.resize(static_cast<size_t>(n));
+                        gfx::rows::R5G6B5FromTexture(packed.data(), from, n);
+                        gfx::rows::CopyKeyedBy16(to, packed.data(), from, n, 0, 0xA000);
+                    } else {
+                        gfx::rows::R5G6B5FromTexture(to, from, n);
+                    }
+                } else if (bKey) {
                     gfx::rows::CopyKeyed16(to, from, n, 0, 0xA000);
-                else
+                } else {
                     std::memcpy(to, from, static_cast<size_t>(n) * 2);
+                }
             }
             continue;
         }
@@ -385,8 +412,24 @@ int32_t SoftwareBlt(DDSURFACEDATA* lpDst, int32_t x, int32_t y, int32_t w, int32
     // The same clip as the quad path, so both paths draw the same pixels; the copy below still
     // tests every pixel against both surfaces.
     if (!DDClipBlt(lpDst, &x, &y, &w, &h, lpSrc, &sx, &sy, &sw, &sh)) return 0;
+    // Only the destination rectangle changes, so a render target writes back only it; a plain
+    // copy without the key whose source rectangle lies inside the source's pixels writes every
+    // pixel of it, so the render target need not be read first.
+    const RECT changed{std::max(x, 0), std::max(y, 0),
+                       static_cast<LONG>(std::min<int64_t>(static_cast<int64_t>(x) + w, lpDst->nWidth)),
+                       static_cast<LONG>(std::min<int64_t>(static_cast<int64_t>(y) + h, lpDst->nHeight))};
+    bool bOverwritten = false;
+    D3DSURFACE_DESC srcDesc{};
+    if (flags != 1 && sw == w && sh == h && lpSrc->lpDT && lpSrc->lpDT->lpSurface &&
+        SUCCEEDED(lpSrc->lpDT->lpSurface->GetDesc(&srcDesc)))
+        bOverwritten = sx >= 0 && sy >= 0 &&
+                       static_cast<int64_t>(sx) + w <= std::min<int64_t>(lpSrc->nWidth, srcDesc.Width) &&
+                       static_cast<int64_t>(sy) + h <= std::min<int64_t>(lpSrc->nHeight, srcDesc.Height) &&
+                       changed.left == x && changed.top == y && changed.right == x + w && changed.bottom == y + h;
+    // The general path locks whole surfaces, so the tests compare the two.
+    const bool bHints = !gfx::GeneralPixelPathsForced() && changed.left < changed.right && changed.top < changed.bottom;
     cLockedPair pair;
-    if (!pair.Lock(lpDst, lpSrc)) return 0;
+    if (!pair.Lock(lpDst, lpSrc, bHints ? &changed : nullptr, bHints && bOverwritten)) return 0;
     ddpixel::View src = pair.src;
     std::vector<uint8_t> copy;
     if (pair.bSame) {

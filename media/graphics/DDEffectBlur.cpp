@@ -8,6 +8,8 @@
 #include "media/graphics/DDEffects.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "core/Log.h"
@@ -443,6 +445,13 @@ void MosaicRows(const View& dst, const View& src, int32_t x, int32_t y, int32_t 
         const int32_t cellBottom = static_cast<int32_t>(std::min<int64_t>(cj + cell, h));
         const int32_t r0 = std::max(cj32, j0), r1 = std::min(cellBottom, j1);
         if (!bAverage) {
+            // The band's first row is painted cell by cell, then copied to the band's other rows
+            // in runs of painted cells (a keyed cell leaves its pixels). Each cell reads its
+            // top-left pixel before it is painted, and no cell paints another's columns, so a
+            // mosaic in place reads what the cell-by-cell loop reads.
+            thread_local std::vector<std::pair<int32_t, int32_t>> runs;
+            runs.clear();
+            T* first = dst.Row<T>(y + r0) + x;
             for (size_t c = 0; c < cells; ++c) {
                 const int32_t ci32 = static_cast<int32_t>(firstCell + static_cast<int64_t>(c) * cell);
                 const int32_t cellRight = static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(ci32) + cell, w));
@@ -459,7 +468,18 @@ void MosaicRows(const View& dst, const View& src, int32_t x, int32_t y, int32_t 
                     if (bKey && !Present32(m, p)) continue;
                     value = p | 0xFF000000u;
                 }
-                FillCellRows<T>(dst, x, y, std::max(ci32, i0), std::min(cellRight, i1), r0, r1, value, false);
+                const int32_t a = std::max(ci32, i0), b = std::min(cellRight, i1);
+                if (a >= b) continue;
+                std::fill(first + a, first + b, value);
+                if (!runs.empty() && runs.back().second == a)
+                    runs.back().second = b;
+                else
+                    runs.emplace_back(a, b);
+            }
+            for (int32_t j = r0 + 1; j < r1; ++j) {
+                T* out = dst.Row<T>(y + j) + x;
+                for (const auto& [a, b] : runs)
+                    std::memcpy(out + a, first + a, static_cast<size_t>(b - a) * sizeof(T));
             }
             continue;
         }

@@ -39,13 +39,14 @@ View ViewOf(const cSurfaceLock& lock)
 
 } // namespace ddpixel
 
-bool cLockedPair::Lock(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc)
+bool cLockedPair::Lock(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, const RECT* lpDstChanged, bool bOverwritten)
 {
     if (!lpDst || !lpSrc) return false;
     DDRedirectForEffect(&lpDst);
     DDRedirectForEffect(&lpSrc);
-    if (!m_dst.Lock(lpDst)) return false;
     bSame = lpSrc == lpDst;
+    // A surface read as its own source is never overwritten unread.
+    if (!m_dst.Lock(lpDst, lpDstChanged, bOverwritten && !bSame)) return false;
     if (!bSame && !m_src.Lock(lpSrc)) {
         m_dst.Unlock();
         return false;

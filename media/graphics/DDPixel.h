@@ -109,7 +109,9 @@ inline uint32_t Pack32(const Mode& m, uint32_t old, int32_t r, int32_t g, int32_
 class cLockedPair {
 public:
     // False when either lock failed; whatever was taken is released by the destructor.
-    bool Lock(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc);
+    // lpDstChanged and bOverwritten: as cSurfaceLock::Lock, for the destination.
+    bool Lock(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, const RECT* lpDstChanged = nullptr,
+              bool bOverwritten = false);
     void Release();
     ~cLockedPair() { Release(); }
 

@@ -25,9 +25,10 @@ bool DDIsFullScreenBackBuffer(const DDSURFACEDATA* lpSD)
     return lpSD == &BackBuffer && nWindowMode == 0;
 }
 
-bool cSurfaceLock::Lock(DDSURFACEDATA* lpSD)
+bool cSurfaceLock::Lock(DDSURFACEDATA* lpSD, const RECT* lpChanged, bool bOverwritten)
 {
     Unlock();
+    m_bPartial = false;
     if (!lpSD) return false;
     const int32_t depth = nBpp;
     if (lpDTCon) {
@@ -37,13 +38,28 @@ bool cSurfaceLock::Lock(DDSURFACEDATA* lpSD)
         D3DLOCKED_RECT lock{};
         IDirect3DSurface9* locked = nullptr;
         if (dt->bRenderTarget && lpSD != &BackBuffer) {
+            // A change limited to a rectangle inside the pixels both the descriptor and the twin
+            // hold is written back alone; the whole twin is read first unless that rectangle is
+            // overwritten and the device is in order (a lost device fails the read as always).
+            D3DSURFACE_DESC twin{};
+            if (lpChanged && dt->lpSystemSurface && SUCCEEDED(dt->lpSystemSurface->GetDesc(&twin)) &&
+                lpChanged->left >= 0 && lpChanged->top >= 0 && lpChanged->left < lpChanged->right &&
+                lpChanged->top < lpChanged->bottom &&
+                lpChanged->right <= std::min<LONG>(lpSD->nWidth, static_cast<LONG>(twin.Width)) &&
+                lpChanged->bottom <= std::min<LONG>(lpSD->nHeight, static_cast<LONG>(twin.Height))) {
+                m_bPartial = true;
+                m_Changed = *lpChanged;
+            }
+            const bool bRead = !(m_bPartial && bOverwritten && SUCCEEDED(lpDevice->TestCooperativeLevel()));
             if (!dt->lpSurface || !dt->lpSystemSurface ||
-                FAILED(lpDevice->GetRenderTargetData(dt->lpSurface, dt->lpSystemSurface))) {
+                (bRead && FAILED(lpDevice->GetRenderTargetData(dt->lpSurface, dt->lpSystemSurface)))) {
+                m_bPartial = false;
                 WriteTraceLogF("FAILED( lpDevice->GetRenderTargetData(lpSD->lpDT->lpSurface,lpSD->lpDT->lpSystemSurface) )");
                 return false;
             }
             if (FAILED(dt->lpSystemSurface->LockRect(&lock, nullptr, 0)) || !lock.pBits) {
                 WriteTraceLogF("FAILED( lpSD->lpDT->lpSystemSurface->LockRect(&lock, NULL, 0) )");
+                m_bPartial = false;
                 return false;
             }
             locked = dt->lpSystemSurface;
@@ -93,9 +109,12 @@ void cSurfaceLock::Unlock()
     switch (m_kind) {
     case Kind::Twin: {
         DTSURFACEDATA* dt = m_lpSD->lpDT;
+        const POINT at{m_Changed.left, m_Changed.top};
         if (FAILED(dt->lpSystemSurface->UnlockRect())) {
             WriteTraceLogF("D3D_OK != m_lpSD->lpDT->lpSystemSurface->UnlockRect();");
-        } else if (FAILED(lpDevice->UpdateSurface(dt->lpSystemSurface, nullptr, dt->lpSurface, nullptr))) {
+        } else if (FAILED(m_bPartial ? lpDevice->UpdateSurface(dt->lpSystemSurface, &m_Changed, dt->lpSurface,
+                                                               &at)
+                                     : lpDevice->UpdateSurface(dt->lpSystemSurface, nullptr, dt->lpSurface, nullptr))) {
             DebugErrorBoxF("FAILED( lpDevice->UpdateSurface(m_lpSD->lpDT->lpSystemSurface, NULL, m_lpSD->lpDT->lpSurface, NULL)");
         }
         break;
@@ -115,6 +134,7 @@ void cSurfaceLock::Unlock()
         break;
     }
     m_kind = Kind::None;
+    m_bPartial = false;
     m_lpSD = nullptr;
     m_lpBits = nullptr;
 }

@@ -16,7 +16,10 @@ public:
     cSurfaceLock& operator=(const cSurfaceLock&) = delete;
 
     // Locks the whole surface (after the Direct3D redirections); false when nothing is held.
-    bool Lock(DDSURFACEDATA* lpSD);
+    // With lpChanged the caller changes no pixel outside that rectangle, so a Direct3D render
+    // target writes back only it; with bOverwritten as well the caller writes every pixel inside
+    // it without reading any, so a render target is not read first either.
+    bool Lock(DDSURFACEDATA* lpSD, const RECT* lpChanged = nullptr, bool bOverwritten = false);
     // Releases the surface, writing a Direct3D render target back. Nothing when nothing is held.
     void Unlock();
     bool IsLocked() const { return m_lpBits != nullptr; }
@@ -34,6 +37,9 @@ public:
 private:
     enum class Kind { None, Plain, Twin, DirectDraw };
     Kind m_kind = Kind::None;
+    // What a render target's twin writes back: the whole surface, or only m_Changed.
+    bool m_bPartial = false;
+    RECT m_Changed{};
 };
 
 // The Direct3D redirections every effect applies to its surfaces: first to the surface whose

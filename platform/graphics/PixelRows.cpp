@@ -105,6 +105,45 @@ PIXEL_ROW_CLONES void CopyKeyed32(uint32_t* dst, const uint32_t* src, int32_t n,
     CopyKeyedRow<V32, uint32_t>(dst, src, n, key, mask);
 }
 
+PIXEL_ROW_CLONES void TextureFromR5G6B5(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t alpha)
+{
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const V16 p = Load<V16>(src + i);
+        Store<V16>(dst + i, ((p >> 1) & 0x7FE0) | (p & 0x001F) | alpha);
+    }
+    for (; i < n; ++i) dst[i] = static_cast<uint16_t>(((src[i] >> 1) & 0x7FE0) | (src[i] & 0x001F) | alpha);
+}
+
+PIXEL_ROW_CLONES void R5G6B5FromTexture(uint16_t* dst, const uint16_t* src, int32_t n)
+{
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const V16 p = Load<V16>(src + i);
+        Store<V16>(dst + i, ((p << 1) & 0xFFC0) | (p & 0x001F));
+    }
+    for (; i < n; ++i) dst[i] = static_cast<uint16_t>(((src[i] << 1) & 0xFFC0) | (src[i] & 0x001F));
+}
+
+PIXEL_ROW_CLONES void Or16(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t bits)
+{
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16) Store<V16>(dst + i, Load<V16>(src + i) | bits);
+    for (; i < n; ++i) dst[i] = static_cast<uint16_t>(src[i] | bits);
+}
+
+PIXEL_ROW_CLONES void CopyKeyedBy16(uint16_t* dst, const uint16_t* src, const uint16_t* test, int32_t n,
+                                    uint16_t key, uint16_t mask)
+{
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const V16 hole = reinterpret_cast<V16>((Load<V16>(test + i) & mask) == key);
+        Store<V16>(dst + i, (Load<V16>(dst + i) & hole) | (Load<V16>(src + i) & ~hole));
+    }
+    for (; i < n; ++i)
+        if ((test[i] & mask) != key) dst[i] = src[i];
+}
+
 PIXEL_ROW_CLONES void MixHalf565(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t key, bool keyed)
 {
     int32_t i = 0;

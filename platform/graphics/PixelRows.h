@@ -24,6 +24,18 @@ void CopyKeyed8(uint8_t* dst, const uint8_t* src, int32_t n, uint8_t key);
 void CopyKeyed16(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t key, uint16_t mask);
 void CopyKeyed32(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t key, uint32_t mask);
 
+// Sixteen-bit words between the full-screen back buffer (R5G6B5) and textures (x1R5G5B5):
+// to a texture green loses its low bit and the top bit is set to alpha (0 or 0x8000); to the
+// back buffer green is doubled and the top bit dropped.
+void TextureFromR5G6B5(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t alpha);
+void R5G6B5FromTexture(uint16_t* dst, const uint16_t* src, int32_t n);
+// dst[i] = src[i] | bits.
+void Or16(uint16_t* dst, const uint16_t* src, int32_t n, uint16_t bits);
+// dst[i] = src[i] for every i whose test[i], masked, is not the key: a keyed copy whose pixels
+// were converted after the key was read.
+void CopyKeyedBy16(uint16_t* dst, const uint16_t* src, const uint16_t* test, int32_t n, uint16_t key,
+                   uint16_t mask);
+
 // The even mix of the DirectDraw translucency: each channel widened to 8 bits (v * 255 / mask),
 // the two averaged and the mean narrowed back (v * mask / 255), all truncating; a destination
 // pixel that is the key takes the source pixel, and with keyed a source pixel that is the key

@@ -117,6 +117,26 @@ void FetchColumns(const uint8_t* row, const int32_t* columns, int32_t n, uint32_
 }
 
 // Calls fn with the texture format as a compile-time constant.
+// Texels of `bytes` bytes at the byte offsets `columns` into one row, four loads before their
+// stores; a copy of a fixed size is a single move, where one of a size known only at run time is
+// a call per texel.
+template <size_t kBytes>
+void GatherTexels(uint8_t* out, const uint8_t* row, const int32_t* columns, int32_t n) {
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        uint8_t a[kBytes], b[kBytes], c[kBytes], d[kBytes];
+        std::memcpy(a, row + columns[i], kBytes);
+        std::memcpy(b, row + columns[i + 1], kBytes);
+        std::memcpy(c, row + columns[i + 2], kBytes);
+        std::memcpy(d, row + columns[i + 3], kBytes);
+        std::memcpy(out + i * kBytes, a, kBytes);
+        std::memcpy(out + (i + 1) * kBytes, b, kBytes);
+        std::memcpy(out + (i + 2) * kBytes, c, kBytes);
+        std::memcpy(out + (i + 3) * kBytes, d, kBytes);
+    }
+    for (; i < n; ++i) std::memcpy(out + i * kBytes, row + columns[i], kBytes);
+}
+
 template <class Fn>
 void WithFormat(PixelFormat format, Fn&& fn) {
     switch (format) {
@@ -645,7 +665,9 @@ bool cRasteriser::Quad(const DrawState& state, const Vertex t0[3], const Vertex 
             }
             uint8_t* out = m_vGather.data() + rowBytes * static_cast<size_t>(j);
             if (raw) {
-                for (int32_t i = 0; i < n; ++i) std::memcpy(out + i * texBytes, row + c[i], static_cast<size_t>(texBytes));
+                if (texBytes == 4) GatherTexels<4>(out, row, c, n);
+                else if (texBytes == 2) GatherTexels<2>(out, row, c, n);
+                else for (int32_t i = 0; i < n; ++i) std::memcpy(out + i * texBytes, row + c[i], static_cast<size_t>(texBytes));
             } else {
                 WithFormat(tex->Format(), [&](auto f) { FetchColumns<decltype(f)::value>(row, c, n, m_vTexels.data()); });
                 std::memcpy(out, m_vTexels.data(), rowBytes);

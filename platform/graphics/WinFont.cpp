@@ -119,6 +119,9 @@ struct cFreeTypeRasterizer::Impl {
     iconv_t decoder = reinterpret_cast<iconv_t>(-1);
     bool ready = false;
     std::map<std::tuple<std::string, int32_t, int32_t>, std::unique_ptr<SizedFace>> faces;
+    // The font file of every face name asked for: finding it converts and compares names and
+    // looks for the file on disk, too much for every line of text of every frame.
+    std::map<std::string, std::string> faceFiles;
 
     ~Impl()
     {
@@ -177,7 +180,10 @@ struct cFreeTypeRasterizer::Impl {
         if (height < -1024) height = -1024;
         int32_t width = spec.nWidth < 0 ? -spec.nWidth : spec.nWidth;
         if (width > 1024) width = 1024;
-        const std::string file = FontFileForFace(spec.szFace);
+        const std::string faceName(spec.szFace, strnlen(spec.szFace, sizeof(spec.szFace)));
+        auto known = faceFiles.find(faceName);
+        if (known == faceFiles.end()) known = faceFiles.emplace(faceName, FontFileForFace(faceName.c_str())).first;
+        const std::string& file = known->second;
         auto key = std::make_tuple(file, height, width);
         if (auto it = faces.find(key); it != faces.end()) return it->second.get();
 
