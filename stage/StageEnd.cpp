@@ -118,6 +118,9 @@ void cPlayState::AwardExtraLives()
         cMessageObject& message = m_MessageList.AppendNew();
         MessageSetup setup;
         setup.nKind = 3;
+        // Over the hero, where it appeared, like the icon of a taken item.
+        setup.nPositionMode = 4;
+        setup.bFixedOnScreen = 1;
         setup.nTimeMode = 2;
         setup.nFrames = 30;
         setup.bStopsGame = 1;

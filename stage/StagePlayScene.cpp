@@ -5,6 +5,7 @@
 #include "core/MainWindow.h"
 #include "frontend/SaveData.h"
 #include "media/graphics/Surface.h"
+#include "platform/win/WinMessage.h"
 #include "shell/ShellGlobals.h"
 #include "stage/StageBitmaps.h"
 
@@ -68,6 +69,13 @@ int cStagePlayScene::RunFrame()
     // A stage that could not be set up is never drawn; the close it asked for ends the program.
     if (m_bSetupFailed != 0) return 1;
     if (m_nPhase < 0 || m_nPhase >= 8) return 1;
+    // A close that came during a wait is asked for again until it is done, whatever state the
+    // game went on to (an item that showed a message may have cleared the stage after it): only
+    // the play step would ask again, and the results would otherwise run on for ever.
+    if (m_bClosing.load() != 0) {
+        PostMessage(hMainWnd.load(), WM_CLOSE, 0, 0);
+        return 1;
+    }
     cPlayState& state = *this;
     const StateHandler lpfnHandler = m_StateHandlers[m_nPhase];
     if (lpfnHandler != nullptr) (state.*lpfnHandler)();

@@ -234,6 +234,20 @@ PresentedFrame LastPresentedFrame() {
     return g_LastFrame;
 }
 
+uint64_t LastPresentedFrameHash() {
+    std::lock_guard<std::mutex> lock(g_FrameMutex);
+    // FNV-1a over 32-bit words: cheap enough to run on every frame of a test run.
+    uint64_t h = 0xCBF29CE484222325ull;
+    auto mix = [&h](uint32_t v) {
+        h ^= v;
+        h *= 0x100000001B3ull;
+    };
+    mix(static_cast<uint32_t>(g_LastFrame.nWidth));
+    mix(static_cast<uint32_t>(g_LastFrame.nHeight));
+    for (uint32_t p : g_LastFrame.vPixels) mix(p);
+    return h;
+}
+
 void KeepPresentedFrames(size_t limit) {
     std::lock_guard<std::mutex> lock(g_FrameMutex);
     g_nKeepLimit = limit;

@@ -64,6 +64,9 @@ struct PresentedFrame {
 uint64_t PresentedFrameCount();
 // The last presented frame (empty before the first present).
 PresentedFrame LastPresentedFrame();
+// A fingerprint of the last presented frame's picture (its size and every pixel), for comparing
+// runs frame by frame without keeping the frames.
+uint64_t LastPresentedFrameHash();
 // Keep every presented frame from now on, up to a limit (0: keep none, the default).
 void KeepPresentedFrames(size_t limit);
 std::vector<PresentedFrame> TakeKeptFrames();

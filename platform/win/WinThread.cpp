@@ -69,6 +69,9 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
     bool ended;
     if (std::shared_ptr<KernelThread> thread = entry->thread) {
         ended = KernelWait(lock, self, [&] { return thread->ended; }, deadline);
+        // The headless clock moves only with its driver's sleeps: when the driver has ended, the
+        // thread that waited for it carries the clock on, or no thread's frame would ever come.
+        if (ended && IsHeadless() && HostClockDriver() == thread->id) HostSetClockDriver(self.id);
     } else {
         // Nothing announces the end of another process: look every millisecond.
         int process = entry->process;

@@ -39,7 +39,9 @@ void OnFramePresented(uint64_t frameCount)
         HostAdvanceInputFrame();
     }
     if (FrameLog != nullptr) {
-        std::fprintf(FrameLog, "%llu %u\n", static_cast<unsigned long long>(frameCount), HostVirtualTime());
+        // The hook runs on the presenting thread, so the last presented frame is this one.
+        std::fprintf(FrameLog, "%llu %u %016llx\n", static_cast<unsigned long long>(frameCount), HostVirtualTime(),
+                     static_cast<unsigned long long>(LastPresentedFrameHash()));
         std::fflush(FrameLog);
     }
     const uint64_t limit = FrameLimit.load();

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include "tests/e2e/TestProject.h"
 
@@ -69,14 +70,44 @@ std::string Press(int frame, const char* key)
     return std::to_string(frame) + " down " + key + "\n" + std::to_string(frame + 1) + " up " + key + "\n";
 }
 
+namespace {
+
+// Each line of the frame log: frame count, virtual milliseconds, picture hash (hexadecimal).
+struct FrameLogLine {
+    uint64_t frame = 0;
+    uint32_t time = 0;
+    uint64_t hash = 0;
+};
+
+std::vector<FrameLogLine> ReadFrameLogLines(const std::string& path)
+{
+    std::vector<FrameLogLine> lines;
+    std::ifstream in(path);
+    std::string text;
+    while (std::getline(in, text)) {
+        std::istringstream fields(text);
+        FrameLogLine line;
+        if (!(fields >> line.frame >> line.time)) break;
+        fields >> std::hex >> line.hash;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+}  // namespace
+
 std::vector<std::pair<uint64_t, uint32_t>> ReadFrameLog(const std::string& path)
 {
     std::vector<std::pair<uint64_t, uint32_t>> frames;
-    std::ifstream in(path);
-    uint64_t n;
-    uint32_t t;
-    while (in >> n >> t) frames.emplace_back(n, t);
+    for (const FrameLogLine& line : ReadFrameLogLines(path)) frames.emplace_back(line.frame, line.time);
     return frames;
+}
+
+std::vector<uint64_t> ReadFrameHashes(const std::string& path)
+{
+    std::vector<uint64_t> hashes;
+    for (const FrameLogLine& line : ReadFrameLogLines(path)) hashes.push_back(line.hash);
+    return hashes;
 }
 
 Frame ReadBmp24(const std::string& path)

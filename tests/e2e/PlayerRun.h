@@ -27,6 +27,8 @@ std::string Press(int frame, const char* key);
 // The frame log of a run: presented frame and virtual milliseconds, one pair a frame (empty when
 // the file is missing).
 std::vector<std::pair<uint64_t, uint32_t>> ReadFrameLog(const std::string& path);
+// The same log's third column: a hash of each presented frame's picture, in order.
+std::vector<uint64_t> ReadFrameHashes(const std::string& path);
 
 // A frame dump of the player (24-bit BMP) as 0x00RRGGBB pixels, top row first; empty when the
 // file is missing or short.

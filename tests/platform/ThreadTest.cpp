@@ -222,6 +222,36 @@ TEST(Threads, SleepAdvancesTheVirtualClockOnTheHeadlessHostAndRealTimeOnTheSdlHo
     HostSelect(HostKind::Headless);
 }
 
+// A display thread that drives the headless clock while it shows frames, then ends.
+unsigned DriveTheClockAndEnd(void*)
+{
+    HostSetClockDriver(GetCurrentThreadId());
+    Sleep(16);
+    return 0;
+}
+
+TEST(Threads, ThreadThatWaitedForTheClockDriverCarriesTheClockOn)
+{
+    HostSelect(HostKind::Headless);
+    HostSetVirtualTime(1000);
+    HANDLE thread = BeginThread(DriveTheClockAndEnd, nullptr, nullptr);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    EXPECT_EQ(timeGetTime(), 1016u);
+    // The waiter's sleeps move the clock now; before, nothing ever moved it again.
+    EXPECT_EQ(HostClockDriver(), GetCurrentThreadId());
+    Sleep(16);
+    EXPECT_EQ(timeGetTime(), 1032u);
+
+    // A thread that does not drive the clock leaves the driver as it was.
+    HostSetClockDriver(0);
+    thread = BeginThread([](void*) -> unsigned { return 0; }, nullptr, nullptr);
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    EXPECT_EQ(HostClockDriver(), 0u);
+}
+
 std::atomic<HANDLE> g_ownHandle{nullptr};
 std::atomic<bool> g_pastTerminate{false};
 

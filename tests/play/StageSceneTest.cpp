@@ -6,6 +6,7 @@
 #include "frontend/MenuCursor.h"
 #include "frontend/SaveData.h"
 #include "media/input/KeyInput.h"
+#include "platform/win/WinMessage.h"
 #include "shell/SceneManager.h"
 #include "shell/ShellGlobals.h"
 #include "stage/StagePlayScene.h"
@@ -39,6 +40,24 @@ TEST(StageScene, SceneThatCouldNotBeSetUpRunsNoState)
     EXPECT_EQ(scene.RunFrame(), 1);
     EXPECT_EQ(scene.m_nPhase, 3);
     EXPECT_EQ(scene.m_nPhaseStep, 5);
+}
+
+TEST(StageScene, CloseThatCameDuringAWaitIsAskedForAgainInAnyState)
+{
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    // The results of a stage cleared right after the wait that the close came in.
+    cStagePlayScene scene;
+    scene.m_nPhase = 4;
+    scene.m_nPhaseStep = 1;
+    scene.m_nBannerCount = 12;
+    scene.SetClosing();
+    EXPECT_EQ(scene.RunFrame(), 1);
+    EXPECT_EQ(scene.m_nPhase, 4);
+    EXPECT_EQ(scene.m_nBannerCount, 12);
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
 }
 
 class StagePhaseTest : public cPlayFixture {

@@ -822,8 +822,10 @@ cDemoCanvas MakeWord()
     c.OutlinedText(8, 6, "PART", 4, Shade(RampYellow, 11), Shade(RampRed, 3));
     c.OutlinedText(4, 38, "REPLAY", 3, Shade(RampSky, 12), Shade(RampBlue, 2));
     c.OutlinedText(162, 10, "START", 2, Shade(RampLime, 12), Shade(RampGreen, 2));
-    c.OutlinedText(164, 42, "CLEAR", 2, Shade(RampYellow, 12), Shade(RampOrange, 2));
-    c.OutlinedText(164, 74, "MISS", 2, Shade(RampRed, 11), Shade(RampRed, 2));
+    // The clear banner is the 128 x 32 cell at (0, 64), the game-over banner the 144 x 32 cell
+    // at (0, 96): stage play blits them from there.
+    c.OutlinedText(34, 74, "CLEAR", 2, Shade(RampYellow, 12), Shade(RampOrange, 2));
+    c.OutlinedText(18, 106, "GAME OVER", 2, Shade(RampRed, 11), Shade(RampRed, 2));
     BigDigits(c, 128, RampYellow);
     BigDigits(c, 160, RampSky);
     return c;
