@@ -245,6 +245,8 @@ bool StartProject()
     BuildScreenEffectTables(g_ScreenEffectTable, g_ScreenEffectTableReversed);
     if (!g_System.LoadFromFile("data\\System.dat")) return false;
     SetSystemIniDefaults(SystemIni, g_System.m_vOption);
+    // The project's own settings (its glyph caches among them); each run sets the back end and depth.
+    if (!ReadSystemIni("System.ini", SystemIni, g_System.m_vOption)) return false;
     if (!g_CommonPalette.LoadFromFile(ProjectPathTable[7])) return false;
     SceneManager.FrameRate = 60;
     InputStates.resize(std::max<size_t>(InputStates.size(), 1));
