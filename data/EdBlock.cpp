@@ -7,8 +7,10 @@
 
 cEdBlock::cEdBlock()
 {
-    RegisterFields(kCurrentDataVersion);
-    SetDefaults();
+    // The member initialisers are the defaults that SetDefaults gives; the field lists are built
+    // by each operation that needs them. A stage's block map makes a block for every cell, tens of
+    // thousands, most of them never copied or saved.
+    m_vInherit.assign(kBlockInheritGroups, 0);
 }
 
 cEdBlock::cEdBlock(const cEdBlock& source) : cFieldListRecord(source)

@@ -349,10 +349,10 @@ void CopyCommandList(std::vector<cEdCommand>& target, const std::vector<cEdComma
 {
     if (&target == &source) return;
     const std::vector<cEdCommand> copy(source);
-    CopyRecordVector(target, copy, cEdCommand::Default());
+    CopyRecordVectorWith(target, copy, [] { return cEdCommand::Default(); });
 }
 
 bool ReadCommandVector(std::vector<cEdCommand>& list, FILE* fp)
 {
-    return LoadRecordVector(fp, list, cEdCommand::Default());
+    return LoadRecordVectorWith(fp, list, [] { return cEdCommand::Default(); });
 }

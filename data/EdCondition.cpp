@@ -77,10 +77,10 @@ bool cEdCondition::Save(FILE* fp)
 
 void CopyConditionList(std::vector<cEdCondition>& target, const std::vector<cEdCondition>& source)
 {
-    CopyRecordVector(target, source, cEdCondition::Default());
+    CopyRecordVectorWith(target, source, [] { return cEdCondition::Default(); });
 }
 
 bool LoadConditionList(FILE* fp, std::vector<cEdCondition>& list)
 {
-    return LoadRecordVector(fp, list, cEdCondition::Default());
+    return LoadRecordVectorWith(fp, list, [] { return cEdCondition::Default(); });
 }

@@ -65,7 +65,7 @@ void cEdFlow::RegisterFields(uint32_t nVersion)
 bool cEdFlow::Load(FILE* fp)
 {
     if (!cFieldListRecord::Load(fp) || !LoadConditionList(fp, m_vCondition) ||
-        !LoadRecordVector(fp, m_vKeyList, cEdKeyList::Default()) || !ReadCommandVector(m_vCommand, fp))
+        !LoadRecordVectorWith(fp, m_vKeyList, [] { return cEdKeyList::Default(); }) || !ReadCommandVector(m_vCommand, fp))
         return false;
     if (g_nFileVersion <= 750) {
         // Triggers were inserted at 11 (after 131) and at 5 and 6 (at 164).
@@ -100,12 +100,12 @@ void CopyFlowList(std::vector<cEdFlow>& target, const std::vector<cEdFlow>& sour
     if (&target == &source) return;
     // The source may be a list nested inside one of the target's flows: copy it out first.
     const std::vector<cEdFlow> copy(source);
-    CopyRecordVector(target, copy, cEdFlow::Default());
+    CopyRecordVectorWith(target, copy, [] { return cEdFlow::Default(); });
 }
 
 bool LoadFlowList(FILE* fp, std::vector<cEdFlow>& list)
 {
-    return LoadRecordVector(fp, list, cEdFlow::Default());
+    return LoadRecordVectorWith(fp, list, [] { return cEdFlow::Default(); });
 }
 
 void RemoveDeletedFlows(std::vector<cEdFlow>& list)

@@ -40,5 +40,5 @@ bool cEdKeyList::Save(FILE* fp)
 
 void CopyKeyListList(std::vector<cEdKeyList>& target, const std::vector<cEdKeyList>& source)
 {
-    CopyRecordVector(target, source, cEdKeyList::Default());
+    CopyRecordVectorWith(target, source, [] { return cEdKeyList::Default(); });
 }

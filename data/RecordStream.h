@@ -39,8 +39,10 @@ bool SaveByteVector(FILE* fp, const std::vector<int8_t>& v);
 // u32 count, then count record bodies. The vector is emptied and refilled with copies of the
 // prototype, each loaded in turn; members that the file's version lacks keep the prototype's
 // values. On failure the vector holds what was read so far (the caller drops the whole record).
-template <class T>
-bool LoadRecordVector(FILE* fp, std::vector<T>& v, const T& prototype)
+// makePrototype is called only when the file holds elements: most lists in a stage are empty,
+// and a record's prototype costs more to build than reading an empty list.
+template <class T, class MakePrototype>
+bool LoadRecordVectorWith(FILE* fp, std::vector<T>& v, MakePrototype makePrototype)
 {
     uint32_t nCount = 0;
     if (!ReadU32(fp, nCount)) {
@@ -54,6 +56,8 @@ bool LoadRecordVector(FILE* fp, std::vector<T>& v, const T& prototype)
     // Elements are added as they load, so a count that the file cannot back never costs more
     // memory than the elements actually read.
     v.clear();
+    if (nCount == 0) return true;
+    decltype(auto) prototype = makePrototype();
     v.reserve(nCount < 1024 ? nCount : 1024);
     for (uint32_t i = 0; i < nCount; ++i) {
         if (RecordLoadStopped()) return false;
@@ -61,6 +65,12 @@ bool LoadRecordVector(FILE* fp, std::vector<T>& v, const T& prototype)
         if (!v.back().Load(fp)) return false;
     }
     return true;
+}
+
+template <class T>
+bool LoadRecordVector(FILE* fp, std::vector<T>& v, const T& prototype)
+{
+    return LoadRecordVectorWith(fp, v, [&prototype]() -> const T& { return prototype; });
 }
 
 template <class T>
@@ -75,11 +85,18 @@ bool SaveRecordVector(FILE* fp, std::vector<T>& v)
 
 // target := source element by element: the target grows with copies of the default element and
 // shrinks from the source's length on, then each element is assigned with its class's assignment.
+// makeDefault is called only when the target must grow.
+template <class T, class MakeDefault>
+void CopyRecordVectorWith(std::vector<T>& target, const std::vector<T>& source, MakeDefault makeDefault)
+{
+    if (&target == &source) return;
+    if (target.size() < source.size()) target.resize(source.size(), makeDefault());
+    else target.erase(target.begin() + static_cast<std::ptrdiff_t>(source.size()), target.end());
+    for (size_t i = 0; i < source.size(); ++i) target[i] = source[i];
+}
+
 template <class T>
 void CopyRecordVector(std::vector<T>& target, const std::vector<T>& source, const T& defaultElement)
 {
-    if (&target == &source) return;
-    if (target.size() < source.size()) target.resize(source.size(), defaultElement);
-    else target.erase(target.begin() + static_cast<std::ptrdiff_t>(source.size()), target.end());
-    for (size_t i = 0; i < source.size(); ++i) target[i] = source[i];
+    CopyRecordVectorWith(target, source, [&defaultElement]() -> const T& { return defaultElement; });
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "core/Log.h"
 #include "data/EdStage.h"
@@ -452,13 +453,6 @@ cChara* BlockCharaBelow(const cCharaBase* lpChara, bool bOnlyRidden)
     return nullptr;
 }
 
-bool InsideSomeBlockChara(const cCharaBase* lpChara, double x, double y)
-{
-    for (cChara& b : CharaList)
-        if (ActsOn(b, lpChara) && Inside(x, y, BoxOf(b))) return true;
-    return false;
-}
-
 }  // namespace
 
 int32_t PushByBlockCharacters(cCharaBase* lpChara, cStageList<cChara>& list)
@@ -532,6 +526,17 @@ int32_t CrushedByBlockCharacters(cCharaBase* lpChara, const double* lpStartBox)
     if (lpChara->m_bFlying != 0 && lpChara->m_nBlockMode == 0) return 0;
     const Box now = BoxOf(*lpChara);
     const Box start{lpStartBox[0], lpStartBox[1], lpStartBox[2], lpStartBox[3]};
+    // The boxes of the block characters acting on it, from one walk of the list: nothing runs
+    // between the corner tests that could change the list or a box, and a crowd of ordinary
+    // characters would otherwise walk the whole list up to eight times for each of them.
+    std::vector<Box> vActing;
+    for (cChara& b : CharaList)
+        if (ActsOn(b, lpChara)) vActing.push_back(BoxOf(b));
+    auto insideSome = [&vActing](double x, double y) {
+        for (const Box& box : vActing)
+            if (Inside(x, y, box)) return true;
+        return false;
+    };
     // Corners top-left, top-right, bottom-left, bottom-right; the lower ones a pixel above the
     // bottom, so that standing on a block character is not being inside it.
     auto corner = [](const Box& b, int32_t n, double& x, double& y) {
@@ -541,9 +546,9 @@ int32_t CrushedByBlockCharacters(cCharaBase* lpChara, const double* lpStartBox)
     for (int32_t n = 0; n < 4; ++n) {
         double x = 0.0, y = 0.0;
         corner(now, n, x, y);
-        if (InsideSomeBlockChara(lpChara, x, y)) continue;
+        if (insideSome(x, y)) continue;
         corner(start, n, x, y);
-        if (InsideSomeBlockChara(lpChara, x, y)) continue;
+        if (insideSome(x, y)) continue;
         return 0;
     }
     return 1;
