@@ -2,6 +2,7 @@
 // ground carries a flow of the command under test, whole frames of play step it, and the test
 // looks at what the command left behind (positions, statuses, lists, the stage, sounds heard).
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,14 +22,19 @@
 #include "flows/FlowInstance.h"
 #include "flows/ScreenEffect.h"
 #include "frontend/SaveData.h"
+#include "media/sound/SoundEffect.h"
 #include "media/input/KeyInput.h"
 #include "objects/Shot.h"
+#include "core/MainWindow.h"
+#include "platform/win/WinMessage.h"
+#include "shell/MainWindowProc.h"
 #include "shell/SceneManager.h"
 #include "shell/ShellGlobals.h"
 #include "stage/CharaList.h"
 #include "stage/ItemList.h"
 #include "stage/ScreenTone.h"
 #include "stage/Player.h"
+#include "tests/platform_sound/SoundTestUtil.h"
 #include "tests/play/PlayTestSupport.h"
 
 namespace {
@@ -705,6 +711,121 @@ TEST_F(CommandKindsRunTest, CodeArrangeAndLoopKindsWorkOnTheFlowItself)
          [](CommandKindsRunTest& t, cChara&) { EXPECT_EQ(t.StageVar(5), 3); }},
     };
     RunCases(*this, cases);
+}
+
+// The sound kinds heard through the mixer: the main window's own procedure answers the game
+// thread's requests, and project sound 1 is a square wave.
+class CommandKindsSoundTest : public CommandKindsRunTest {
+public:
+    void SetUp() override
+    {
+        CommandKindsRunTest::SetUp();
+        soundtest::ResetSharedState();
+        m_Dir = soundtest::TempFolder("command_kinds");
+        ASSERT_TRUE(DS_Init(nullptr, 22050, 8, 1));
+        soundtest::Bytes samples;
+        for (int32_t i = 0; i < 22050 / 10; ++i) samples.push_back((i / 25) % 2 != 0 ? 0x30 : 0xD0);
+        soundtest::WriteFile(m_Dir / "one.wav", soundtest::Wave(1, 22050, 8, samples));
+        SoundTable.clear();
+        SoundTable.resize(18);
+        ASSERT_TRUE(DS_CreateSound(SoundTable[17], soundtest::ProjectPath(m_Dir / "one.wav").c_str(), 2, 0));
+        static bool bRegistered = false;
+        if (!bRegistered) {
+            WNDCLASSEX windowClass{};
+            windowClass.cbSize = sizeof windowClass;
+            windowClass.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+                return MainWindow.WindowProc(hwnd, message, wParam, lParam);
+            };
+            windowClass.lpszClassName = "CommandKindsSoundWindow";
+            RegisterClassEx(&windowClass);
+            bRegistered = true;
+        }
+        m_hWindow = CreateWindowEx(0, "CommandKindsSoundWindow", "test", 0, 0, 0, 640, 480, nullptr, nullptr,
+                                   nullptr, nullptr);
+        m_hSavedMain = hMainWnd.load();
+        hMainWnd = m_hWindow;
+    }
+    void TearDown() override
+    {
+        hMainWnd = m_hSavedMain;
+        DestroyWindow(m_hWindow);
+        for (DSSOUNDDATA& sound : SoundTable) DS_ReleaseSound(sound);
+        SoundTable.clear();
+        DS_UnInit();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_Dir, ignored);
+        CommandKindsRunTest::TearDown();
+    }
+
+    // Plays the frames while the mixer records: the loudest sample heard, and how many times the
+    // sound started (a rise from silence).
+    int32_t Listen(int32_t nFrames, int32_t* lpStarts = nullptr)
+    {
+        soundtest::cRecording rec;
+        rec.Start(m_Dir / "heard.wav");
+        for (int32_t i = 0; i < nFrames; ++i) {
+            Frames(1);
+            soundtest::Advance(16);
+        }
+        soundtest::Advance(200);
+        EXPECT_TRUE(rec.Stop());
+        if (lpStarts != nullptr) {
+            *lpStarts = 0;
+            int64_t f = rec.FirstAbove(1000);
+            while (f >= 0) {
+                ++*lpStarts;
+                // The wave lasts 100 ms; the next start is looked for after it.
+                f = rec.FirstAbove(1000, static_cast<size_t>(f) + soundtest::MsToFrames(120));
+            }
+        }
+        return rec.Peak(0, rec.Frames());
+    }
+
+    std::filesystem::path m_Dir;
+    HWND m_hWindow = nullptr;
+    HWND m_hSavedMain = nullptr;
+};
+
+TEST_F(CommandKindsSoundTest, SoundKindIsHeardOnceAndSoundZeroIsSilence)
+{
+    for (int32_t nSound : {1, 0}) {
+        SCOPED_TRACE(nSound);
+        TearDownStageOnly();
+        NewStage();
+        Start({Flow({Cmd(35, 0, {nSound}), Hold()})});
+        int32_t nStarts = 0;
+        const int32_t nPeak = Listen(10, &nStarts);
+        if (nSound == 1) {
+            EXPECT_GT(nPeak, 1000);
+            EXPECT_EQ(nStarts, 1);
+        } else {
+            EXPECT_EQ(nPeak, 0);
+        }
+    }
+}
+
+// A command's own sound: the shot plays it with its volley.
+TEST_F(CommandKindsSoundTest, ShotPlaysItsCommandsSound)
+{
+    cEdCommand shot = ShotCmd(11, 0);
+    shot.m_lpShot->m_nCount = 1;
+    shot.m_lpShot->m_nGraphic = 1;
+    shot.m_lpShot->m_nSpeed = 80;
+    shot.m_nSound = 1;
+    Start({Flow({shot, Hold()})});
+    int32_t nStarts = 0;
+    EXPECT_GT(Listen(10, &nStarts), 1000);
+    EXPECT_EQ(nStarts, 1);
+}
+
+// The music request reaches the main window with its number and loop setting.
+TEST_F(CommandKindsSoundTest, BgmKindAsksForTheStageMusic)
+{
+    Start({Flow({Cmd(36, 0, {3, 1}), Hold()})});
+    Frames(2);
+    EXPECT_EQ(g_SaveData.nBgm, 3);
+    EXPECT_EQ(g_SaveData.nBgmOption, 1);
+    EXPECT_EQ(StageBgmLoop.load(), 1);
 }
 
 }   // namespace
