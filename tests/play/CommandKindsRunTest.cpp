@@ -714,7 +714,7 @@ TEST_F(CommandKindsRunTest, CodeArrangeAndLoopKindsWorkOnTheFlowItself)
 }
 
 // The sound kinds heard through the mixer: the main window's own procedure answers the game
-// thread's requests, and project sound 1 is a square wave.
+// thread's sound and music requests, and project sound 1 is a square wave.
 class CommandKindsSoundTest : public CommandKindsRunTest {
 public:
     void SetUp() override
@@ -733,8 +733,11 @@ public:
         if (!bRegistered) {
             WNDCLASSEX windowClass{};
             windowClass.cbSize = sizeof windowClass;
+            // Only the game thread's requests go to the main window's procedure: its answer to
+            // the window's end would end the whole test run.
             windowClass.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-                return MainWindow.WindowProc(hwnd, message, wParam, lParam);
+                if (message == UM_PLAYSE || message == UM_PLAYBGM) return MainWindow.WindowProc(hwnd, message, wParam, lParam);
+                return DefWindowProc(hwnd, message, wParam, lParam);
             };
             windowClass.lpszClassName = "CommandKindsSoundWindow";
             RegisterClassEx(&windowClass);
@@ -749,6 +752,9 @@ public:
     {
         hMainWnd = m_hSavedMain;
         DestroyWindow(m_hWindow);
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
         for (DSSOUNDDATA& sound : SoundTable) DS_ReleaseSound(sound);
         SoundTable.clear();
         DS_UnInit();
