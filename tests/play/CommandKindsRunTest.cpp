@@ -1,9 +1,12 @@
 // Every command kind run by a real flow on a set-up stage: a computer character standing on the
 // ground carries a flow of the command under test, whole frames of play step it, and the test
 // looks at what the command left behind (positions, statuses, lists, the stage, sounds heard).
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "data/EdDatabase.h"
 #include "data/EdAnime.h"
 #include "data/EdEffect.h"
+#include "data/EdMediaEntry.h"
 #include "data/EdSwordType.h"
 #include "data/EdPalette.h"
 #include "data/EdStageRecords.h"
@@ -20,6 +24,7 @@
 #include "flows/CharaEffect.h"
 #include "flows/EffectObject.h"
 #include "flows/FlowInstance.h"
+#include "flows/PictureObject.h"
 #include "flows/ScreenEffect.h"
 #include "frontend/SaveData.h"
 #include "media/sound/SoundEffect.h"
@@ -32,8 +37,11 @@
 #include "shell/ShellGlobals.h"
 #include "stage/CharaList.h"
 #include "stage/ItemList.h"
+#include "stage/StageResources.h"
 #include "stage/ScreenTone.h"
 #include "stage/Player.h"
+#include "tests/media_graphics/GraphicsTestSupport.h"
+#include "tests/platform_graphics/BmpFixture.h"
 #include "tests/platform_sound/SoundTestUtil.h"
 #include "tests/play/PlayTestSupport.h"
 
@@ -102,125 +110,160 @@ cEdFlow Flow(std::vector<cEdCommand> vCommands, int32_t nTrigger = 0)
     return flow;
 }
 
+// The globals a stage run reads and the cases change, saved and put back.
+class cSavedGlobals {
+public:
+    cSavedGlobals()
+        : m_Database(g_Database), m_Palette(g_CommonPalette), m_System(g_System), m_Patterns(g_AnimePatternTable),
+          m_EffectPatterns(g_EffectPatternTable), m_CharaEffects(g_CharaEffectTable),
+          m_CharaEffectsReversed(g_CharaEffectTableReversed), m_ScreenEffects(g_ScreenEffectTable),
+          m_ScreenEffectsReversed(g_ScreenEffectTableReversed), m_bActive(bAppActive.load())
+    {
+    }
+    ~cSavedGlobals()
+    {
+        g_Stage = cEdStage();
+        g_StageStart = cEdStage();
+        InputStates.clear();
+        g_Database = m_Database;
+        g_CommonPalette = m_Palette;
+        g_System = m_System;
+        g_AnimePatternTable = m_Patterns;
+        g_EffectPatternTable = m_EffectPatterns;
+        g_CharaEffectTable = m_CharaEffects;
+        g_CharaEffectTableReversed = m_CharaEffectsReversed;
+        g_ScreenEffectTable = m_ScreenEffects;
+        g_ScreenEffectTableReversed = m_ScreenEffectsReversed;
+        bAppActive = m_bActive;
+        g_SaveData.Reset();
+    }
+
+private:
+    cEdDatabase m_Database;
+    cEdPalette m_Palette;
+    cEdSystem m_System;
+    std::vector<AnimePattern> m_Patterns;
+    std::vector<AnimePattern> m_EffectPatterns;
+    std::vector<cCharaEffect> m_CharaEffects;
+    std::vector<cCharaEffect> m_CharaEffectsReversed;
+    std::vector<cScreenEffect> m_ScreenEffects;
+    std::vector<cScreenEffect> m_ScreenEffectsReversed;
+    int32_t m_bActive = 0;
+};
+
+// A computer character of faction nFaction standing on the ground at column c.
+cEdChara Character(int16_t c, int8_t nFaction)
+{
+    cEdChara chara;
+    chara.SetDefaults();
+    chara.m_nController = 1;
+    chara.m_nHitGroup = nFaction;
+    chara.m_nGraphicIndex = 2;
+    chara.m_nCarriedItem = -1;
+    chara.m_nMaxHP = 10;
+    chara.m_nX = c;
+    chara.m_nY = kGroundRow - 1;
+    return chara;
+}
+
+// A stage of 40 x 15 blocks at two sub-steps a frame: ground on row 13, the hero at column 3
+// and the actor at column 10, both standing on it, the hero facing the actor. The actor's
+// definition is returned for the case to finish.
+cEdChara NewKindStage()
+{
+    bAppActive = 1;
+    BuildCommandParamTable();
+    g_AnimePatternTable.assign(4, AnimePattern{{0, 1, 0}, {AnimeStay, 0, 1}});
+    g_AnimePatternTable[3] = AnimePattern{{5, 2, 0}, {6, 2, 0}, {AnimeStay, 0, 1}};
+    InputStates.resize(1);
+    InputStates[0] = cKeyInput();
+    g_Stage = cEdStage();
+    g_Stage.SetDefaults();
+    g_Stage.m_nWidth = 40;
+    g_Stage.m_nHeight = 15;
+    g_Stage.m_nSpeedLevel = 2;
+    g_System.m_bReplay = 0;
+    SceneManager.TitleChoice = 3;
+    SceneManager.GameMode = 2;
+    g_SaveData.Reset();
+    for (int16_t x = 0; x < 40; ++x) {
+        cEdBlock ground;
+        ground.SetDefaults();
+        ground.m_nHit = 1;
+        ground.m_nGraphicIndex = 1;
+        ground.m_nX = x;
+        ground.m_nY = kGroundRow;
+        g_Stage.m_vBlock.push_back(ground);
+    }
+    cEdChara hero;
+    hero.SetDefaults();
+    hero.m_nController = 0;
+    hero.m_nHitGroup = 0;
+    hero.m_nGraphicIndex = 1;
+    hero.m_nX = 3;
+    hero.m_nY = kGroundRow - 1;
+    hero.m_nStartDir = 1;
+    g_Stage.m_vChara.push_back(hero);
+    cEdChara actor = Character(kActorColumn, 1);
+    actor.m_nCid = kActorCid;
+    return actor;
+}
+
+// The actor joins the stage with these flows; the stage is set up and play begins.
+void StartKindStage(cPlayState& state, cEdChara& actor, std::vector<cEdFlow> vFlows)
+{
+    actor.m_vFlow = std::move(vFlows);
+    g_Stage.m_vChara.push_back(actor);
+    g_StageStart = g_Stage;
+    state.SetStage(0, 0);
+    state.m_nPhase = 2;
+}
+
+// Whole frames of play with no key held, until the stage ends.
+void PlayFrames(cPlayState& state, int32_t n)
+{
+    for (int32_t i = 0; i < n && state.m_nPhase == 2; ++i) {
+        InputStates[0].m_wDirection = 0;
+        InputStates[0].m_wButton = 0;
+        state.PlayStep();
+    }
+}
+
+cChara* FindCid(int32_t nCid)
+{
+    for (cChara& chara : CharaList)
+        if (chara.m_Def.m_nCid == nCid) return &chara;
+    return nullptr;
+}
+
 class CommandKindsRunTest : public cPlayFixture {
 public:
     void SetUp() override
     {
         cPlayFixture::SetUp();
-        m_SavedDatabase = g_Database;
-        m_SavedPalette = g_CommonPalette;
-        m_SavedSystem = g_System;
-        m_SavedPatterns = g_AnimePatternTable;
-        m_SavedEffectPatterns = g_EffectPatternTable;
-        m_SavedCharaEffects = g_CharaEffectTable;
-        m_SavedCharaEffectsReversed = g_CharaEffectTableReversed;
-        m_SavedScreenEffects = g_ScreenEffectTable;
-        m_SavedScreenEffectsReversed = g_ScreenEffectTableReversed;
-        m_bSavedActive = bAppActive.load();
-        bAppActive = 1;
-        BuildCommandParamTable();
-        g_AnimePatternTable.assign(4, AnimePattern{{0, 1, 0}, {AnimeStay, 0, 1}});
-        g_AnimePatternTable[3] = AnimePattern{{5, 2, 0}, {6, 2, 0}, {AnimeStay, 0, 1}};
+        m_lpSaved = std::make_unique<cSavedGlobals>();
         NewStage();
     }
     void TearDown() override
     {
-        g_Stage = cEdStage();
-        g_StageStart = cEdStage();
-        InputStates.clear();
         cPlayFixture::TearDown();
-        g_Database = m_SavedDatabase;
-        g_CommonPalette = m_SavedPalette;
-        g_System = m_SavedSystem;
-        g_AnimePatternTable = m_SavedPatterns;
-        g_EffectPatternTable = m_SavedEffectPatterns;
-        g_CharaEffectTable = m_SavedCharaEffects;
-        g_CharaEffectTableReversed = m_SavedCharaEffectsReversed;
-        g_ScreenEffectTable = m_SavedScreenEffects;
-        g_ScreenEffectTableReversed = m_SavedScreenEffectsReversed;
-        bAppActive = m_bSavedActive;
-        g_SaveData.Reset();
+        m_lpSaved.reset();
     }
 
-    // A stage of 40 x 15 blocks at two sub-steps a frame: ground on row 13, the hero at column 3
-    // and the actor at column 10, both standing on it, the hero facing the actor.
-    void NewStage()
-    {
-        InputStates.resize(1);
-        InputStates[0] = cKeyInput();
-        g_Stage = cEdStage();
-        g_Stage.SetDefaults();
-        g_Stage.m_nWidth = 40;
-        g_Stage.m_nHeight = 15;
-        g_Stage.m_nSpeedLevel = 2;
-        g_System.m_bReplay = 0;
-        SceneManager.TitleChoice = 3;
-        SceneManager.GameMode = 2;
-        g_SaveData.Reset();
-        for (int16_t x = 0; x < 40; ++x) {
-            cEdBlock ground;
-            ground.SetDefaults();
-            ground.m_nHit = 1;
-            ground.m_nGraphicIndex = 1;
-            ground.m_nX = x;
-            ground.m_nY = kGroundRow;
-            g_Stage.m_vBlock.push_back(ground);
-        }
-        cEdChara hero;
-        hero.SetDefaults();
-        hero.m_nController = 0;
-        hero.m_nHitGroup = 0;
-        hero.m_nGraphicIndex = 1;
-        hero.m_nX = 3;
-        hero.m_nY = kGroundRow - 1;
-        hero.m_nStartDir = 1;
-        g_Stage.m_vChara.push_back(hero);
-        m_Actor = Character(kActorColumn, 1);
-        m_Actor.m_nCid = kActorCid;
-    }
-    // A computer character of faction nFaction standing on the ground at column c.
-    static cEdChara Character(int16_t c, int8_t nFaction)
-    {
-        cEdChara chara;
-        chara.SetDefaults();
-        chara.m_nController = 1;
-        chara.m_nHitGroup = nFaction;
-        chara.m_nGraphicIndex = 2;
-        chara.m_nCarriedItem = -1;
-        chara.m_nMaxHP = 10;
-        chara.m_nX = c;
-        chara.m_nY = kGroundRow - 1;
-        return chara;
-    }
-    void AddCharacter(const cEdChara& chara) { g_Stage.m_vChara.push_back(chara); }
+    void NewStage() { m_Actor = NewKindStage(); }
+    static cEdChara Character(int16_t c, int8_t nFaction) { return ::Character(c, nFaction); }
 
     // The actor carries these flows; the stage is set up and play begins.
     void Start(std::vector<cEdFlow> vFlows)
     {
-        m_Actor.m_vFlow = std::move(vFlows);
-        g_Stage.m_vChara.push_back(m_Actor);
-        g_StageStart = g_Stage;
-        m_State.SetStage(0, 0);
-        m_State.m_nPhase = 2;
+        StartKindStage(m_State, m_Actor, std::move(vFlows));
         if (cChara* lpActor = Actor()) {
             m_dX0 = lpActor->m_dX;
             m_dY0 = lpActor->m_dY;
         }
     }
-    void Frames(int32_t n)
-    {
-        for (int32_t i = 0; i < n && m_State.m_nPhase == 2; ++i) {
-            InputStates[0].m_wDirection = 0;
-            InputStates[0].m_wButton = 0;
-            m_State.PlayStep();
-        }
-    }
-    cChara* Actor()
-    {
-        for (cChara& chara : CharaList)
-            if (chara.m_Def.m_nCid == kActorCid) return &chara;
-        return nullptr;
-    }
+    void Frames(int32_t n) { PlayFrames(m_State, n); }
+    cChara* Actor() { return FindCid(kActorCid); }
     cChara& A()
     {
         cChara* lpActor = Actor();
@@ -241,17 +284,7 @@ public:
     cEdChara m_Actor;
     cChara m_Missing;
 
-private:
-    cEdDatabase m_SavedDatabase;
-    cEdPalette m_SavedPalette;
-    cEdSystem m_SavedSystem;
-    std::vector<AnimePattern> m_SavedPatterns;
-    std::vector<AnimePattern> m_SavedEffectPatterns;
-    std::vector<cCharaEffect> m_SavedCharaEffects;
-    std::vector<cCharaEffect> m_SavedCharaEffectsReversed;
-    std::vector<cScreenEffect> m_SavedScreenEffects;
-    std::vector<cScreenEffect> m_SavedScreenEffectsReversed;
-    int32_t m_bSavedActive = 0;
+    std::unique_ptr<cSavedGlobals> m_lpSaved;
 };
 
 TEST_F(CommandKindsRunTest, StageSetUpPlacesTheActorOnTheGround)
@@ -393,13 +426,6 @@ void AddBystander(CommandKindsRunTest&)
     cEdChara other = CommandKindsRunTest::Character(kActorColumn + 4, 2);
     other.m_nCid = 9;
     g_Stage.m_vChara.push_back(other);
-}
-
-cChara* FindCid(int32_t nCid)
-{
-    for (cChara& chara : CharaList)
-        if (chara.m_Def.m_nCid == nCid) return &chara;
-    return nullptr;
 }
 
 std::vector<int32_t> StatusOp(std::initializer_list<std::pair<size_t, int32_t>> values)
@@ -833,5 +859,136 @@ TEST_F(CommandKindsSoundTest, BgmKindAsksForTheStageMusic)
     EXPECT_EQ(g_SaveData.nBgmOption, 1);
     EXPECT_EQ(StageBgmLoop.load(), 1);
 }
+
+// The drawing kinds as they land in the frame: a running graphics layer on the headless host,
+// the stage drawn into its back buffer by the play step itself.
+class CommandKindsDrawTest : public GraphicsTest {
+protected:
+    void SetUp() override
+    {
+        GraphicsTest::SetUp();
+        lpPlayState = &m_State;
+        m_lpSaved = std::make_unique<cSavedGlobals>();
+        m_Actor = NewKindStage();
+        m_Dir = std::filesystem::temp_directory_path() / ("command_kinds_draw_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_Dir);
+    }
+    void TearDown() override
+    {
+        ClearStagePictures();
+        ClearStageObjects(m_State);
+        ResetPlayers(0);
+        BlockMap.Clear();
+        lpPlayState = nullptr;
+        m_lpSaved.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_Dir, ignored);
+        GraphicsTest::TearDown();
+    }
+
+    // A one-colour picture file of w x h pixels, by its project path.
+    std::string WritePicture(const std::string& name, int32_t w, int32_t h, uint32_t rgb)
+    {
+        bmpfixture::Image image;
+        image.width = w;
+        image.height = h;
+        image.pixels.assign(static_cast<size_t>(w * h), rgb);
+        const std::string host = (m_Dir / name).string();
+        EXPECT_TRUE(bmpfixture::WriteFile(host, bmpfixture::Encode(image, bmpfixture::Options{})));
+        return bmpfixture::ProjectPath(host);
+    }
+
+    cPlayState m_State;
+    cEdChara m_Actor;
+    std::unique_ptr<cSavedGlobals> m_lpSaved;
+    std::filesystem::path m_Dir;
+};
+
+class CommandKindsPictureTest : public CommandKindsDrawTest {};
+
+// Picture 1 (20 x 10, one colour) in the middle of the screen, in front of the stage, for one
+// second; the frame shows it and, once its time is over, no longer does.
+TEST_P(CommandKindsPictureTest, PictureIsDrawnInTheFrameForItsTime)
+{
+    g_Database.m_vPicture.assign(2, cEdPicture());
+    g_Database.m_vPicture[1].m_strFile = WritePicture("picture.bmp", 20, 10, 0x804020);
+    // Screen centre, layer 1, full size, by time: ten tenths, the game going on.
+    const std::vector<int32_t> p = {1, 0, 0, 0, 0, 0, 1, 100, 2, 10, 0, 0, 0, 0, 0};
+    StartKindStage(m_State, m_Actor, {Flow({Cmd(32, 0, p), Hold()})});
+    PlayFrames(m_State, 2);
+    ASSERT_EQ(m_State.m_PictureList.Count(), 1);
+    const cPictureObject& picture = *m_State.m_PictureList.begin();
+    ASSERT_NE(picture.m_lpSurface, nullptr);
+    auto isPicture = [this](int32_t x, int32_t y) {
+        int32_t r = 0, g = 0, b = 0;
+        Channels(Get(&BackBuffer, x, y), &r, &g, &b);
+        // 0x80, 0x40, 0x20 in any depth's precision.
+        return std::abs(r - 0x80) <= 8 && std::abs(g - 0x40) <= 8 && std::abs(b - 0x20) <= 8;
+    };
+    EXPECT_TRUE(isPicture(320 - 10, 240 - 5));
+    EXPECT_TRUE(isPicture(320 + 9, 240 + 4));
+    EXPECT_FALSE(isPicture(320 + 10, 240 + 5));
+    EXPECT_FALSE(isPicture(320 - 11, 240 - 5));
+    // Sixty frames in all, then it is gone from the list and from the frame.
+    PlayFrames(m_State, 57);
+    EXPECT_EQ(m_State.m_PictureList.Count(), 1);
+    PlayFrames(m_State, 4);
+    EXPECT_EQ(m_State.m_PictureList.Count(), 0);
+    EXPECT_FALSE(isPicture(320, 240));
+}
+
+// The frame is read back in the format of ordinary surfaces; the 16-bit full-screen back buffer
+// of Direct3D packs a format of its own, so that mode is left to the graphics layer's tests.
+bool OrdinaryBackBuffer(const ModeCase& m)
+{
+    return m.nDepth != 8 && !(m.nBackEnd != 0 && m.nDepth == 16 && m.nWindowMode == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, CommandKindsPictureTest, testing::ValuesIn(ModesWhere(OrdinaryBackBuffer)), ModeName);
+
+class CommandKindsToneTest : public CommandKindsDrawTest {
+protected:
+    // The channels of a pixel of the frame after two frames of play with this flow.
+    std::array<int32_t, 3> PixelAfter(std::vector<cEdCommand> vCommands, int32_t x, int32_t y)
+    {
+        ClearStageObjects(m_State);
+        m_State.m_Tone = ScreenTone();
+        m_Actor = NewKindStage();
+        StartKindStage(m_State, m_Actor, {Flow(std::move(vCommands))});
+        PlayFrames(m_State, 12);
+        std::array<int32_t, 3> rgb{};
+        Channels(Get(&BackBuffer, x, y), &rgb[0], &rgb[1], &rgb[2]);
+        return rgb;
+    }
+};
+
+// A red tone tints the whole frame: each pixel is pulled toward red by the strength, so at full
+// strength the frame is red and at half strength half way; a tone reached over a tenth ends
+// where one of no time starts, and strength 0 leaves the frame as it was.
+TEST_P(CommandKindsToneTest, ScreenColourTintsTheFrame)
+{
+    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{320, 240}, std::pair{639, 479}}) {
+        SCOPED_TRACE(testing::Message() << x << "," << y);
+        const std::array<int32_t, 3> plain = PixelAfter({Hold()}, x, y);
+        ASSERT_GT(plain[1], 8);   // the untinted frame has green to lose
+        const struct {
+            int32_t nStrength, nTime;
+        } cases[] = {{100, 0}, {100, 1}, {50, 0}, {0, 0}};
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.nStrength << "% in " << c.nTime);
+            const std::array<int32_t, 3> tinted =
+                PixelAfter({Cmd(33, 0, {255, 0, 0, c.nStrength, 0, c.nTime, 0, 0}), Hold()}, x, y);
+            EXPECT_NEAR(tinted[0], plain[0] + (255 - plain[0]) * c.nStrength / 100, 8);
+            EXPECT_NEAR(tinted[1], plain[1] * (100 - c.nStrength) / 100, 8);
+            EXPECT_NEAR(tinted[2], plain[2] * (100 - c.nStrength) / 100, 8);
+        }
+    }
+}
+
+// The tone tints the true-colour frame only under Direct3D.
+INSTANTIATE_TEST_SUITE_P(Modes, CommandKindsToneTest, testing::ValuesIn(ModesWhere([](const ModeCase& m) {
+                             return m.nBackEnd != 0 && OrdinaryBackBuffer(m);
+                         })),
+                         ModeName);
 
 }   // namespace
