@@ -739,6 +739,34 @@ TEST_F(CommandKindsRunTest, CodeArrangeAndLoopKindsWorkOnTheFlowItself)
     RunCases(*this, cases);
 }
 
+// Whole frames of two sub-steps: the second flow makes stage variable 1 true in the first
+// sub-step; the first flow, whose condition is that variable, had its chance before. Checked once
+// a frame, it starts only in the next frame; checked every sub-step, in the second sub-step of
+// the same frame. A flow that has started never starts again in that frame either way.
+TEST_F(CommandKindsRunTest, FlowsEverySubStepRetestsConditionsWithinTheFrame)
+{
+    for (int32_t bEverySubStep : {0, 1}) {
+        SCOPED_TRACE(bEverySubStep);
+        TearDownStageOnly();
+        NewStage();
+        g_System.m_bLegacy525 = bEverySubStep;
+        g_System.m_bLegacy744 = 0;
+        cEdFlow waiting = Flow({CodeCmd("S2 = S2 + 1")});
+        cEdCondition condition = cEdCondition::Default();
+        condition.m_nKind = 2;   // stage variable 1 equals 1
+        condition.m_nVarIndex = 1;
+        condition.m_nValue = 1;
+        condition.m_nCompare = 0;
+        waiting.m_vCondition.push_back(condition);
+        Start({waiting, Flow({SetStageVar(1, 1), Hold()})});
+        Frames(1);
+        EXPECT_EQ(StageVar(2), bEverySubStep);
+        Frames(1);
+        // Each later frame starts it once more (it ends in one step).
+        EXPECT_EQ(StageVar(2), bEverySubStep + 1);
+    }
+}
+
 // The sound kinds heard through the mixer: the main window's own procedure answers the game
 // thread's sound and music requests, and project sound 1 is a square wave.
 class CommandKindsSoundTest : public CommandKindsRunTest {
