@@ -35,6 +35,7 @@
 #include "shell/MainWindowProc.h"
 #include "shell/SceneManager.h"
 #include "shell/ShellGlobals.h"
+#include "media/graphics/DDFill.h"
 #include "stage/CharaList.h"
 #include "stage/ItemList.h"
 #include "stage/StageResources.h"
@@ -932,6 +933,13 @@ protected:
     std::filesystem::path m_Dir;
 };
 
+// The frame is read back in the format of ordinary surfaces; the 16-bit full-screen back buffer
+// of Direct3D packs a format of its own, so that mode is left to the graphics layer's tests.
+bool OrdinaryBackBuffer(const ModeCase& m)
+{
+    return m.nDepth != 8 && !(m.nBackEnd != 0 && m.nDepth == 16 && m.nWindowMode == 0);
+}
+
 class CommandKindsPictureTest : public CommandKindsDrawTest {};
 
 // Picture 1 (20 x 10, one colour) in the middle of the screen, in front of the stage, for one
@@ -965,14 +973,53 @@ TEST_P(CommandKindsPictureTest, PictureIsDrawnInTheFrameForItsTime)
     EXPECT_FALSE(isPicture(320, 240));
 }
 
-// The frame is read back in the format of ordinary surfaces; the 16-bit full-screen back buffer
-// of Direct3D packs a format of its own, so that mode is left to the graphics layer's tests.
-bool OrdinaryBackBuffer(const ModeCase& m)
+INSTANTIATE_TEST_SUITE_P(Modes, CommandKindsPictureTest, testing::ValuesIn(ModesWhere(OrdinaryBackBuffer)), ModeName);
+
+class CommandKindsBackgroundTest : public CommandKindsDrawTest {};
+
+// Background 1 is a colour fill: hidden at the start, the frame is the dark of no background;
+// "背景の変更" shows it and the frame is filled with its colour; hidden again, dark again.
+TEST_P(CommandKindsBackgroundTest, BackgroundChangeShowsAndHidesItInTheFrame)
 {
-    return m.nDepth != 8 && !(m.nBackEnd != 0 && m.nDepth == 16 && m.nWindowMode == 0);
+    constexpr uint32_t kFill = 200;   // a palette entry
+    LoadTestPalette();
+    DDSURFACEDATA* lpExpected = NewSurface(4, 4);
+    DDFillRect(lpExpected, 0, 0, 4, 4, kFill);
+    std::array<int32_t, 3> fill{};
+    Channels(Get(lpExpected, 1, 1), &fill[0], &fill[1], &fill[2]);
+    auto filled = [this, fill](int32_t x, int32_t y) {
+        std::array<int32_t, 3> rgb{};
+        Channels(Get(&BackBuffer, x, y), &rgb[0], &rgb[1], &rgb[2]);
+        return rgb == fill;
+    };
+    auto stage = [this]() {
+        ClearStageObjects(m_State);
+        m_Actor = NewKindStage();
+        g_Stage.m_vBackground.assign(1, cEdStageBackground());
+        g_Stage.m_vBackground[0].m_bShown = 0;
+        g_Stage.m_vBackground[0].m_bColorFill = 1;
+        g_Stage.m_vBackground[0].m_nFillColor = static_cast<int32_t>(kFill);
+    };
+    const struct {
+        std::vector<cEdCommand> vCommands;
+        bool bFilled;
+    } cases[] = {
+        {{Hold()}, false},
+        {{Cmd(34, 0, {1, 0}), Hold()}, true},
+        {{Cmd(34, 0, {1, 0}), Cmd(1, 1), Cmd(34, 0, {1, 1}), Hold()}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.vCommands.size());
+        stage();
+        StartKindStage(m_State, m_Actor, {Flow(c.vCommands)});
+        PlayFrames(m_State, 10);
+        EXPECT_EQ(filled(5, 5), c.bFilled);
+        EXPECT_EQ(filled(600, 100), c.bFilled);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, CommandKindsPictureTest, testing::ValuesIn(ModesWhere(OrdinaryBackBuffer)), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, CommandKindsBackgroundTest, testing::ValuesIn(ModesWhere(OrdinaryBackBuffer)),
+                         ModeName);
 
 class CommandKindsToneTest : public CommandKindsDrawTest {
 protected:
