@@ -1,6 +1,7 @@
 // Every command kind run by a real flow on a set-up stage: a computer character standing on the
 // ground carries a flow of the command under test, whole frames of play step it, and the test
-// looks at what the command left behind (positions, statuses, lists, the stage, sounds heard).
+// looks at what the command left behind: positions, statuses, lists, the stage, the sounds the
+// mixer played, and for the picture, screen colour and background commands the frame itself.
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -19,7 +20,6 @@
 #include "data/EdPalette.h"
 #include "data/EdStageRecords.h"
 #include "data/EdSystem.h"
-#include "data/EdWorldMap.h"
 #include "data/AnimePattern.h"
 #include "flows/CharaEffect.h"
 #include "flows/EffectObject.h"
