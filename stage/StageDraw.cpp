@@ -84,7 +84,7 @@ void cPlayState::DrawStageFrame(int32_t bLive, int32_t bFrozen, int32_t bEffectS
         ApplyScreenTone(bFrozen);
         return;
     }
-    DrawPicturesOfLayer(lpTarget, 0, 1);
+    DrawPicturesOfLayer(lpTarget, 0, bFrozen);
     DrawBlockLayer(lpTarget, 0);
 
     const bool bByPriority = g_Stage.m_bDrawByZ != 0;
@@ -119,7 +119,7 @@ void cPlayState::DrawStageFrame(int32_t bLive, int32_t bFrozen, int32_t bEffectS
     DrawBackgroundLayer(lpTarget, 1);
     DrawConditionRanges(lpTarget);
     if (!Player.empty()) Player[0].DrawSightMask(lpTarget);
-    DrawPicturesOfLayer(lpTarget, 1, 1);
+    DrawPicturesOfLayer(lpTarget, 1, bFrozen);
 
     // A finished effect or message is only marked here: a display thread may be drawing, and the
     // game thread sweeps the lists at the start of its next frame.

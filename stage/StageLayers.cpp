@@ -176,7 +176,8 @@ int32_t ScreenToneAlpha(const ScreenTone& tone)
     if (tone.m_bRestore != 0)
         dAlpha = tone.m_nTime != 0 ? dPart * (255 - tone.m_nPrevAlpha) + tone.m_nPrevAlpha : 255.0;
     else
-        dAlpha = tone.m_nTime != 0 ? 255 - dPart * tone.m_nStrength * 2.55 : tone.m_nStrength * 2.55;
+        // A tone of no time is at once where a timed one ends: full strength is the full colour.
+        dAlpha = 255 - dPart * tone.m_nStrength * 2.55;
     const int32_t nAlpha = TruncToInt32(dAlpha);
     return nAlpha < 0 ? 0 : (nAlpha > 255 ? 255 : nAlpha);
 }
