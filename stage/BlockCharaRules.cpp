@@ -529,10 +529,12 @@ int32_t CrushedByBlockCharacters(cCharaBase* lpChara, const double* lpStartBox)
     // The boxes of the block characters acting on it, from one walk of the list: nothing runs
     // between the corner tests that could change the list or a box, and a crowd of ordinary
     // characters would otherwise walk the whole list up to eight times for each of them.
-    std::vector<Box> vActing;
+    // Kept between calls so that a sub-step allocates nothing once it has grown.
+    thread_local std::vector<Box> vActing;
+    vActing.clear();
     for (cChara& b : CharaList)
         if (ActsOn(b, lpChara)) vActing.push_back(BoxOf(b));
-    auto insideSome = [&vActing](double x, double y) {
+    auto insideSome = [](double x, double y) {
         for (const Box& box : vActing)
             if (Inside(x, y, box)) return true;
         return false;
