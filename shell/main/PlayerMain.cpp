@@ -18,6 +18,7 @@
 #include "platform/win/HostInput.h"
 #include "platform/win/WinMessage.h"
 #include "platform/win/WinThread.h"
+#include "platform/win/WinTime.h"
 #include "platform/win/WinWindowState.h"
 #include "frontend/MenuScene.h"
 #include "shell/GameStartup.h"
@@ -39,8 +40,11 @@ void OnFramePresented(uint64_t frameCount)
         HostAdvanceInputFrame();
     }
     if (FrameLog != nullptr) {
-        // The hook runs on the presenting thread, so the last presented frame is this one.
-        std::fprintf(FrameLog, "%llu %u %016llx\n", static_cast<unsigned long long>(frameCount), HostVirtualTime(),
+        // The hook runs on the presenting thread, so the last presented frame is this one. The
+        // time is the game's clock: virtual on the headless host, the real one in a window (where
+        // it shows whether frames came late).
+        const unsigned nTime = IsHeadless() ? HostVirtualTime() : static_cast<unsigned>(timeGetTime());
+        std::fprintf(FrameLog, "%llu %u %016llx\n", static_cast<unsigned long long>(frameCount), nTime,
                      static_cast<unsigned long long>(LastPresentedFrameHash()));
         std::fflush(FrameLog);
     }
