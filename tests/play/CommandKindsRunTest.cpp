@@ -176,26 +176,7 @@ cEdChara NewKindStage()
     BuildCommandParamTable();
     g_AnimePatternTable.assign(4, AnimePattern{{0, 1, 0}, {AnimeStay, 0, 1}});
     g_AnimePatternTable[3] = AnimePattern{{5, 2, 0}, {6, 2, 0}, {AnimeStay, 0, 1}};
-    InputStates.resize(1);
-    InputStates[0] = cKeyInput();
-    g_Stage = cEdStage();
-    g_Stage.SetDefaults();
-    g_Stage.m_nWidth = 40;
-    g_Stage.m_nHeight = 15;
-    g_Stage.m_nSpeedLevel = 2;
-    g_System.m_bReplay = 0;
-    SceneManager.TitleChoice = 3;
-    SceneManager.GameMode = 2;
-    g_SaveData.Reset();
-    for (int16_t x = 0; x < 40; ++x) {
-        cEdBlock ground;
-        ground.SetDefaults();
-        ground.m_nHit = 1;
-        ground.m_nGraphicIndex = 1;
-        ground.m_nX = x;
-        ground.m_nY = kGroundRow;
-        g_Stage.m_vBlock.push_back(ground);
-    }
+    PrepareGroundStage(40, kGroundRow, 1);
     cEdChara hero;
     hero.SetDefaults();
     hero.m_nController = 0;

@@ -60,25 +60,7 @@ public:
     void SetUp() override
     {
         cPlayFixture::SetUp();
-        InputStates.resize(1);
-        InputStates[0] = cKeyInput();
-        g_Stage = cEdStage();
-        g_Stage.SetDefaults();
-        g_Stage.m_nWidth = 40;
-        g_Stage.m_nHeight = 15;
-        g_Stage.m_nSpeedLevel = 2;
-        g_System.m_bReplay = 0;
-        SceneManager.TitleChoice = 3;
-        SceneManager.GameMode = 2;
-        g_SaveData.Reset();
-        for (int16_t x = 0; x < 40; ++x) {
-            cEdBlock ground;
-            ground.SetDefaults();
-            ground.m_nHit = 1;
-            ground.m_nX = x;
-            ground.m_nY = 13;
-            g_Stage.m_vBlock.push_back(ground);
-        }
+        PrepareGroundStage(40, 13);
         cEdChara hero;
         hero.SetDefaults();
         hero.m_nController = 0;
