@@ -103,7 +103,7 @@ cEdCommand Sword()
     return cmd;
 }
 
-// "地上折り返し移動": walk ahead, turning at walls and ledges.
+// "地上折り返し移動": walk ahead, turning back at the edge of the ground.
 cEdCommand Pace(int16_t nSpeed)
 {
     cEdCommand cmd = Command(3, 10);
