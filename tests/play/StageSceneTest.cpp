@@ -1,6 +1,6 @@
 // The stage-play scene's states: its life as the current play state, the pause menu's forms and
-// keys, the automatic results, an idle scene after a failed set-up, and the play step's time-up
-// and held buttons.
+// keys, the automatic results, the retry prompt, an idle scene after a failed set-up, and the play
+// step's time-up and held buttons.
 #include "core/FrameTiming.h"
 #include "data/EdSystem.h"
 #include "frontend/MenuCursor.h"
@@ -197,6 +197,40 @@ TEST_F(StagePhaseTest, ButtonThatClosedAMenuDoesNothingUntilReleased)
     EXPECT_EQ(InputStates[0].m_wButton, 1);
     // Every frame ran its sub-steps.
     EXPECT_EQ(m_State.m_nSubStepTotal, 3 * g_Stage.m_nSubSteps);
+}
+
+TEST_F(StagePhaseTest, RetryPromptRestartsTheStageOrGivesUpToTheWorldMap)
+{
+    g_StageStart = g_Stage;
+    SceneManager.TitleChoice = 1;
+    SceneManager.GameMode = 0;
+    struct Case {
+        int32_t nRow;
+        int32_t nPhase;
+        int32_t bGaveUp;
+    };
+    const Case cases[] = {{0, 1, 0}, {1, 7, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nRow);
+        g_SaveData.bGaveUp = 0;
+        SceneManager.RequestedScene = kSceneStagePlay;
+        m_State.m_nPhase = 6;
+        m_State.m_nPhaseStep = 1;
+        MenuCursor.Current().row = c.nRow;
+        m_State.m_nFrameCount = 9;
+        Press(1);
+        m_State.RetryPrompt();
+        EXPECT_EQ(m_State.m_nPhase, c.nPhase);
+        EXPECT_EQ(g_SaveData.bGaveUp, c.bGaveUp);
+        if (c.nRow == 0) {
+            // The stage starts again from its beginning.
+            EXPECT_EQ(m_State.m_nFrameCount, 0);
+        } else {
+            EXPECT_EQ(SceneManager.RequestedScene, kSceneWorldMap);
+            EXPECT_EQ(MenuCursor.Current().row, 1);   // the title's cursor stays on the story item
+        }
+    }
+    g_StageStart = cEdStage();
 }
 
 }  // namespace
