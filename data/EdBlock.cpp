@@ -30,6 +30,7 @@ cEdBlock& cEdBlock::operator=(const cEdBlock& source)
 void cEdBlock::RegisterFields(uint32_t)
 {
     ClearFields();
+    ReserveFields(18);
     AddInt8Field(&m_nInheritFrom);
     AddInt16Field(&m_nParent);
     AddInt8Field(&m_nCondMode);

@@ -79,6 +79,8 @@ public:
 
 protected:
     void ClearFields();
+    // Room for a known number of fields, for records made by the ten thousand (a stage's blocks).
+    void ReserveFields(size_t nFields) { m_vFields.reserve(nFields); }
     template <class T>
     void AddInt32Field(T* lpMember, int32_t nCount = 1)
     {
