@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTable.h"
 #include "media/graphics/ColorPalette.h"
 #include "media/graphics/DDBatch.h"
 #include "media/graphics/DDBlt.h"
@@ -473,12 +474,6 @@ struct Row {
 };
 std::vector<Row> g_vRows;
 
-void Register(const std::string& name, std::function<void(benchmark::State&)> fn)
-{
-    benchmark::RegisterBenchmark(name.c_str(), [fn](benchmark::State& state) { fn(state); })
-        ->Unit(benchmark::kMicrosecond);
-}
-
 void RegisterAll()
 {
     struct Op {
@@ -532,29 +527,6 @@ void RegisterAll()
         });
     }
 }
-
-// Keeps the smallest CPU time per iteration (microseconds) of every benchmark over its repetitions.
-class TableReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            const double us = run.GetAdjustedCPUTime();
-            auto [it, fresh] = m_Best.emplace(run.benchmark_name(), us);
-            if (!fresh) it->second = std::min(it->second, us);
-        }
-    }
-    double Best(const std::string& name) const
-    {
-        const auto it = m_Best.find(name);
-        return it == m_Best.end() ? -1.0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> m_Best;
-};
 
 void PrintTables(const TableReporter& r)
 {

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTable.h"
 #include "data/AnimePattern.h"
 #include "data/CommandParamTable.h"
 #include "data/EdCommand.h"
@@ -560,12 +561,6 @@ void SdlCrowd(benchmark::State& state, const Config& c)
 
 // ---- Registration and the tables -----------------------------------------------------------------
 
-void Register(const std::string& name, std::function<void(benchmark::State&)> fn)
-{
-    benchmark::RegisterBenchmark(name.c_str(), [fn](benchmark::State& state) { fn(state); })
-        ->Unit(benchmark::kMicrosecond);
-}
-
 void RegisterAll()
 {
     for (const Config& c : kConfigs) {
@@ -581,28 +576,6 @@ void RegisterAll()
     Register("load/setup", OursSetUp);
     Register("floor/frame copy", FrameCopy);
 }
-
-class TableReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            const double us = run.GetAdjustedCPUTime();
-            auto [it, fresh] = m_Best.emplace(run.benchmark_name(), us);
-            if (!fresh) it->second = std::min(it->second, us);
-        }
-    }
-    double Best(const std::string& name) const
-    {
-        const auto it = m_Best.find(name);
-        return it == m_Best.end() ? -1.0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> m_Best;
-};
 
 std::string Ms(double us)
 {
