@@ -206,7 +206,7 @@ void cTitleScene::TitleMenuPhase()
         SceneManager.ModeHasRanking = RankingSwitchOf(2);
         if (OpenStageFileViaUi()) {
             if (!HasSceneFactory(kSceneStagePlay)) {
-                // The stage is loaded, but it cannot be played in this build.
+                // The stage is loaded, but no stage-play scene is registered to play it.
                 RefuseTitleChoice(nChoice, kSceneStagePlay);
                 break;
             }
