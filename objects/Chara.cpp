@@ -21,12 +21,6 @@ namespace {
 
 constexpr int32_t kTriggerDying = 3;   // flows that go on while their owner dies
 
-// The speed that keeps an object in step with an axis that scrolls by itself: none at a bound.
-double FollowSpeed(const cScrollAxis& axis)
-{
-    return axis.m_bEdge != 0 ? 0.0 : axis.m_dSpeed;
-}
-
 // Hit box of a computer character in its 32 x 32 cell: centred, or on the cell's bottom line.
 void CharaHitBox(const cEdChara& def, int32_t bFlying, int32_t& x, int32_t& y, int32_t& w, int32_t& h)
 {
@@ -76,6 +70,26 @@ void SetBoxBoth(CharaBox& box, int32_t x, int32_t y, int32_t w, int32_t h)
 
 // The list may grow or shrink under a stepped flow (flow changes): its size is read anew and the
 // instance fetched by index on every pass. Only a computer character is ever marked removed.
+double FollowSpeed(const cScrollAxis& axis)
+{
+    return axis.m_bEdge != 0 ? 0.0 : axis.m_dSpeed;
+}
+
+void StartFlowPass(cCharaBase& chara, bool bCarried)
+{
+    const cPlayState* lpState = PlayState();
+    if (!bCarried && lpState != nullptr && chara.m_bScreenFixed != 0) {
+        chara.m_dSpeedX = FollowSpeed(lpState->m_ScrollX);
+        if (chara.m_bFlying != 0) chara.m_dSpeedY = FollowSpeed(lpState->m_ScrollY);
+    } else if (!bCarried) {
+        chara.m_dSpeedX = 0.0;
+        if (chara.m_bFlying != 0) chara.m_dSpeedY = 0.0;
+    }
+    chara.m_bBrakeX = chara.m_bBrakeY = 1;
+    chara.m_bMoved = 0;
+    if (chara.m_nResizeGrace > 0) --chara.m_nResizeGrace;
+}
+
 int32_t StepRunningFlows(cCharaBase& chara, int32_t bDying)
 {
     for (size_t i = 0; i < chara.m_vFlow.size(); ++i) {
@@ -283,21 +297,13 @@ int32_t cChara::RunObjectFlows(int32_t bDying)
     lpState->m_lpCurObj = this;
     lpState->m_bDeathPending = 0;
 
-    if (g_System.ScrollCarry() != 0) {
+    const bool bCarried = g_System.ScrollCarry() != 0;
+    if (bCarried) {
         // In that setting the scroll never carries a computer character.
         m_dSpeedX = 0.0;
         if (m_bFlying != 0) m_dSpeedY = 0.0;
-    } else if (m_bScreenFixed != 0) {
-        m_dSpeedX = FollowSpeed(lpState->m_ScrollX);
-        if (m_bFlying != 0) m_dSpeedY = FollowSpeed(lpState->m_ScrollY);
-    } else {
-        m_dSpeedX = 0.0;
-        if (m_bFlying != 0) m_dSpeedY = 0.0;
     }
-
-    m_bBrakeX = m_bBrakeY = 1;
-    m_bMoved = 0;
-    if (m_nResizeGrace > 0) --m_nResizeGrace;
+    StartFlowPass(*this, bCarried);
 
     ApplyFlowAnimations(this);
 

@@ -7,6 +7,8 @@
 #include "objects/CharaBase.h"
 #include "objects/Item.h"
 
+class cScrollAxis;
+
 class cChara : public cCharaBase {
 public:
     cChara() = default;
@@ -47,6 +49,13 @@ public:
 // Steps every running flow once (while dying only the dying flows); 1 when the character was
 // removed or lost its last HP to a flow other than a dying one, which ends its pass.
 int32_t StepRunningFlows(cCharaBase& chara, int32_t bDying);
+// The start of a character's flow pass once the scroll-carry setting has had its say (bCarried:
+// that setting is on and has set the speeds): otherwise a screen-fixed character follows the
+// view's automatic scroll (vertically too when it flies) and any other stands; then the
+// sub-step's brakes, moved flag and resize grace are reset.
+void StartFlowPass(cCharaBase& chara, bool bCarried);
+// The speed that keeps an object in step with an axis that scrolls by itself: none at a bound.
+double FollowSpeed(const cScrollAxis& axis);
 // Removes the flow instances flagged deleted while the flows ran, then clears the flag.
 void RemoveDeletedFlowInstances(cCharaBase& chara);
 // Frees the flow IDs of flows that stopped during the sub-step, then clears the flag.

@@ -38,11 +38,6 @@ constexpr int32_t kItemKindArrange = 38;   // "アレンジ" in the flow numberi
 // The sight mask that the stage layers build around player 1's sight.
 constexpr int32_t kSightMaskSurface = 65;
 
-double FollowSpeed(const cScrollAxis& axis)
-{
-    return axis.m_bEdge != 0 ? 0.0 : axis.m_dSpeed;
-}
-
 int32_t Param(const cCommandInstance& inst, size_t i)
 {
     if (inst.m_lpCmd == nullptr || i >= inst.m_lpCmd->m_vParam.size()) return 0;
@@ -392,24 +387,17 @@ int32_t cHero::RunHeroFlows(int32_t bDying)
     lpState->m_lpCurObj = this;
     lpState->m_bDeathPending = 0;
 
-    if (g_System.ScrollCarry() != 0) {
+    const bool bCarried = g_System.ScrollCarry() != 0;
+    if (bCarried) {
+        // In that setting a flying hero is carried on both axes; a standing one is not.
         if (m_bFlying != 0) {
             m_dSpeedX = FollowSpeed(lpState->m_ScrollX);
             m_dSpeedY = FollowSpeed(lpState->m_ScrollY);
         } else {
             m_dSpeedX = 0.0;
         }
-    } else if (m_bScreenFixed != 0) {
-        m_dSpeedX = FollowSpeed(lpState->m_ScrollX);
-        if (m_bFlying != 0) m_dSpeedY = FollowSpeed(lpState->m_ScrollY);
-    } else {
-        m_dSpeedX = 0.0;
-        if (m_bFlying != 0) m_dSpeedY = 0.0;
     }
-
-    m_bBrakeX = m_bBrakeY = 1;
-    m_bMoved = 0;
-    if (m_nResizeGrace > 0) --m_nResizeGrace;
+    StartFlowPass(*this, bCarried);
     m_bJumpStepped = 0;
 
     ApplyFlowAnimations(this);
