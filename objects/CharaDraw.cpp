@@ -389,20 +389,27 @@ int32_t DrawLens(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFro
     return StepUnlessFrozen(c, bFrozen);
 }
 
+// The source of the tint and translucency effects: the work surface when drawn scaled or when the
+// cell's blend must be applied first (bBlendFirst), else the cell on the sheet's copy.
+EffectSource CopySourceOf(cCharaBase* c, GraphicSource* d, bool bBlendFirst)
+{
+    if (DrawnScaled(c, d)) return SourceOf(c, d, d->m_lpSheetCopy, kWorkB);
+    EffectSource e;
+    if (bBlendFirst) {
+        e.lpSurface = Sys(kWorkB);
+        c->BlitCellBlend(e.lpSurface, d);
+    } else {
+        e.lpSurface = d->m_lpSheetCopy;
+        e.sx = d->m_nSrcX;
+        e.sy = d->m_nSrcY;
+    }
+    return e;
+}
+
 int32_t DrawColourChange(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFrozen, int32_t bDraw)
 {
     if (bDraw != 0 && d != nullptr) {
-        EffectSource e;
-        if (DrawnScaled(c, d)) {
-            e = SourceOf(c, d, d->m_lpSheetCopy, kWorkB);
-        } else if (d->m_bBlend != 0) {
-            e.lpSurface = Sys(kWorkB);
-            c->BlitCellBlend(e.lpSurface, d);
-        } else {
-            e.lpSurface = d->m_lpSheetCopy;
-            e.sx = d->m_nSrcX;
-            e.sy = d->m_nSrcY;
-        }
+        const EffectSource e = CopySourceOf(c, d, d->m_bBlend != 0);
         DDBltTint(t, c->m_nLeft, c->m_nTop, c->m_nWidth, c->m_nHeight, e.lpSurface, e.sx, e.sy, 1, ColorPalette,
                   BlendTable, ParamOf(c, 3) & 0xFF, TruncToInt32(c->m_CharaEffect.m_dValue));
     }
@@ -412,17 +419,7 @@ int32_t DrawColourChange(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int3
 int32_t DrawTranslucent(cCharaBase* c, DDSURFACEDATA* t, GraphicSource* d, int32_t bFrozen, int32_t bDraw)
 {
     if (bDraw != 0 && d != nullptr && c->m_CharaEffect.m_nToggle == 0) {
-        EffectSource e;
-        if (DrawnScaled(c, d)) {
-            e = SourceOf(c, d, d->m_lpSheetCopy, kWorkB);
-        } else if (Direct3DInUse() && d->m_bBlend != 0) {
-            e.lpSurface = Sys(kWorkB);
-            c->BlitCellBlend(e.lpSurface, d);
-        } else {
-            e.lpSurface = d->m_lpSheetCopy;
-            e.sx = d->m_nSrcX;
-            e.sy = d->m_nSrcY;
-        }
+        const EffectSource e = CopySourceOf(c, d, Direct3DInUse() && d->m_bBlend != 0);
         DDBltTranslucentHalf(t, c->m_nLeft, c->m_nTop, c->m_nWidth, c->m_nHeight, e.lpSurface, e.sx, e.sy, 1,
                              BlendTable);
     }
