@@ -1,6 +1,6 @@
 #include "platform/graphics/RasterRows.h"
 
-// The 32-byte vectors of the clones below stay inside each clone; none crosses a call.
+// The 32-byte vectors below stay inside their functions; none crosses a call.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
 #include <algorithm>
@@ -10,6 +10,9 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#include <immintrin.h>
 #endif
 
 // The rows work on 16-byte vectors (four 32-bit or eight 16-bit pixels), written with the
@@ -27,6 +30,8 @@
 namespace gfx::raster::rows {
 
 namespace {
+
+bool g_bNarrowRows = false;
 
 using u8x16 = uint8_t __attribute__((vector_size(16)));
 using u16x8 = uint16_t __attribute__((vector_size(16)));
@@ -222,15 +227,14 @@ __attribute__((noinline)) void BlendEachAt(const Blend32Setup& k, uint8_t* dst, 
 }
 
 // The keyed copy (texels of alpha 255 replace the pixel, of alpha 0 leave it) eight pixels a
-// step, built twice: for processors with 32-byte vectors and without, the loader picking one.
-// Groups with texels of other alphas go through BlendEachAt. Returns the pixels done (whole
-// groups of eight).
+// step, for long rows on processors without 32-byte vectors (those with them take
+// KeyedCopyRectWide). Groups with texels of other alphas go through BlendEachAt. Returns the
+// pixels done (whole groups of eight).
 using u32x8 = uint32_t __attribute__((vector_size(32)));
 using i32x8 = int32_t __attribute__((vector_size(32)));
 
 template <bool kAlpha>
-inline __attribute__((always_inline)) int32_t KeyedCopyGroups(const Blend32Setup& k, uint8_t* dst,
-                                                              const uint8_t* texels, int32_t n) {
+int32_t KeyedCopyGroups(const Blend32Setup& k, uint8_t* dst, const uint8_t* texels, int32_t n) {
     int32_t i = 0;
     for (; i + 8 <= n; i += 8) {
         u32x8 t, d;
@@ -251,26 +255,13 @@ inline __attribute__((always_inline)) int32_t KeyedCopyGroups(const Blend32Setup
     return i;
 }
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define RASTER_ROW_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define RASTER_ROW_CLONES
-#endif
-
-RASTER_ROW_CLONES int32_t KeyedCopyGroupsX8(const Blend32Setup& k, uint8_t* dst, const uint8_t* texels, int32_t n) {
-    return KeyedCopyGroups<false>(k, dst, texels, n);
-}
-RASTER_ROW_CLONES int32_t KeyedCopyGroupsA8(const Blend32Setup& k, uint8_t* dst, const uint8_t* texels, int32_t n) {
-    return KeyedCopyGroups<true>(k, dst, texels, n);
-}
-
 // kKeyed: the multiplier keeps the colour, so that keyed groups take the short way.
 template <Mix K, bool kAlpha, bool kKeyed>
 void Blend32Row(const Blend32Setup& k, uint8_t* dst, const uint8_t* texels, int32_t n) {
     int32_t i = 0;
     // Long rows of the keyed copy take eight pixels a step.
     if constexpr (K == Mix::Copy && kKeyed)
-        if (n >= 64) i = kAlpha ? KeyedCopyGroupsA8(k, dst, texels, n) : KeyedCopyGroupsX8(k, dst, texels, n);
+        if (n >= 64) i = KeyedCopyGroups<kAlpha>(k, dst, texels, n);
     for (; i + 8 <= n; i += 8) {
         const u32x4 t0 = Load<u32x4>(texels + i * 4), t1 = Load<u32x4>(texels + i * 4 + 16);
         if (kKeyed && __builtin_expect(!AnySet((PartialAlpha(t0) | PartialAlpha(t1)) != 0), 1)) {
@@ -292,6 +283,43 @@ void Blend32Row(const Blend32Setup& k, uint8_t* dst, const uint8_t* texels, int3
         std::memcpy(dst + i * 4, d, bytes);
     }
 }
+
+// The keyed copy of a whole quad on processors with 32-byte vectors, chosen once a quad rather
+// than once a row: a sprite's rows are short, and the work of a row is a few instructions.
+// Eight texels a step: when every alpha is 0 or 255 (alpha + 1 has none of its top seven bits
+// set), the sign bit of each texel picks the texel or the pixel; other groups, and the last
+// pixels of a row, take the rows above.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define RASTER_WIDE_ROWS 1
+template <bool kAlpha>
+__attribute__((target("avx2"))) void KeyedCopyRectWide(const Blend32Setup& k, const TargetRect& r,
+                                                       const uint8_t* const* texelRows) {
+    const __m256i one = _mm256_set1_epi32(0x01000000), partial = _mm256_set1_epi32(static_cast<int32_t>(0xFE000000u));
+    const __m256i kept = _mm256_set1_epi32(static_cast<int32_t>(kKept<kAlpha>));
+    const int32_t n = r.n, groups = n & ~7;
+    for (int32_t j = 0; j < r.rows; ++j) {
+        uint8_t* dst = r.dst + static_cast<ptrdiff_t>(j) * r.pitch;
+        const uint8_t* texels = texelRows[j];
+        for (int32_t i = 0; i < groups; i += 8) {
+            const __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + i * 4));
+            if (__builtin_expect(!_mm256_testz_si256(_mm256_add_epi32(t, one), partial), 0)) {
+                BlendEachAt<kAlpha>(k, dst + i * 4, texels + i * 4, 2);
+                continue;
+            }
+            __m256i* p = reinterpret_cast<__m256i*>(dst + i * 4);
+            const __m256 out = _mm256_blendv_ps(_mm256_castsi256_ps(_mm256_loadu_si256(p)),
+                                                _mm256_castsi256_ps(_mm256_and_si256(t, kept)), _mm256_castsi256_ps(t));
+            _mm256_storeu_si256(p, _mm256_castps_si256(out));
+        }
+        if (groups < n) Blend32Row<Mix::Copy, kAlpha, true>(k, dst + groups * 4, texels + groups * 4, n - groups);
+    }
+}
+
+bool WideRows() {
+    static const bool wide = __builtin_cpu_supports("avx2");
+    return wide && !g_bNarrowRows;
+}
+#endif
 
 template <Mix K, bool kAlpha>
 void Colour32Row(const Blend32Setup& k, uint8_t* dst, int32_t n, uint32_t colour) {
@@ -478,6 +506,13 @@ void ModulateBlend32(const TargetRect& r, const uint8_t* const* texelRows, uint3
     // multiplier of alpha 0 every result is transparent and nothing is drawn.
     k.alpha = ma;
     if (k.alpha == 0) return;
+#if defined(RASTER_WIDE_ROWS)
+    if (k.alpha == 255 && k.colourIdentity && WideRows()) {
+        if (alphaTarget) KeyedCopyRectWide<true>(k, r, texelRows);
+        else KeyedCopyRectWide<false>(k, r, texelRows);
+        return;
+    }
+#endif
     WithMix32(k.alpha, alphaTarget, [&](auto mix, auto a) {
         constexpr Mix K = decltype(mix)::value;
         constexpr bool kAlpha = decltype(a)::value;
@@ -547,5 +582,7 @@ void Texels555(const TargetRect& r, const uint8_t* const* texelRows, bool r565Ta
         else run(std::false_type{}, std::false_type{});
     }
 }
+
+void UseNarrowRows(bool narrow) { g_bNarrowRows = narrow; }
 
 }  // namespace gfx::raster::rows

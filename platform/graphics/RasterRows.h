@@ -43,5 +43,8 @@ void Texels555(const TargetRect& r, const uint8_t* const* texelRows, bool r565Ta
 void BlendColour32(const TargetRect& r, uint32_t colour, bool alphaTarget);
 void BlendColour16(const TargetRect& r, uint32_t colour, bool r565Target);
 
+// Keeps to the 16-byte rows on processors that have wider vectors, for tests that compare the two.
+void UseNarrowRows(bool narrow);
+
 }  // namespace rows
 }  // namespace gfx::raster

@@ -19,10 +19,6 @@ uint64_t g_nQuads = 0;
 // Sampling positions that fall exactly on a texel boundary go to the texel on the right or
 // below, whatever rounding the interpolation left: a 1/1024 texel push.
 constexpr int64_t kTexelBias = int64_t{1} << (kTexelShift - 10);
-// Positions beyond a million pixels and texture coordinates beyond 16 million texels are
-// clamped; with these bounds every product below fits its integer.
-constexpr double kMaxPosition = 1 << 20;
-constexpr double kMaxTexel = 1 << 24;
 
 inline uint32_t Clamp255(int32_t v) { return static_cast<uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 inline uint32_t Mul255(uint32_t a, uint32_t b) { return DivRound255(a * b); }
@@ -31,21 +27,14 @@ inline uint32_t Channel(uint32_t c, int shift) { return (c >> shift) & 0xFF; }
 int64_t FloorDiv(int64_t v, int64_t d) { return v >= 0 ? v / d : -((-v + d - 1) / d); }
 int64_t CeilDiv(int64_t v, int64_t d) { return -FloorDiv(-v, d); }
 
-i128 FloorDiv128(i128 a, i128 d) {   // d > 0
+inline i128 FloorDiv128(i128 a, i128 d) {   // d > 0
     constexpr i128 kLimit = i128{1} << 62;
     if (a > -kLimit && a < kLimit && d < kLimit) return FloorDiv(static_cast<int64_t>(a), static_cast<int64_t>(d));
     i128 q = a / d;
     if (a % d != 0 && a < 0) --q;
     return q;
 }
-i128 RoundDiv128(i128 a, i128 d) { return FloorDiv128(2 * a + d, 2 * d); }
-
-int64_t Bounded(double value, double limit) {
-    if (!(value >= -limit)) value = -limit;   // NaN too
-    if (value > limit) value = limit;
-    // Halves round away from zero.
-    return static_cast<int64_t>(value >= 0 ? value + 0.5 : value - 0.5);
-}
+inline i128 RoundDiv128(i128 a, i128 d) { return FloorDiv128(2 * a + d, 2 * d); }
 
 // A texture coordinate over the screen: value at pixel centre (x, y) = base + gx * x + gy * y in
 // 32.32 fixed point. Each term is the exact plane through the triangle's vertices, rounded, so two
@@ -389,17 +378,6 @@ void WriteRow(const DrawState& s, uint8_t* row, int32_t x0, int32_t n, const uin
 
 }  // namespace
 
-Vertex MakeVertex(float x, float y, float u, float v, uint32_t diffuse, int32_t textureWidth, int32_t textureHeight) {
-    Vertex r;
-    r.fx = Bounded(static_cast<double>(x) * kSubPixel, kMaxPosition * kSubPixel);
-    r.fy = Bounded(static_cast<double>(y) * kSubPixel, kMaxPosition * kSubPixel);
-    constexpr double kFixed = static_cast<double>(int64_t{1} << kTexelShift);
-    r.u = Bounded(static_cast<double>(u) * textureWidth * kFixed, kMaxTexel * kFixed);
-    r.v = Bounded(static_cast<double>(v) * textureHeight * kFixed, kMaxTexel * kFixed);
-    r.diffuse = diffuse;
-    return r;
-}
-
 void cRasteriser::ShadeRow(const DrawState& state, bool plain, uint8_t* row, int32_t x0, int32_t n,
                            uint32_t flatDiffuse, const uint32_t* diffuse) {
     const uint32_t* out = m_vTexels.data();
@@ -523,41 +501,39 @@ bool cRasteriser::Quad(const DrawState& state, const Vertex t0[3], const Vertex 
     const int64_t left = std::min({t0[0].fx, t0[1].fx, t0[2].fx}), right = std::max({t0[0].fx, t0[1].fx, t0[2].fx});
     const int64_t top = std::min({t0[0].fy, t0[1].fy, t0[2].fy}), bottom = std::max({t0[0].fy, t0[1].fy, t0[2].fy});
     if (left == right || top == bottom) return false;
-    // Corner index: bit 0 right, bit 1 bottom.
-    Vertex corners[4];
-    bool seen[4] = {};
-    int missing[2];
+    // Corner index: bit 0 right, bit 1 bottom; the corners point into t0 and t1.
+    const Vertex* corners[4] = {};
+    unsigned seen = 0;
+    unsigned missing[2];
     const Vertex* tris[2] = {t0, t1};
     for (int t = 0; t < 2; ++t) {
-        bool inTriangle[4] = {};
+        unsigned inTriangle = 0;
         for (int k = 0; k < 3; ++k) {
             const Vertex& p = tris[t][k];
             const bool atLeft = p.fx == left, atTop = p.fy == top;
             if ((!atLeft && p.fx != right) || (!atTop && p.fy != bottom)) return false;
-            const int corner = (atLeft ? 0 : 1) | (atTop ? 0 : 2);
-            if (inTriangle[corner]) return false;
-            inTriangle[corner] = true;
-            if (seen[corner]) {
-                if (!same(corners[corner], p)) return false;
+            const unsigned corner = (atLeft ? 0u : 1u) | (atTop ? 0u : 2u), bit = 1u << corner;
+            if (inTriangle & bit) return false;
+            inTriangle |= bit;
+            if (seen & bit) {
+                if (!same(*corners[corner], p)) return false;
             } else {
-                corners[corner] = p;
-                seen[corner] = true;
+                corners[corner] = &p;
+                seen |= bit;
             }
         }
-        missing[t] = 0;
-        while (inTriangle[missing[t]]) ++missing[t];
+        missing[t] = static_cast<unsigned>(__builtin_ctz(~inTriangle & 0xFu));
     }
-    // The halves of one diagonal cut: each leaves out a corner the other keeps, opposite ones.
+    // The halves of one diagonal cut: each leaves out a corner the other keeps, opposite ones,
+    // so that between them they have all four.
     if ((missing[0] ^ missing[1]) != 3) return false;
-    const uint32_t diffuse = corners[0].diffuse;
-    for (const Vertex& p : corners)
-        if (p.diffuse != diffuse) return false;
+    const Vertex &c0 = *corners[0], &c1 = *corners[1], &c2 = *corners[2], &c3 = *corners[3];
+    const uint32_t diffuse = c0.diffuse;
+    if (c1.diffuse != diffuse || c2.diffuse != diffuse || c3.diffuse != diffuse) return false;
     // u follows x alone, v follows y alone.
-    if (corners[0].u != corners[2].u || corners[1].u != corners[3].u || corners[0].v != corners[1].v ||
-        corners[2].v != corners[3].v)
-        return false;
-    const TexelPlane pu = AxisTexelPlane(left, right, corners[0].u, corners[1].u, true);
-    const TexelPlane pv = AxisTexelPlane(top, bottom, corners[0].v, corners[2].v, false);
+    if (c0.u != c2.u || c1.u != c3.u || c0.v != c1.v || c2.v != c3.v) return false;
+    const TexelPlane pu = AxisTexelPlane(left, right, c0.u, c1.u, true);
+    const TexelPlane pv = AxisTexelPlane(top, bottom, c0.v, c2.v, false);
     ++g_nQuads;
 
     // Left and top edges keep the pixel centres on them, right and bottom edges do not.
@@ -651,8 +627,15 @@ bool cRasteriser::Quad(const DrawState& state, const Vertex t0[3], const Vertex 
         const bool raw = !argb || tex->Format() == PixelFormat::A8R8G8B8;
         m_vRowTexels.resize(static_cast<size_t>(rowCount));
         if (raw && straight) {
-            for (int32_t j = 0; j < rowCount; ++j) m_vRowTexels[static_cast<size_t>(j)] = texRow(j) + firstColumn;
-            return m_vRowTexels.data();
+            const uint8_t** out = m_vRowTexels.data();
+            if (rowsInOrder) {
+                const uint8_t* p = firstRow + firstColumn;
+                const ptrdiff_t pitch = tex->Pitch();
+                for (int32_t j = 0; j < rowCount; ++j, p += pitch) out[j] = p;
+            } else {
+                for (int32_t j = 0; j < rowCount; ++j) out[j] = m_vTexRows[static_cast<size_t>(j)] + firstColumn;
+            }
+            return out;
         }
         const int32_t* c = columns();
         const size_t rowBytes = static_cast<size_t>(n) * (raw ? static_cast<size_t>(texBytes) : 4);

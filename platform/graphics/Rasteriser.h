@@ -19,15 +19,41 @@ namespace gfx::raster {
 constexpr int32_t kSubPixel = 256;    // fixed-point position steps per pixel
 constexpr int32_t kTexelShift = 32;   // texel coordinates are 32.32 fixed point
 
+// Made by MakeVertex; left uninitialised otherwise, as every draw declares a few it fills.
 struct Vertex {
-    int64_t fx = 0, fy = 0;   // position in sub-pixels
-    int64_t u = 0, v = 0;     // texel coordinates, 32.32 fixed point
-    uint32_t diffuse = 0;     // 0xAARRGGBB
+    int64_t fx, fy;      // position in sub-pixels
+    int64_t u, v;        // texel coordinates, 32.32 fixed point
+    uint32_t diffuse;    // 0xAARRGGBB
 };
 
+namespace detail {
+// Positions beyond a million pixels and texture coordinates beyond 16 million texels are
+// clamped; with these bounds every product of the rasteriser fits its integer.
+constexpr double kMaxPosition = 1 << 20;
+constexpr double kMaxTexel = 1 << 24;
+
+inline int64_t Bounded(double value, double limit) {
+    if (!(value >= -limit)) value = -limit;   // NaN too
+    if (value > limit) value = limit;
+    // Halves round away from zero.
+    return static_cast<int64_t>(value >= 0 ? value + 0.5 : value - 0.5);
+}
+}  // namespace detail
+
 // Converts a pre-transformed vertex; positions and texture coordinates are bounded so that no
-// later step can overflow.
-Vertex MakeVertex(float x, float y, float u, float v, uint32_t diffuse, int32_t textureWidth, int32_t textureHeight);
+// later step can overflow. Every draw converts each of its vertices: this is inline.
+inline Vertex MakeVertex(float x, float y, float u, float v, uint32_t diffuse, int32_t textureWidth,
+                         int32_t textureHeight) {
+    using detail::Bounded;
+    Vertex r;
+    r.fx = Bounded(static_cast<double>(x) * kSubPixel, detail::kMaxPosition * kSubPixel);
+    r.fy = Bounded(static_cast<double>(y) * kSubPixel, detail::kMaxPosition * kSubPixel);
+    constexpr double kFixed = static_cast<double>(int64_t{1} << kTexelShift);
+    r.u = Bounded(static_cast<double>(u) * textureWidth * kFixed, detail::kMaxTexel * kFixed);
+    r.v = Bounded(static_cast<double>(v) * textureHeight * kFixed, detail::kMaxTexel * kFixed);
+    r.diffuse = diffuse;
+    return r;
+}
 
 struct Stage {
     DWORD colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;

@@ -98,6 +98,7 @@ protected:
     }
     void TearDown() override {
         gfx::raster::ForceGeneralPath(false);
+        gfx::raster::rows::UseNarrowRows(false);
         for (IDirect3DTexture9* t : textures) t->Release();
         if (target) target->Release();
         if (targetTexture) targetTexture->Release();
@@ -252,6 +253,14 @@ TEST_P(RasteriserTest, QuadPathLeavesTheSamePixelsAsTheGeneralPath) {
         gfx::raster::ForceGeneralPath(false);
         ASSERT_EQ(draw(), D3D_OK);
         const cPixelBuffer quadPath = pixels;
+        // The quad path again with the 16-byte rows, where the processor has wider ones.
+        pixels = start;
+        gfx::raster::rows::UseNarrowRows(true);
+        ASSERT_EQ(draw(), D3D_OK);
+        gfx::raster::rows::UseNarrowRows(false);
+        for (int32_t py = 0; py < pixels.Height(); ++py)
+            ASSERT_EQ(std::memcmp(quadPath.Row(py), pixels.Row(py), static_cast<size_t>(pixels.Width() * pixels.BytesPerPixel())), 0)
+                << "narrow rows, row " << py;
         pixels = start;
         gfx::raster::ForceGeneralPath(true);
         ASSERT_EQ(draw(), D3D_OK);
