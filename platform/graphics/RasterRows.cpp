@@ -91,15 +91,15 @@ inline u16x8 Div255(u16x8 x) {
 // Bytes 0-7 and 8-15 widened to 16-bit lanes; two vectors of lanes below 256 back to bytes.
 inline u16x8 WidenLo(u8x16 v) {
     const u8x16 zero = {};
-    return As<u16x8>(__builtin_shuffle(v, zero, u8x16{0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23}));
+    return As<u16x8>(__builtin_shufflevector(v, zero, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23));
 }
 inline u16x8 WidenHi(u8x16 v) {
     const u8x16 zero = {};
-    return As<u16x8>(__builtin_shuffle(v, zero, u8x16{8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31}));
+    return As<u16x8>(__builtin_shufflevector(v, zero, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31));
 }
 inline u8x16 Narrow(u16x8 lo, u16x8 hi) {
-    return __builtin_shuffle(As<u8x16>(lo), As<u8x16>(hi),
-                             u8x16{0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30});
+    return __builtin_shufflevector(As<u8x16>(lo), As<u8x16>(hi), 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20,
+                                   22, 24, 26, 28, 30);
 }
 
 // How a source of one alpha mixes with the destination.
@@ -175,8 +175,8 @@ inline u32x4 BlendEach(const Blend32Setup& k, u32x4 t, u32x4 d) {
         s0 = Div255(s0 * k.multiplier);
         s1 = Div255(s1 * k.multiplier);
     }
-    const u16x8 a0 = __builtin_shuffle(s0, u16x8{3, 3, 3, 3, 7, 7, 7, 7});
-    const u16x8 a1 = __builtin_shuffle(s1, u16x8{3, 3, 3, 3, 7, 7, 7, 7});
+    const u16x8 a0 = __builtin_shufflevector(s0, s0, 3, 3, 3, 3, 7, 7, 7, 7);
+    const u16x8 a1 = __builtin_shufflevector(s1, s1, 3, 3, 3, 3, 7, 7, 7, 7);
     const u16x8 o0 = Div255(s0 * a0 + WidenLo(db) * (255 - a0));
     const u16x8 o1 = Div255(s1 * a1 + WidenHi(db) * (255 - a1));
     const u32x4 out = As<u32x4>(Narrow(o0, o1)) & kKept<kAlpha>;
