@@ -250,7 +250,7 @@ const std::vector<FuzzTarget>& FuzzTargets()
         {"save_data", &CheckSaveDataInput},    {"ranking", &CheckRankingInput},
         {"key_config", &CheckKeyConfigInput},  {"system_ini", &CheckSystemIniInput},
         {"bitmap", &CheckBitmapInput},         {"wave", &CheckWaveInput},
-        {"ogg", &CheckOggInput},
+        {"ogg", &CheckOggInput},               {"replay", &CheckReplayInput},
     };
     return targets;
 }

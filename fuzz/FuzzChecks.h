@@ -39,6 +39,10 @@ FuzzOutcome CheckWindowInput(const uint8_t* data, size_t size);
 FuzzOutcome CheckSaveDataInput(const uint8_t* data, size_t size);
 // A stage's ranking file.
 FuzzOutcome CheckRankingInput(const uint8_t* data, size_t size);
+// A replay file: its stage, the recorded input and the progress snapshot. A refused file changes
+// none of the records it would fill; a read one has a hero and paired streams, plays back to its
+// end, and writes and reads back to the same bytes.
+FuzzOutcome CheckReplayInput(const uint8_t* data, size_t size);
 // "user_data\KeyConfig.dat", then one frame of input polled through it. There is no writer: a
 // loaded file must show its bytes in the record, with the counts brought into range.
 FuzzOutcome CheckKeyConfigInput(const uint8_t* data, size_t size);

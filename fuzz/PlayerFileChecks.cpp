@@ -1,12 +1,15 @@
 // The fuzz checks of the files the player writes for itself (options, the start-dialog choice,
-// the window placement, story slots and the challenge save, rankings) and of the two settings
-// files it only reads ("user_data\KeyConfig.dat", "System.ini").
+// the window placement, story slots and the challenge save, rankings, replays) and of the two
+// settings files it only reads ("user_data\KeyConfig.dat", "System.ini").
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "data/EdStage.h"
 #include "data/EdSystem.h"
 #include "frontend/RankingFile.h"
+#include "frontend/Replay.h"
 #include "frontend/SaveData.h"
 #include "fuzz/FuzzChecks.h"
 #include "fuzz/FuzzFiles.h"
@@ -68,6 +71,60 @@ std::unique_ptr<cFieldListRecord> MakeRanking()
     InsertRankingEntry(lpRanking->m_vTables[2], "xyz", 3600);
     return lpRanking;
 }
+
+// The records a replay file fills, as a play left them: each differs from what any file gives, so
+// a refused file that changed one shows.
+struct ReplayRecords {
+    cEdStage m_stage;
+    cEdStage m_second;
+    cSaveData m_save;
+    cReplay m_replay;
+
+    ReplayRecords()
+    {
+        m_stage.SetDefaults();
+        m_second.SetDefaults();
+        m_save.ResetProgress();
+    }
+    void MarkAsPlayed()
+    {
+        m_stage.m_nWidth = 77;
+        m_stage.m_vChara.resize(2);
+        m_second.m_nWidth = 66;
+        m_save.nScore = 55;
+        m_replay.nSeed = 9;
+        m_replay.RecordReplayFrame(5, 6);
+    }
+    // The bytes of all four, each saved by its own writer.
+    Bytes Image()
+    {
+        Bytes image = fuzz::SavedBytes(m_stage, "replay-stage");
+        for (cFieldListRecord* lpRecord : {static_cast<cFieldListRecord*>(&m_second),
+                                           static_cast<cFieldListRecord*>(&m_save),
+                                           static_cast<cFieldListRecord*>(&m_replay)}) {
+            const Bytes part = fuzz::SavedBytes(*lpRecord, "replay-part");
+            image.insert(image.end(), part.begin(), part.end());
+        }
+        return image;
+    }
+    // The whole replay file as the save keys write it; empty when the write failed.
+    Bytes Written()
+    {
+        const std::string path = fuzz::ScratchPath("replay-written");
+        if (!m_replay.WriteReplayFile(path.c_str(), m_stage, m_second, m_save)) return {};
+        Bytes bytes = fuzz::ReadFileBytes(path);
+        std::remove(path.c_str());
+        return bytes;
+    }
+    int Read(const uint8_t* data, size_t size)
+    {
+        const std::string path = fuzz::ScratchPath("replay");
+        fuzz::WriteScratch(path, data, size);
+        const int nRead = m_replay.ReadReplayFile(path.c_str(), m_stage, m_second, m_save);
+        std::remove(path.c_str());
+        return nRead;
+    }
+};
 
 // A record's file as its own writer makes it.
 Bytes SavedFile(std::unique_ptr<cFieldListRecord> lpRecord)
@@ -181,6 +238,43 @@ FuzzOutcome CheckRankingInput(const uint8_t* data, size_t size)
     return FuzzOutcome::Loaded;
 }
 
+FuzzOutcome CheckReplayInput(const uint8_t* data, size_t size)
+{
+    fuzz::PrepareHost();
+    auto lpRecords = std::make_unique<ReplayRecords>();
+    lpRecords->MarkAsPlayed();
+    const Bytes before = lpRecords->Image();
+    const int nRead = lpRecords->Read(data, size);
+    if (nRead == 0) return lpRecords->Image() == before ? FuzzOutcome::Refused : FuzzOutcome::Broken;
+    if (nRead != 1) return FuzzOutcome::Broken;
+
+    // Playback needs a hero to steer and streams whose values and runs pair up; it must reach
+    // the end of the shorter stream and say so.
+    const cReplay& replay = lpRecords->m_replay;
+    if (!lpRecords->m_stage.HasHero() || replay.vWord0.size() != replay.vRun0.size() ||
+        replay.vWord1.size() != replay.vRun1.size())
+        return FuzzOutcome::Broken;
+    int64_t nFrames1 = 0;
+    for (int32_t nRun : replay.vRun1) {
+        if (nRun < 1) return FuzzOutcome::Broken;
+        nFrames1 += nRun;
+    }
+    const int64_t nFrames = std::min(replay.FrameCount(), nFrames1);
+    constexpr int64_t kPlayedAtMost = 1 << 16;
+    int16_t wDirection = 0, wButton = 0;
+    int64_t nPlayed = 0;
+    while (nPlayed < kPlayedAtMost && lpRecords->m_replay.PlayReplayFrame(wDirection, wButton) == 0) ++nPlayed;
+    if (nPlayed != std::min(nFrames, kPlayedAtMost)) return FuzzOutcome::Broken;
+    lpRecords->m_replay.RewindPlayback();
+
+    // Saved again, the replay reads back into fresh records and saves to the same bytes.
+    const Bytes first = lpRecords->Written();
+    if (first.empty()) return FuzzOutcome::Broken;
+    auto lpAgain = std::make_unique<ReplayRecords>();
+    if (lpAgain->Read(first.data(), first.size()) != 1) return FuzzOutcome::Broken;
+    return lpAgain->Written() == first ? FuzzOutcome::Loaded : FuzzOutcome::Broken;
+}
+
 FuzzOutcome CheckKeyConfigInput(const uint8_t* data, size_t size)
 {
     fuzz::PrepareHost();
@@ -273,6 +367,22 @@ std::vector<Bytes> PlayerFileSeeds(const std::string& strTarget)
     } else if (strTarget == "ranking") {
         seeds.push_back(SavedFile(std::make_unique<cRankingFile>()));
         seeds.push_back(SavedFile(MakeRanking()));
+    } else if (strTarget == "replay") {
+        // A short play of a default stage with a hero, as the save keys write it, before and
+        // after a second play made it the previous one.
+        auto lpRecords = std::make_unique<ReplayRecords>();
+        cEdChara hero;
+        hero.m_nGraphicIndex = 1;
+        hero.m_nController = 0;
+        lpRecords->m_stage.m_vChara.push_back(hero);
+        lpRecords->m_second.CopyFields(lpRecords->m_stage);
+        lpRecords->m_replay.nSeed = 4242;
+        for (int16_t i = 0; i < 40; ++i) lpRecords->m_replay.RecordReplayFrame(i / 10, i % 3 == 0 ? 1 : 0);
+        seeds.push_back(lpRecords->Written());
+        lpRecords->m_save.nScore = 1200;
+        lpRecords->m_save.CommonVars[3] = -7;
+        lpRecords->m_replay.Clear();
+        seeds.push_back(lpRecords->Written());
     } else if (strTarget == "key_config") {
         // The player never writes this file: the seeds are the record's images.
         KeyConfigData config{};
