@@ -48,6 +48,35 @@ void DrawMenuCursor(const MENUCURSOR& cursor)
     DDBlt(&BackBuffer, cursor.x, cursor.y, 16, 16, &SystemSurfaces[kAccessorySurface], 64, 0, 1);
 }
 
+// The menu's yes-or-no questions: the system texts nText and nText + 1, centred, at y.
+enum class Answer { Asking, Yes, No, Cancelled };
+
+int32_t QuestionX(int32_t nText)
+{
+    return g_System.CenterTextColumn(320, nText, 2, 1);
+}
+
+// One frame of a question: the cursor moves between the answers; confirm answers with the
+// cursor's row (the caller plays its sound), cancel with its own sound. While it asks the caller
+// draws its screen and then DrawQuestion.
+Answer AskQuestion(cKeyInput& input, int32_t nText, int32_t y)
+{
+    MenuCursor.MoveGridCursor(input, QuestionX(nText), y, 0, 16, 1, 2);
+    PlayCursorSound(input, 2, SoundTable, 0);
+    if (input.m_wButton & kButtonConfirm) return MenuCursor.Current().row == 0 ? Answer::Yes : Answer::No;
+    if (input.m_wButton & kButtonCancel) {
+        PlayMenuSound(2);
+        return Answer::Cancelled;
+    }
+    return Answer::Asking;
+}
+
+void DrawQuestion(int32_t nText, int32_t y)
+{
+    DrawTextList(g_System.m_vText, &BackBuffer, QuestionX(nText), y, nText, 2, 1);
+    DrawMenuCursor(MenuCursor.Current());
+}
+
 }  // namespace
 
 std::vector<int32_t> BuildMapMenuItems()
@@ -175,11 +204,17 @@ void cMapMenuScene::SaveSlotPhase()
         return;
     }
     if (m_nPhaseStep != 2) return;
-    const int32_t x = g_System.CenterTextColumn(320, 12, 2, 1);
-    MenuCursor.MoveGridCursor(input, x, kSaveQuestionY, 0, 16, 1, 2);
-    PlayCursorSound(input, 2, SoundTable, 0);
-    if (input.m_wButton & kButtonConfirm) {
-        if (MenuCursor.Current().row == 0) {
+    const Answer answer = AskQuestion(input, 12, kSaveQuestionY);
+    if (answer == Answer::Asking) {
+        DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
+        DrawSaveSlotList(&BackBuffer, kSlotX, kSlotY, SaveSlots, m_nSlotTop, m_nSlotRows);
+        if (const MENUCURSOR* lpList = MenuCursor.Previous())
+            DDBlt(&BackBuffer, lpList->x, lpList->y, 16, 16, &SystemSurfaces[kAccessorySurface], 80, 0, 1);
+        DrawQuestion(12, kSaveQuestionY);
+        return;
+    }
+    if (answer != Answer::Cancelled) {
+        if (answer == Answer::Yes) {
             PlayMenuSound(5);
             const MENUCURSOR* lpList = MenuCursor.Previous();
             const int32_t nSlot = lpList != nullptr ? lpList->row : 0;
@@ -194,20 +229,9 @@ void cMapMenuScene::SaveSlotPhase()
         } else {
             PlayMenuSound(1);
         }
-        MenuCursor.PopMenuCursor(1);
-        m_nPhaseStep = 1;
-    } else if (input.m_wButton & kButtonCancel) {
-        PlayMenuSound(2);
-        MenuCursor.PopMenuCursor(1);
-        m_nPhaseStep = 1;
-    } else {
-        DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
-        DrawSaveSlotList(&BackBuffer, kSlotX, kSlotY, SaveSlots, m_nSlotTop, m_nSlotRows);
-        DrawTextList(g_System.m_vText, &BackBuffer, x, kSaveQuestionY, 12, 2, 1);
-        if (const MENUCURSOR* lpList = MenuCursor.Previous())
-            DDBlt(&BackBuffer, lpList->x, lpList->y, 16, 16, &SystemSurfaces[kAccessorySurface], 80, 0, 1);
-        DrawMenuCursor(MenuCursor.Current());
     }
+    MenuCursor.PopMenuCursor(1);
+    m_nPhaseStep = 1;
 }
 
 void cMapMenuScene::AutoSavePhase()
@@ -219,28 +243,20 @@ void cMapMenuScene::AutoSavePhase()
         m_nPhaseStep = g_SaveData.nCurrentSlot == -1 ? 2 : 1;
     }
     if (m_nPhaseStep == 1) {
-        const int32_t x = g_System.CenterTextColumn(320, 14, 2, 1);
-        MenuCursor.MoveGridCursor(input, x, kAutoSaveQuestionY, 0, 16, 1, 2);
-        PlayCursorSound(input, 2, SoundTable, 0);
-        if (input.m_wButton & kButtonConfirm) {
-            PlayMenuSound(1);
-            if (MenuCursor.Current().row == 0) {
-                // The switch goes into the record before it is written, so the slot keeps it.
-                g_SaveData.bAutoSave = 1;
-                if (!SaveStorySlot(g_SaveData.nCurrentSlot))
-                    WriteReportLog("story slot %d could not be written", g_SaveData.nCurrentSlot + 1);
-            } else {
-                g_SaveData.bAutoSave = 0;
-            }
-            LeaveToMenu();
-        } else if (input.m_wButton & kButtonCancel) {
-            PlayMenuSound(2);
-            LeaveToMenu();
-        } else {
+        const Answer answer = AskQuestion(input, 14, kAutoSaveQuestionY);
+        if (answer == Answer::Asking) {
             DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
-            DrawTextList(g_System.m_vText, &BackBuffer, x, kAutoSaveQuestionY, 14, 2, 1);
-            DrawMenuCursor(MenuCursor.Current());
+            DrawQuestion(14, kAutoSaveQuestionY);
+            return;
         }
+        if (answer != Answer::Cancelled) {
+            PlayMenuSound(1);
+            // The switch goes into the record before it is written, so the slot keeps it.
+            g_SaveData.bAutoSave = answer == Answer::Yes ? 1 : 0;
+            if (answer == Answer::Yes && !SaveStorySlot(g_SaveData.nCurrentSlot))
+                WriteReportLog("story slot %d could not be written", g_SaveData.nCurrentSlot + 1);
+        }
+        LeaveToMenu();
         return;
     }
     // No slot chosen yet: only the notice, answered by confirm or cancel.
@@ -272,24 +288,18 @@ void cMapMenuScene::ReturnToTitlePhase()
         MenuCursor.Current().row = 1;
         m_nPhaseStep = 1;
     }
-    const int32_t x = g_System.CenterTextColumn(320, 17, 2, 1);
-    MenuCursor.MoveGridCursor(input, x, kReturnQuestionY, 0, 16, 1, 2);
-    PlayCursorSound(input, 2, SoundTable, 0);
-    if (input.m_wButton & kButtonConfirm) {
-        PlayMenuSound(1);
-        if (MenuCursor.Current().row == 0) {
-            m_nPhase = kPhaseFadeOut;
-            SceneManager.RequestedScene = kSceneTitle;
-        } else {
-            LeaveToMenu();
-        }
-    } else if (input.m_wButton & kButtonCancel) {
-        PlayMenuSound(2);
-        LeaveToMenu();
-    } else {
+    const Answer answer = AskQuestion(input, 17, kReturnQuestionY);
+    if (answer == Answer::Asking) {
         DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
-        DrawTextList(g_System.m_vText, &BackBuffer, x, kReturnQuestionY, 17, 2, 1);
-        DrawMenuCursor(MenuCursor.Current());
+        DrawQuestion(17, kReturnQuestionY);
+        return;
+    }
+    if (answer != Answer::Cancelled) PlayMenuSound(1);
+    if (answer == Answer::Yes) {
+        m_nPhase = kPhaseFadeOut;
+        SceneManager.RequestedScene = kSceneTitle;
+    } else {
+        LeaveToMenu();
     }
 }
 

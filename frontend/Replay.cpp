@@ -39,6 +39,8 @@ constexpr uint32_t kLastVersionWithoutSnapshot = 172;
 // The stage files' trailer is stored from this version on.
 constexpr uint32_t kFirstVersionWithTrailer = 173;
 constexpr int32_t kRefusalCooldown = 60;
+// The title item that plays a saved replay.
+constexpr int32_t kTitleReplayChoice = 4;
 constexpr int VK_F2_KEY = VK_F1 + 1;
 
 // The keys are polled by the game thread and by the pause thread while the game thread waits.
@@ -374,9 +376,14 @@ void RegisterReplayRequests()
     SetReplayHandlers(SaveReplayViaDialog, OpenReplayFile);
 }
 
+bool ReplayPlaybackOn()
+{
+    return SceneManager.TitleChoice == kTitleReplayChoice;
+}
+
 int PollReplayHotkeys()
 {
-    if (SceneManager.TitleChoice == 4 || g_System.m_bReplay == 0) return 0;
+    if (ReplayPlaybackOn() || g_System.m_bReplay == 0) return 0;
     if (HotkeyCooldown.load() > 0) --HotkeyCooldown;
     const bool bF1 = KeyDown(VK_F1);
     const bool bF2 = !bF1 && KeyDown(VK_F2_KEY);

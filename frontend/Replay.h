@@ -86,6 +86,9 @@ int OpenReplayFile(const char* lpPath);
 // Makes the main window use the two above.
 void RegisterReplayRequests();
 
+// Whether the play on stage is a saved replay played back (the title's replay item started it).
+bool ReplayPlaybackOn();
+
 // The F1 / F2 save keys, polled by every loop of stage play. 1 when a save dialog ran (the caller
 // skips its frame). Nothing during playback or when the project records no replays.
 int PollReplayHotkeys();

@@ -250,6 +250,21 @@ void cWorldMapScene::SetCursorCell(int32_t nColumn, int32_t nRow)
     TakeCurrentCell();
 }
 
+void cWorldMapScene::MoveCursorTo(int32_t nColumn, int32_t nRow)
+{
+    const int32_t nOldLeft = m_nViewLeft;
+    const int32_t nOldTop = m_nViewTop;
+    SetCursorCell(nColumn, nRow);
+    if (m_nViewLeft != nOldLeft || m_nViewTop != nOldTop) ComposeMapFrame();
+}
+
+void cWorldMapScene::LeaveFor(int32_t nScene)
+{
+    m_nPhaseStep = 0;
+    m_nPhase = kPhaseFadeOut;
+    SceneManager.RequestedScene = nScene;
+}
+
 void cWorldMapScene::MoveMapCursor(const cKeyInput& input)
 {
     MENUCURSOR& cursor = MenuCursor.Current();
@@ -266,11 +281,8 @@ void cWorldMapScene::MoveMapCursor(const cKeyInput& input)
         if (IsWorldCellBlocked(nColumn, nRow)) {
             cursor = m_SavedCursor;
         } else {
-            const int32_t nOldLeft = m_nViewLeft;
-            const int32_t nOldTop = m_nViewTop;
-            SetCursorCell(nColumn, nRow);
+            MoveCursorTo(nColumn, nRow);
             m_nFacing = nFacing;
-            if (m_nViewLeft != nOldLeft || m_nViewTop != nOldTop) ComposeMapFrame();
         }
     }
     MenuCursor.Current().x = kCursorX;
@@ -434,9 +446,7 @@ void cWorldMapScene::MapCursorPhase()
         PlayMenuSound(4);
         g_SaveData.nMapX = MenuCursor.Current().col;
         g_SaveData.nMapY = MenuCursor.Current().row;
-        m_nPhaseStep = 0;
-        m_nPhase = kPhaseFadeOut;
-        SceneManager.RequestedScene = kSceneMapMenu;
+        LeaveFor(kSceneMapMenu);
         return;
     }
     DrawMapScreen(1);
@@ -457,10 +467,7 @@ void cWorldMapScene::LeavePrompt()
     MenuCursor.PopMenuCursor(1);
     if (m_lpItem == nullptr || !MayLeaveWorldStage(*m_lpItem)) {
         // The stage must be played to pass: the cursor steps back to the cell it came from.
-        const int32_t nOldLeft = m_nViewLeft;
-        const int32_t nOldTop = m_nViewTop;
-        SetCursorCell(m_SavedCursor.col, m_SavedCursor.row);
-        if (m_nViewLeft != nOldLeft || m_nViewTop != nOldTop) ComposeMapFrame();
+        MoveCursorTo(m_SavedCursor.col, m_SavedCursor.row);
     }
     m_nPhaseStep = 0;
     m_nPhase = kPhaseMap;
@@ -487,9 +494,7 @@ void cWorldMapScene::MapEnterStagePhase()
         if (MenuCursor.Current().row == 0 && m_bStageLoaded != 0) {
             g_SaveData.nFacing = m_nFacing;
             PrepareWorldStageStart(*m_lpItem);
-            m_nPhaseStep = 0;
-            m_nPhase = kPhaseFadeOut;
-            SceneManager.RequestedScene = kSceneStagePlay;
+            LeaveFor(kSceneStagePlay);
             return;
         }
         LeavePrompt();
@@ -528,9 +533,7 @@ void cWorldMapScene::FadeIn()
                 PrepareWorldStageStart(*m_lpItem);
                 g_SaveData.nPrevMapX = MenuCursor.Current().col;
                 g_SaveData.nPrevMapY = MenuCursor.Current().row;
-                m_nPhaseStep = 0;
-                m_nPhase = kPhaseFadeOut;
-                SceneManager.RequestedScene = kSceneStagePlay;
+                LeaveFor(kSceneStagePlay);
                 return;
             }
             // The box has been shown once; the program closes and the map stays on screen.

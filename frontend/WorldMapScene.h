@@ -30,10 +30,14 @@ private:
 
     // Puts the cursor on the cell: the view follows it, and the entry and item are taken again.
     void SetCursorCell(int32_t nColumn, int32_t nRow);
+    // The same, composing the map frame again when the view moved with the cursor.
+    void MoveCursorTo(int32_t nColumn, int32_t nRow);
     void TakeCurrentCell();
     void MoveMapCursor(const cKeyInput& input);
     void OpenPrompt();
     void LeavePrompt();
+    // The fade-out towards the scene.
+    void LeaveFor(int32_t nScene);
     void RankingButtons(const cKeyInput& input);
     void ShowStageInfo();
     void DrawRankingPanel();

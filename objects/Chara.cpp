@@ -68,8 +68,6 @@ void SetBoxBoth(CharaBox& box, int32_t x, int32_t y, int32_t w, int32_t h)
 
 // ------------------------------------------------------------------ flow bookkeeping shared with the hero
 
-// The list may grow or shrink under a stepped flow (flow changes): its size is read anew and the
-// instance fetched by index on every pass. Only a computer character is ever marked removed.
 double FollowSpeed(const cScrollAxis& axis)
 {
     return axis.m_bEdge != 0 ? 0.0 : axis.m_dSpeed;
@@ -77,19 +75,19 @@ double FollowSpeed(const cScrollAxis& axis)
 
 void StartFlowPass(cCharaBase& chara, bool bCarried)
 {
-    const cPlayState* lpState = PlayState();
-    if (!bCarried && lpState != nullptr && chara.m_bScreenFixed != 0) {
-        chara.m_dSpeedX = FollowSpeed(lpState->m_ScrollX);
-        if (chara.m_bFlying != 0) chara.m_dSpeedY = FollowSpeed(lpState->m_ScrollY);
-    } else if (!bCarried) {
-        chara.m_dSpeedX = 0.0;
-        if (chara.m_bFlying != 0) chara.m_dSpeedY = 0.0;
+    if (!bCarried) {
+        const cPlayState* lpState = PlayState();
+        const bool bFollow = lpState != nullptr && chara.m_bScreenFixed != 0;
+        chara.m_dSpeedX = bFollow ? FollowSpeed(lpState->m_ScrollX) : 0.0;
+        if (chara.m_bFlying != 0) chara.m_dSpeedY = bFollow ? FollowSpeed(lpState->m_ScrollY) : 0.0;
     }
     chara.m_bBrakeX = chara.m_bBrakeY = 1;
     chara.m_bMoved = 0;
     if (chara.m_nResizeGrace > 0) --chara.m_nResizeGrace;
 }
 
+// The list may grow or shrink under a stepped flow (flow changes): its size is read anew and the
+// instance fetched by index on every pass. Only a computer character is ever marked removed.
 int32_t StepRunningFlows(cCharaBase& chara, int32_t bDying)
 {
     for (size_t i = 0; i < chara.m_vFlow.size(); ++i) {

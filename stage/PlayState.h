@@ -57,6 +57,8 @@ public:
 
     // Stage set-up and spawning. Defined in StageSetup.cpp.
     void SetStage(int32_t bRestart, int32_t bNewMusic);
+    // Playback starts again from its file: the progress at the replay's start, the stage anew.
+    void RestartPlayback();
     void ResetPlayCounters();
     int32_t UseLife(cSaveData& save);
     void SpawnEnemy(cStageList<cChara>& list, int32_t c, int32_t r, int32_t* lpId,

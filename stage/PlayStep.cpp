@@ -17,7 +17,6 @@
 #include "objects/ObjectLinks.h"
 #include "platform/win/WinMessage.h"
 #include "shell/SceneManager.h"
-#include "shell/ShellGlobals.h"
 #include "stage/BlockCharaRules.h"
 #include "stage/BlockCollision.h"
 #include "stage/CharaList.h"
@@ -315,7 +314,7 @@ void cPlayState::PlayStep()
     ++m_nFrameCount;
 
     cKeyInput& input = CheckedAt(InputStates, 0);
-    const bool bPlayback = SceneManager.TitleChoice == 4;
+    const bool bPlayback = ReplayPlaybackOn();
     if (bPlayback) {
         // The recorded words stand for the keyboard; at their end the replay starts again.
         input.ClearDirectionInput();
@@ -323,9 +322,7 @@ void cPlayState::PlayStep()
         int16_t wDirection = 0;
         int16_t wButton = 0;
         if (ReplayCurrent.PlayReplayFrame(wDirection, wButton) != 0) {
-            g_SaveData.RestoreRetryPoint(1, SceneManager.GameMode, bDirectStage.load());
-            SetStage(1, 1);
-            m_nPhase = 1;
+            RestartPlayback();
             return;
         }
         input.m_wDirection = static_cast<uint16_t>(wDirection);

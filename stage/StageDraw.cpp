@@ -6,6 +6,7 @@
 #include "core/Text.h"
 #include "data/EdStage.h"
 #include "data/EdSystem.h"
+#include "frontend/Replay.h"
 #include "frontend/SaveData.h"
 #include "media/graphics/DDBatch.h"
 #include "media/graphics/DDBlt.h"
@@ -34,10 +35,8 @@ constexpr int32_t kMarkSheet = 43;
 // whether to retry, or the stage starts again.
 void FinishHeroDefeat(cPlayState& state)
 {
-    if (SceneManager.TitleChoice == 4) {
-        g_SaveData.RestoreRetryPoint(1, SceneManager.GameMode, bDirectStage.load());
-        state.SetStage(1, 1);
-        state.m_nPhase = 1;
+    if (ReplayPlaybackOn()) {
+        state.RestartPlayback();
         return;
     }
     if (state.UseLife(g_SaveData) == 0) {

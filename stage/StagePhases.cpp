@@ -141,7 +141,7 @@ void cPlayState::ShowStartBanner()
     DrawStageFrame(0, 1, 0, 1);
     // The editor's test play of a stage goes straight into play.
     if (!(bTestPlay.load() != 0 && bDirectStage.load() != 0)) {
-        if (SceneManager.TitleChoice == 4) {
+        if (ReplayPlaybackOn()) {
             if (m_nBannerCount++ < kBannerFrames) {
                 DDBlt(&BackBuffer, 256, 224, 128, 32, &SystemSurfaces[kWordSurface], 0, 32, 1);
                 return;

@@ -132,7 +132,7 @@ void cPlayState::SetStage(int32_t bRestart, int32_t bNewMusic)
     // Every object of the last play goes, with every link between them.
     ClearStageObjects(*this);
 
-    const bool bPlayback = SceneManager.TitleChoice == 4;
+    const bool bPlayback = ReplayPlaybackOn();
     if (bRestart != 0) {
         // Playback starts every round from the replay file as it was opened: its stage and the
         // progress at its start.
@@ -315,7 +315,7 @@ void cPlayState::SetStage(int32_t bRestart, int32_t bNewMusic)
     m_vToggledBlocks.clear();
 
     g_SaveData.nScore = 0;
-    if (SceneManager.TitleChoice == 4 || (bTestPlay.load() != 0 && bDirectStage.load() != 0)) g_SaveData.ClearPartial();
+    if (ReplayPlaybackOn() || (bTestPlay.load() != 0 && bDirectStage.load() != 0)) g_SaveData.ClearPartial();
     g_SaveData.SaveRetryPoint();
 
     for (cKeyInput& input : InputStates) {
@@ -358,6 +358,13 @@ void cPlayState::SetStage(int32_t bRestart, int32_t bNewMusic)
     WriteTraceLogF("Out SetStage");
 }
 
+void cPlayState::RestartPlayback()
+{
+    g_SaveData.RestoreRetryPoint(1, SceneManager.GameMode, bDirectStage.load());
+    SetStage(1, 1);
+    m_nPhase = 1;
+}
+
 void cPlayState::ResetPlayCounters()
 {
     g_SaveData.nLives = g_SaveData.nStageStartLives;
@@ -377,7 +384,7 @@ void cPlayState::ResetPlayCounters()
     m_nTimeLeft = 0;
     m_bRankingEntered = 0;
     m_MessageList.Clear();
-    if (SceneManager.TitleChoice != 4) {
+    if (!ReplayPlaybackOn()) {
         ReplayCurrent.Clear();
         ReplayPrevious.Clear();
     }
