@@ -4,17 +4,16 @@
 #include <climits>
 
 #include "core/CheckedAccess.h"
-#include "core/MessageBox.h"
 #include "core/Text.h"
 #include "data/EdStage.h"
 #include "data/EdSystem.h"
 #include "data/ProjectPaths.h"
-#include "data/StageLoader.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/NumberFormat.h"
 #include "frontend/RankingDraw.h"
 #include "frontend/RankingFile.h"
 #include "frontend/SaveData.h"
+#include "frontend/StageStart.h"
 #include "media/graphics/DDBlt.h"
 #include "media/graphics/DDFill.h"
 #include "media/graphics/GraphicsState.h"
@@ -95,9 +94,8 @@ int StartChallengeStage(int32_t nRow, int32_t nTop)
     }
     std::string name;
     BuildChallengeStageName(name, nRow + 1);
-    if (!LoadStageFile(name.c_str(), 1, &g_StageStart)) {
+    if (!LoadStageForStart(name.c_str())) {
         PlayMenuSound(3);
-        ErrorBoxF("ステージファイル %s が読み込めません！", name.c_str());
         return 0;
     }
     PlayMenuSound(1);

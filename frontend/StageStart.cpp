@@ -3,12 +3,20 @@
 #include <cstring>
 
 #include "core/CheckedAccess.h"
+#include "core/MessageBox.h"
 #include "core/Path.h"
 #include "data/EdStage.h"
 #include "data/EdSystem.h"
 #include "data/StageLoader.h"
 #include "frontend/SaveData.h"
 #include "shell/ShellGlobals.h"
+
+bool LoadStageForStart(const char* lpName)
+{
+    if (LoadStageFile(lpName, 1, &g_StageStart)) return true;
+    ErrorBoxF("ステージファイル %s が読み込めません！", lpName);
+    return false;
+}
 
 int StartFromStageFile(const char* lpPath, int32_t bNewestVersion)
 {

@@ -7,3 +7,6 @@
 // and makes the live save data a new free-play game in it. 1 when the stage was loaded; 0 when
 // the loader refused it (it has reported why) and nothing else changed but the reset record.
 int StartFromStageFile(const char* lpPath, int32_t bNewestVersion);
+// Loads the newest numbered file of a story or challenge stage for its start; a stage that cannot
+// be read is named in an error box. True when it was loaded.
+bool LoadStageForStart(const char* lpName);

@@ -7,15 +7,14 @@
 #include "core/CheckedAccess.h"
 #include "core/Log.h"
 #include "core/MainWindow.h"
-#include "core/MessageBox.h"
 #include "core/Text.h"
 #include "data/EdStage.h"
 #include "data/EdSystem.h"
-#include "data/StageLoader.h"
 #include "frontend/NumberFormat.h"
 #include "frontend/RankingDraw.h"
 #include "frontend/RankingFile.h"
 #include "frontend/SaveData.h"
+#include "frontend/StageStart.h"
 #include "media/graphics/DDBatch.h"
 #include "media/graphics/DDBlt.h"
 #include "media/graphics/DDFill.h"
@@ -455,9 +454,7 @@ void cWorldMapScene::MapCursorPhase()
 bool cWorldMapScene::LoadCurrentStage()
 {
     const std::string file = m_lpItem->m_strStageFile;
-    if (LoadStageFile(file.c_str(), 1, &g_StageStart)) return true;
-    ErrorBoxF("ステージファイル %s が読み込めません！", file.c_str());
-    return false;
+    return LoadStageForStart(file.c_str());
 }
 
 void cWorldMapScene::LeavePrompt()
