@@ -53,6 +53,7 @@
 #include "media/text/Font.h"
 #include "platform/graphics/GraphicsControl.h"
 #include "platform/host/Host.h"
+#include "shell/GameStartup.h"
 #include "shell/SceneManager.h"
 #include "shell/ShellGlobals.h"
 #include "shell/SystemIni.h"
@@ -293,33 +294,23 @@ public:
             return;
         m_bInit = true;
         if (c.backEnd == 1 && lpDTCon != nullptr) LinkMirrorSurfaces();
-        if (!DDLoadPaletteFromFile(ColorPalette, BitmapFileTable[0].szFileName, 0)) return;
-        std::memcpy(ColorPaletteWork, ColorPalette, sizeof(ColorPaletteWork));
-        if (g_System.m_bFullColour == 0 || nBpp == 16) {
-            if (!SetTrans(BitmapFileTable[0].szFileName)) return;
-            if (g_System.m_bFullColour != 0) {
-                RGBTRIPLE key{g_System.m_byTransBlue, g_System.m_byTransGreen, g_System.m_byTransRed};
-                if (lpDTCon != nullptr) lpDTCon->rgbColorKey = key;
-                if (lpDDCon != nullptr) lpDDCon->rgbTransmit = key;
-            }
-        } else {
-            DDSetTransmit(g_System.m_byTransRed, g_System.m_byTransGreen, g_System.m_byTransBlue);
-        }
+        if (!LoadPaletteAndColourKey()) return;
         const int32_t debugSurface[1] = {1};
         if (!DDLoadBitmapTable(SystemSurfaces, debugSurface, 1)) return;
-        for (FontDesc& desc : DefaultFontDescs)
-            if (desc.nGlyphCache == 2) desc.nGlyphCache = c.backEnd == 1 ? SystemIni.D3D_FontCache : SystemIni.DD_FontCache;
-        if (!CreateFontTable(FontTable, DefaultFontDescs, FONT_COUNT)) return;
+        // Start-up settles the descriptors' "as the settings say" glyph caches for its one back
+        // end; the next configuration needs them back.
+        std::copy(std::begin(DefaultFontDescs), std::end(DefaultFontDescs), m_savedFontDescs);
         m_bFonts = true;
-        if (!CreateDigitSurfaces(FontDigitStrips, DefaultDigitStripDescs, FONT_COUNT, FontTable, DefaultFontDescs))
-            return;
+        if (!StartFonts()) return;
         if (nBpp == 8 && !LoadHbtPalette(0)) return;
         m_bUp = true;
     }
     ~Graphics()
     {
-        if (m_bFonts)
+        if (m_bFonts) {
             for (cFont& font : FontTable) ReleaseFont(&font);
+            std::copy(std::begin(m_savedFontDescs), std::end(m_savedFontDescs), DefaultFontDescs);
+        }
         for (DDSURFACEDATA& strip : FontDigitStrips) DDReleaseSurface(&strip);
         DDReleaseSurface(&SystemSurfaces[1]);
         if (m_bInit) DDUnInit();
@@ -331,6 +322,7 @@ public:
 
 private:
     bool m_bInit = false, m_bFonts = false, m_bUp = false;
+    FontDesc m_savedFontDescs[FONT_COUNT]{};
 };
 
 // The finished frame handed to the host, as the scene manager presents it (without the wait for

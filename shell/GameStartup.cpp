@@ -170,6 +170,8 @@ bool StartGraphics(HWND hwnd, int& nCmdShow)
     return true;
 }
 
+}  // namespace
+
 // Every back end and depth needs the palette and the transparent colour: without them a
 // true-colour DirectDraw display would show every sprite's transparent colour.
 bool LoadPaletteAndColourKey()
@@ -212,6 +214,8 @@ bool StartFonts()
     WriteTraceLog("3");
     return true;
 }
+
+namespace {
 
 void BuildSoundTables()
 {
