@@ -177,35 +177,36 @@ cEdFlow ShootingFlow()
     return flow;
 }
 
+// A stage of the rows with its empty cells filled, changed by tweak before it is saved. The ladder
+// the filler copies must be in the stage: one in the top-left corner, which the rows leave free.
+bool WriteFilledStage(const char* path, std::vector<std::string> rows, const std::function<void(cEdStage&)>& tweak)
+{
+    rows[0][0] = 'H';
+    if (!WriteRows(path, rows)) return false;
+    cEdStage stage;
+    if (!stage.LoadFromFile(path)) return false;
+    FillEmptyCells(stage);
+    tweak(stage);
+    return stage.SaveToFile(path) != 0;
+}
+
 bool WriteCrowdStage()
 {
-    // The ladder the filler copies must be in the stage: one in a corner the crowd leaves free.
-    std::vector<std::string> rows = CrowdRows();
-    rows[0][0] = 'H';
-    if (!WriteRows(kCrowdStage, rows)) return false;
-    cEdStage stage;
-    if (!stage.LoadFromFile(kCrowdStage)) return false;
-    stage.m_bTimeLimit = 0;
-    FillEmptyCells(stage);
-    for (cEdChara& c : stage.m_vChara) {
-        if (c.m_nController == 0) {
-            c.m_nInvincible = 1;   // the hero stays to watch the crowd
-            continue;
+    return WriteFilledStage(kCrowdStage, CrowdRows(), [](cEdStage& stage) {
+        stage.m_bTimeLimit = 0;
+        for (cEdChara& c : stage.m_vChara) {
+            if (c.m_nController == 0) {
+                c.m_nInvincible = 1;   // the hero stays to watch the crowd
+                continue;
+            }
+            c.m_vFlow.push_back(ShootingFlow());
         }
-        c.m_vFlow.push_back(ShootingFlow());
-    }
-    return stage.SaveToFile(kCrowdStage) != 0;
+    });
 }
 
 bool WriteWideStage()
 {
-    std::vector<std::string> rows = WideRows();
-    rows[0][0] = 'H';
-    if (!WriteRows(kWideStage, rows)) return false;
-    cEdStage stage;
-    if (!stage.LoadFromFile(kWideStage)) return false;
-    FillEmptyCells(stage);
-    return stage.SaveToFile(kWideStage) != 0;
+    return WriteFilledStage(kWideStage, WideRows(), [](cEdStage&) {});
 }
 
 // The demo's stage with the most characters and items (blocks decide between equals).
