@@ -47,6 +47,16 @@ cEdCommand Command(int8_t nKind, int16_t nTime)
     return cmd;
 }
 
+// A command of the item family with nParams parameters of 0.
+cEdCommand ItemCommand(int8_t nKind, size_t nParams)
+{
+    cEdCommand cmd = cEdCommand::Default();
+    cmd.m_nFamily = 1;
+    cmd.m_nKind = nKind;
+    cmd.m_vParam.assign(nParams, 0);
+    return cmd;
+}
+
 // "ウエイト" for a number of tenths of a second.
 cEdCommand Wait(int16_t nTenths) { return Command(1, nTenths); }
 
@@ -177,10 +187,7 @@ cEdCommand Warp(int8_t nDirection, int16_t nHalfBlocks)
 // Item "ステータスの操作": add a constant to a system value (3 score, 4 lives).
 cEdCommand AddSystemValue(int32_t nValue, int32_t nAmount)
 {
-    cEdCommand cmd = cEdCommand::Default();
-    cmd.m_nFamily = 1;
-    cmd.m_nKind = 7;
-    cmd.m_vParam = std::vector<int32_t>(18, 0);
+    cEdCommand cmd = ItemCommand(7, 18);
     cmd.m_vParam[3] = 2;   // owner: the system
     cmd.m_vParam[4] = nValue;
     cmd.m_vParam[5] = 1;   // add
@@ -191,9 +198,7 @@ cEdCommand AddSystemValue(int32_t nValue, int32_t nAmount)
 // Item "画面の色を変更": the screen flashes toward the colour.
 cEdCommand Flash(int32_t r, int32_t g, int32_t b)
 {
-    cEdCommand cmd = cEdCommand::Default();
-    cmd.m_nFamily = 1;
-    cmd.m_nKind = 18;
+    cEdCommand cmd = ItemCommand(18, 0);
     cmd.m_vParam = {r, g, b, 70, 0, 2, 1, 3};   // strength 70, 0.2 s a flash, three flashes
     return cmd;
 }
@@ -202,10 +207,7 @@ cEdCommand Flash(int32_t r, int32_t g, int32_t b)
 // nTenths.
 cEdCommand ShowPicture(int32_t n, int32_t nTenths)
 {
-    cEdCommand cmd = cEdCommand::Default();
-    cmd.m_nFamily = 1;
-    cmd.m_nKind = 17;
-    cmd.m_vParam = std::vector<int32_t>(15, 0);
+    cEdCommand cmd = ItemCommand(17, 15);
     cmd.m_vParam[0] = n;
     cmd.m_vParam[6] = 1;     // in front
     cmd.m_vParam[7] = 100;   // its own size
@@ -272,10 +274,7 @@ void AddDemoItemCommands(cEdItem& item, bool bGoal)
 {
     item.m_vCommand.clear();
     if (bGoal) {
-        cEdCommand clear = cEdCommand::Default();
-        clear.m_nFamily = 1;
-        clear.m_nKind = 2;   // "ステージクリア"
-        clear.m_vParam = std::vector<int32_t>(9, 0);
+        cEdCommand clear = ItemCommand(2, 9);   // "ステージクリア"
         item.m_vCommand.push_back(clear);
         return;
     }
