@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/PlayerRun.h"
-#include "tests/e2e/TestProject.h"
-#include "tools/demo/DemoProject.h"
+#include "tests/e2e/DemoRun.h"
 
 namespace fs = std::filesystem;
 
@@ -17,24 +15,12 @@ namespace {
 // stage's picture lacks there) inside the rectangle.
 int ReplayBannerPixels(const Frame& f, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
 {
-    int n = 0;
-    for (int32_t y = y0; y < y1 && y < f.height; ++y)
-        for (int32_t x = x0; x < x1 && x < f.width; ++x) {
-            const uint32_t p = f.pixels[size_t(y) * f.width + x];
-            if (p == 0xAACDF5u || p == 0x0D1748u) ++n;
-        }
-    return n;
+    return CountPixels(f, x0, y0, x1, y1, [](uint32_t p) { return p == 0xAACDF5u || p == 0x0D1748u; });
 }
 
-class ReplayRun : public ::testing::Test {
+class ReplayRun : public DemoProjectRun {
 public:
-    void SetUp() override
-    {
-        m_Folder = MakeTempFolder("replayrun");
-        std::string error;
-        ASSERT_TRUE(GenerateDemoProject(m_Folder, &error)) << error;
-        WriteWholeFile(m_Folder + "/System.ini", "Direct3D=1\nWindowMode=1\nBpp=32\nVSync=0\nShowFps=0\nExit\n");
-    }
+    ReplayRun() : DemoProjectRun("replayrun") {}
     PlayerResult Run(int frames, const std::string& input, const std::string& dialogs, const char* dump)
     {
         WriteWholeFile(m_Folder + "/input.txt", input);
@@ -46,9 +32,6 @@ public:
                           "--input=input.txt"},
                          MakeTempFolder("runtime"));
     }
-    Frame Dump(const std::string& name) { return ReadBmp24(m_Folder + "/" + name); }
-
-    std::string m_Folder;
 };
 
 constexpr char kReplayFile[] = "user_data/rpl4/Stage1_00.rpl4_751";

@@ -13,9 +13,7 @@
 #include "data/EdStage.h"
 #include "data/EdSystem.h"
 #include "data/ProjectPaths.h"
-#include "tests/e2e/PlayerRun.h"
-#include "tests/e2e/TestProject.h"
-#include "tools/demo/DemoProject.h"
+#include "tests/e2e/DemoRun.h"
 #include "tools/demo/DemoStage.h"
 
 namespace fs = std::filesystem;
@@ -32,22 +30,9 @@ bool InFolder(const std::string& folder, const std::function<bool()>& fn)
     return ok;
 }
 
-class StagePlayFlowRun : public ::testing::Test {
+class StagePlayFlowRun : public DemoProjectRun {
 public:
-    void SetUp() override
-    {
-        m_Folder = MakeTempFolder("flow");
-        std::string error;
-        ASSERT_TRUE(GenerateDemoProject(m_Folder, &error)) << error;
-        SetDisplay(1, 32);
-    }
-    void SetDisplay(int direct3d, int bpp)
-    {
-        // A window takes the desktop's 32 bits; the other depths are full-screen modes.
-        WriteWholeFile(m_Folder + "/System.ini", "Direct3D=" + std::to_string(direct3d) +
-                                                     "\nWindowMode=" + (bpp == 32 ? "1" : "0") + "\nBpp=" +
-                                                     std::to_string(bpp) + "\nVSync=0\nShowFps=0\nExit\n");
-    }
+    StagePlayFlowRun() : DemoProjectRun("flow") {}
     // A stage in the demo's letters at data\stg4\<name>.stg4_000, changed by tweak when given.
     void WriteStage(const std::string& name, const std::vector<const char*>& rows,
                     const std::function<void(cEdStage&)>& tweak = nullptr)
@@ -106,33 +91,14 @@ public:
         args.push_back("data\\stg4\\" + stage + ".stg4_000");
         return Run(frames, input, dump, args);
     }
-    Frame Dump(const std::string& name) { return ReadBmp24(m_Folder + "/" + name); }
     size_t Frames(const std::string& dump) { return ReadFrameLog(m_Folder + "/" + dump + ".log").size(); }
 
     // Title: down three times to free play, confirm.
     static inline const std::string kChooseFreePlay =
         Press(60, "DOWN") + Press(66, "DOWN") + Press(72, "DOWN") + Press(78, "Z");
-
-    std::string m_Folder;
 };
 
-const std::vector<const char*> kArena = {
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "  P        s     G  ",
-    "####################",
-    "EEEEEEEEEEEEEEEEEEEE",
-};
+const std::vector<const char*> kArena = GroundStage("  P        s     G  ");
 
 // An item command that shows a message in a window and stops the game until the decision key.
 cEdCommand KeyWaitMessage(const char* text)
@@ -147,57 +113,25 @@ cEdCommand KeyWaitMessage(const char* text)
     return cmd;
 }
 
-const std::vector<const char*> kSpikes = {
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "  P    ^^^       G  ",
-    "####################",
-    "EEEEEEEEEEEEEEEEEEEE",
-};
+const std::vector<const char*> kSpikes = GroundStage("  P    ^^^       G  ");
 
-// Pixels inside the rectangle that pass the test.
-template <class Test>
-int CountPixels(const Frame& f, int32_t x0, int32_t y0, int32_t x1, int32_t y1, Test test)
-{
-    int n = 0;
-    for (int32_t y = y0; y < y1 && y < f.height; ++y)
-        for (int32_t x = x0; x < x1 && x < f.width; ++x)
-            if (test(f.pixels[size_t(y) * f.width + x])) ++n;
-    return n;
-}
 int CountOf(const Frame& f, uint32_t colour, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
 {
     return CountPixels(f, x0, y0, x1, y1, [colour](uint32_t p) { return p == colour; });
-}
-// The captions' and menus' near-white text.
-int WhiteText(const Frame& f, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
-{
-    return CountPixels(f, x0, y0, x1, y1, [](uint32_t p) { return (p & 0xF0F0F0u) == 0xF0F0F0u; });
 }
 
 // Where the demo draws what a player watches for: the "START" banner's light green lettering,
 // the "GAME OVER" banner's red, the ranking table's and the results panel's dark blues (the
 // message window has the panel's), the pause menu's texts, the 1UP icon's green hood over the
 // hero at the right end of the arena.
-constexpr uint32_t kStartGreen = 0xC3E691;
-int StartBanner(const Frame& f) { return CountOf(f, kStartGreen, 256, 224, 384, 256); }
+int StartBanner(const Frame& f) { return BannerPixels(f, 256, 224, 384, 256); }
 int GameOverBanner(const Frame& f)
 {
     return CountPixels(f, 248, 224, 392, 256, [](uint32_t p) { return (p >> 16) > 0xC0 && ((p >> 8) & 0xFF) < 0x80; });
 }
 int RankingTable(const Frame& f) { return CountOf(f, 0x0D1748, 184, 64, 456, 416); }
 int ResultsPanel(const Frame& f) { return CountOf(f, 0x090F31, 336, 224, 592, 304); }
-int PauseMenu(const Frame& f) { return WhiteText(f, 0, 272, 640, 320); }
+int PauseMenu(const Frame& f) { return WhitePixels(f, 0, 272, 640, 320); }
 int IconOverHero(const Frame& f) { return CountOf(f, 0x1F7D2E, 528, 356, 560, 382); }
 
 // A frame of the title (its menu's dark window over the picture) rather than of the stage.
@@ -229,7 +163,7 @@ TEST_F(StagePlayFlowRun, FreePlayClearShowsTheResultsAndTheRankingEntryWritesThe
     Frame frame = Dump("results.bmp");
     ASSERT_EQ(frame.pixels.size(), 640u * 480u);
     EXPECT_GT(ResultsPanel(frame), 10000);
-    EXPECT_GT(WhiteText(frame, 0, 456, 640, 480), 50);
+    EXPECT_GT(WhitePixels(frame, 0, 456, 640, 480), 50);
     EXPECT_FALSE(fs::exists(rankingFile));
 
     // F3: the name dialog takes "abc" from the dialog script, the ranking table shows it and the

@@ -6,48 +6,16 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/PlayerRun.h"
-#include "tests/e2e/TestProject.h"
-#include "tools/demo/DemoProject.h"
+#include "tests/e2e/DemoRun.h"
 #include "tools/demo/DemoStage.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Pixels of the captions' near-white text inside the rectangle; the stage's own picture has none
-// at the bottom of the demo's first stage.
-int WhitePixels(const Frame& f, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
-{
-    int n = 0;
-    for (int32_t y = y0; y < y1 && y < f.height; ++y)
-        for (int32_t x = x0; x < x1 && x < f.width; ++x) {
-            const uint32_t p = f.pixels[size_t(y) * f.width + x];
-            if ((p & 0xF0F0F0u) == 0xF0F0F0u) ++n;
-        }
-    return n;
-}
-
-// Pixels of the demo's banner lettering (its light green, which the stage's picture lacks)
-// inside the rectangle.
-int BannerPixels(const Frame& f, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
-{
-    int n = 0;
-    for (int32_t y = y0; y < y1 && y < f.height; ++y)
-        for (int32_t x = x0; x < x1 && x < f.width; ++x)
-            if (f.pixels[size_t(y) * f.width + x] == 0xC3E691u) ++n;
-    return n;
-}
-
-class StagePlayRun : public ::testing::Test {
+class StagePlayRun : public DemoProjectRun {
 public:
-    void SetUp() override
-    {
-        m_Folder = MakeTempFolder("stageplay");
-        std::string error;
-        ASSERT_TRUE(GenerateDemoProject(m_Folder, &error)) << error;
-        WriteWholeFile(m_Folder + "/System.ini", "Direct3D=1\nWindowMode=1\nBpp=32\nVSync=0\nShowFps=0\nExit\n");
-    }
+    StagePlayRun() : DemoProjectRun("stageplay") {}
     // A run of the demo's first stage named on the command line; the frame at the limit is kept.
     PlayerResult Play(int frames, const std::string& input, const std::string& dump, bool testPlay = false)
     {
@@ -62,12 +30,10 @@ public:
         fs::remove(m_Folder + "/" + dump);
         return RunPlayer(m_Folder, args, MakeTempFolder("runtime"));
     }
-    Frame Dump(const std::string& name) { return ReadBmp24(m_Folder + "/" + name); }
-
-    std::string m_Folder;
 };
 
-// Where the scene draws: the start banner, the pause menu's texts, the caption at the bottom.
+// Where the scene draws: the start banner, the pause menu's texts, the caption at the bottom (the
+// first stage's own picture has no near-white pixels there, so those there are the caption's).
 constexpr int32_t kBannerTop = 224, kBannerBottom = 256;
 constexpr int32_t kMenuTop = 272, kMenuBottom = 320;
 constexpr int32_t kCaptionTop = 456;
@@ -162,23 +128,7 @@ TEST_F(StagePlayRun, SameRunGivesTheSamePicture)
 }
 
 // A short stage in the demo's letters: the hero, a slime on the way and the goal item.
-const std::vector<const char*> kArena = {
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "                    ",
-    "  P        s     G  ",
-    "####################",
-    "EEEEEEEEEEEEEEEEEEEE",
-};
+const std::vector<const char*> kArena = GroundStage("  P        s     G  ");
 
 TEST_F(StagePlayRun, HeroWalksShootsAndClearsTheStage)
 {

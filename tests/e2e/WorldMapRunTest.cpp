@@ -5,22 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/PlayerRun.h"
-#include "tests/e2e/TestProject.h"
-#include "tools/demo/DemoProject.h"
+#include "tests/e2e/DemoRun.h"
 
 namespace {
-
-// Pixels of the demo's banner lettering (its light green, which neither the map nor the stage's
-// picture has) inside the rectangle.
-int BannerPixels(const Frame& f, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
-{
-    int n = 0;
-    for (int32_t y = y0; y < y1 && y < f.height; ++y)
-        for (int32_t x = x0; x < x1 && x < f.width; ++x)
-            if (f.pixels[size_t(y) * f.width + x] == 0xC3E691u) ++n;
-    return n;
-}
 
 uint32_t U32At(const std::string& bytes, size_t offset)
 {
@@ -29,15 +16,9 @@ uint32_t U32At(const std::string& bytes, size_t offset)
     return v;
 }
 
-class WorldMapRun : public ::testing::Test {
+class WorldMapRun : public DemoProjectRun {
 public:
-    void SetUp() override
-    {
-        m_Folder = MakeTempFolder("worldmap");
-        std::string error;
-        ASSERT_TRUE(GenerateDemoProject(m_Folder, &error)) << error;
-        WriteWholeFile(m_Folder + "/System.ini", "Direct3D=1\nWindowMode=1\nBpp=32\nVSync=0\nShowFps=0\nExit\n");
-    }
+    WorldMapRun() : DemoProjectRun("worldmap") {}
     PlayerResult Run(int frames, const std::string& input)
     {
         WriteWholeFile(m_Folder + "/input.txt", input);
@@ -52,8 +33,6 @@ public:
         for (int i = 0; i < 9; ++i) script += Press(100 + 8 * i, "RIGHT");
         return script;
     }
-
-    std::string m_Folder;
 };
 
 TEST_F(WorldMapRun, AnsweringThePromptStartsThePlaceThatMustBePlayed)
@@ -61,7 +40,7 @@ TEST_F(WorldMapRun, AnsweringThePromptStartsThePlaceThatMustBePlayed)
     const PlayerResult run = Run(240, WalkToTheRiverside() + Press(180, "UP") + Press(190, "Z"));
     ASSERT_FALSE(run.timedOut);
     EXPECT_EQ(run.exitCode, 0) << run.errorText;
-    const Frame f = ReadBmp24(m_Folder + "/frame.bmp");
+    const Frame f = Dump("frame.bmp");
     ASSERT_EQ(f.width, 640);
     EXPECT_GT(BannerPixels(f, 200, 200, 440, 280), 50) << "the stage's start banner";
 }
@@ -71,7 +50,7 @@ TEST_F(WorldMapRun, DecliningThePromptStaysOnTheMap)
     const PlayerResult run = Run(240, WalkToTheRiverside() + Press(190, "Z"));
     ASSERT_FALSE(run.timedOut);
     EXPECT_EQ(run.exitCode, 0) << run.errorText;
-    const Frame f = ReadBmp24(m_Folder + "/frame.bmp");
+    const Frame f = Dump("frame.bmp");
     ASSERT_EQ(f.width, 640);
     EXPECT_EQ(BannerPixels(f, 0, 0, 640, 480), 0);
 }
