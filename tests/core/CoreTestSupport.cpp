@@ -12,6 +12,7 @@
 #include "core/MainWindow.h"
 #include "platform/host/Host.h"
 #include "platform/win/WinMessage.h"
+#include "tests/platform/TestWindow.h"
 
 namespace {
 
@@ -37,17 +38,7 @@ void CoreTest::SetUp()
     TraceLogStarted = 0;
     SetTraceLog(0, "EC_Game.txt");
 
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSEX windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = TestWindowProc;
-        windowClass.lpszClassName = "CoreTestWindow";
-        RegisterClassEx(&windowClass);
-        registered = true;
-    }
-    m_hWindow = CreateWindowEx(0, "CoreTestWindow", "test", 0, 0, 0, 640, 480, nullptr, nullptr,
-                               nullptr, nullptr);
+    m_hWindow = CreateTestWindow("CoreTestWindow", TestWindowProc);
     hMainWnd = m_hWindow;
 }
 

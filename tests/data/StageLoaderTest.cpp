@@ -15,6 +15,7 @@
 #include "platform/host/Host.h"
 #include "platform/win/WinFile.h"
 #include "platform/win/WinMessage.h"
+#include "tests/platform/TestWindow.h"
 
 namespace {
 
@@ -40,17 +41,7 @@ protected:
         g_CommonPalette = cEdPalette();
         g_Stage = cEdStage();
         g_StageStart = cEdStage();
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSEX windowClass{};
-            windowClass.cbSize = sizeof windowClass;
-            windowClass.lpfnWndProc = LoaderTestWindowProc;
-            windowClass.lpszClassName = "StageLoaderTestWindow";
-            RegisterClassEx(&windowClass);
-            registered = true;
-        }
-        m_hWindow = CreateWindowEx(0, "StageLoaderTestWindow", "test", 0, 0, 0, 640, 480, nullptr, nullptr,
-                                   nullptr, nullptr);
+        m_hWindow = CreateTestWindow("StageLoaderTestWindow", LoaderTestWindowProc);
         hMainWnd = m_hWindow;
         std::filesystem::create_directories("data/stg4");
         ASSERT_TRUE(CreateReportLog("Report_Game.txt"));

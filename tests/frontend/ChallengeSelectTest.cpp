@@ -34,6 +34,7 @@
 #include "shell/SceneManager.h"
 #include "shell/ShellGlobals.h"
 #include "tests/platform_graphics/BmpFixture.h"
+#include "tests/platform/TestWindow.h"
 
 namespace {
 
@@ -56,17 +57,7 @@ LRESULT ChallengeTestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 HWND MakeTestWindow()
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSEX windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = ChallengeTestWindowProc;
-        windowClass.lpszClassName = "ChallengeSelectTestWindow";
-        RegisterClassEx(&windowClass);
-        registered = true;
-    }
-    return CreateWindowEx(0, "ChallengeSelectTestWindow", "test", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr,
-                          nullptr);
+    return CreateTestWindow("ChallengeSelectTestWindow", ChallengeTestWindowProc);
 }
 
 // A stage file that loads: one hero in an empty stage.

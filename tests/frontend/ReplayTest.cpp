@@ -23,6 +23,7 @@
 #include "shell/SceneManager.h"
 #include "shell/ShellGlobals.h"
 #include "tests/data/StageFixtures.h"
+#include "tests/platform/TestWindow.h"
 
 namespace {
 
@@ -421,17 +422,7 @@ protected:
     void SetUp() override
     {
         ReplayFileTest::SetUp();
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSEX windowClass{};
-            windowClass.cbSize = sizeof windowClass;
-            windowClass.lpfnWndProc = RecordingWindowProc;
-            windowClass.lpszClassName = "ReplayHotkeyTestWindow";
-            RegisterClassEx(&windowClass);
-            registered = true;
-        }
-        m_hWindow = CreateWindowEx(0, "ReplayHotkeyTestWindow", "test", 0, 0, 0, 640, 480, nullptr, nullptr,
-                                   nullptr, nullptr);
+        m_hWindow = CreateTestWindow("ReplayHotkeyTestWindow", RecordingWindowProc);
         hMainWnd = m_hWindow;
         g_vSent.clear();
         g_bSaveThroughDialog = false;

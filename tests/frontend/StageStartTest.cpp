@@ -18,6 +18,7 @@
 #include "platform/win/WinMessage.h"
 #include "shell/ShellGlobals.h"
 #include "tests/data/StageFixtures.h"
+#include "tests/platform/TestWindow.h"
 
 namespace {
 
@@ -36,17 +37,7 @@ protected:
         g_System.m_vStartLives = {3, 3, 5, 3};
         g_System.m_vInfiniteLives.assign(4, 0);
         bDirectStage = 0;
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSEX windowClass{};
-            windowClass.cbSize = sizeof windowClass;
-            windowClass.lpfnWndProc = DefWindowProc;
-            windowClass.lpszClassName = "StageStartTestWindow";
-            RegisterClassEx(&windowClass);
-            registered = true;
-        }
-        m_hWindow = CreateWindowEx(0, "StageStartTestWindow", "test", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr,
-                                   nullptr);
+        m_hWindow = CreateTestWindow("StageStartTestWindow");
         hMainWnd = m_hWindow;
         std::filesystem::create_directories("data/stg4");
         ASSERT_TRUE(CreateReportLog("Report_Game.txt"));

@@ -29,6 +29,7 @@
 #include "shell/ShellGlobals.h"
 #include "tests/data/RecordTestUtil.h"
 #include "tests/data/StageFixtures.h"
+#include "tests/platform/TestWindow.h"
 
 class WorldMapSceneTest : public ScratchFolderTest {
 protected:
@@ -69,17 +70,7 @@ protected:
         InputStates[0].m_wDirection = 0;
         InputStates[0].m_wButton = 0;
         MenuCursor.ResetMenuCursor();
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSEX windowClass{};
-            windowClass.cbSize = sizeof windowClass;
-            windowClass.lpfnWndProc = DefWindowProc;
-            windowClass.lpszClassName = "WorldMapTestWindow";
-            RegisterClassEx(&windowClass);
-            registered = true;
-        }
-        m_hWindow = CreateWindowEx(0, "WorldMapTestWindow", "test", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr,
-                                   nullptr);
+        m_hWindow = CreateTestWindow("WorldMapTestWindow");
         hMainWnd = m_hWindow;
         std::filesystem::create_directories("data/stg4");
         std::filesystem::create_directories("user_data/story");

@@ -45,6 +45,7 @@
 #include "tests/platform_graphics/BmpFixture.h"
 #include "tests/platform_sound/SoundTestUtil.h"
 #include "tests/play/PlayTestSupport.h"
+#include "tests/platform/TestWindow.h"
 
 namespace {
 
@@ -765,22 +766,13 @@ public:
         SoundTable.clear();
         SoundTable.resize(18);
         ASSERT_TRUE(DS_CreateSound(SoundTable[17], soundtest::ProjectPath(m_Dir / "one.wav").c_str(), 2, 0));
-        static bool bRegistered = false;
-        if (!bRegistered) {
-            WNDCLASSEX windowClass{};
-            windowClass.cbSize = sizeof windowClass;
-            // Only the game thread's requests go to the main window's procedure: its answer to
-            // the window's end would end the whole test run.
-            windowClass.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-                if (message == UM_PLAYSE || message == UM_PLAYBGM) return MainWindow.WindowProc(hwnd, message, wParam, lParam);
-                return DefWindowProc(hwnd, message, wParam, lParam);
-            };
-            windowClass.lpszClassName = "CommandKindsSoundWindow";
-            RegisterClassEx(&windowClass);
-            bRegistered = true;
-        }
-        m_hWindow = CreateWindowEx(0, "CommandKindsSoundWindow", "test", 0, 0, 0, 640, 480, nullptr, nullptr,
-                                   nullptr, nullptr);
+        // Only the game thread's requests go to the main window's procedure: its answer to
+        // the window's end would end the whole test run.
+        m_hWindow = CreateTestWindow("CommandKindsSoundWindow", [](HWND hwnd, UINT message, WPARAM wParam,
+                                                                   LPARAM lParam) -> LRESULT {
+            if (message == UM_PLAYSE || message == UM_PLAYBGM) return MainWindow.WindowProc(hwnd, message, wParam, lParam);
+            return DefWindowProc(hwnd, message, wParam, lParam);
+        });
         m_hSavedMain = hMainWnd.load();
         hMainWnd = m_hWindow;
     }
