@@ -1,13 +1,23 @@
 #pragma once
-// What the benchmarks with a summary table share: registering a benchmark timed in microseconds,
-// and a reporter that keeps each benchmark's best CPU time over its repetitions for the table.
+// What the benchmarks with a summary table share: the back ends and depths they run on,
+// registering a benchmark timed in microseconds, and a reporter that keeps each benchmark's best
+// CPU time over its repetitions for the table.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
+
+struct Config {
+    const char* name;
+    int32_t backEnd;   // 1 Direct3D, 0 DirectDraw
+    int32_t depth;
+};
+inline constexpr Config kConfigs[] = {
+    {"D3D16", 1, 16}, {"D3D32", 1, 32}, {"DD8", 0, 8}, {"DD16", 0, 16}, {"DD32", 0, 32}};
 
 inline void Register(const std::string& name, std::function<void(benchmark::State&)> fn)
 {

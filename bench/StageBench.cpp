@@ -269,13 +269,6 @@ void RemoveProject()
 
 // ---- Our side ----------------------------------------------------------------------------------
 
-struct Config {
-    const char* name;
-    int32_t backEnd;   // 1 Direct3D, 0 DirectDraw
-    int32_t depth;
-};
-const Config kConfigs[] = {{"D3D16", 1, 16}, {"D3D32", 1, 32}, {"DD8", 0, 8}, {"DD16", 0, 16}, {"DD32", 0, 32}};
-
 // A back end running full screen on the headless host with the project's palette, transparent
 // colour and fonts, as start-up leaves it.
 class Graphics {
